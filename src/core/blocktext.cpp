@@ -1,0 +1,135 @@
+#include "core/blocktext.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "core/text.h"
+
+namespace klt {
+
+std::string copySelectionText(Workspace& ws, bool cut)
+{
+    const CellRect s = ws.selection;
+    std::string text;
+    for (int r = s.top; r <= s.bottom; ++r) {
+        text += "\r\n";
+        for (int c = s.left; c <= s.right; ++c) {
+            if (c != s.left) text += '\t';
+            text += ws.field.text(c, r);
+            text += ' ';
+            if (cut) ws.field.setText(c, r, "");
+        }
+    }
+    if (cut) ws.host().fieldChanged();
+    return text.substr(std::min<size_t>(2, text.size()));
+}
+
+bool pasteAdmits(const std::string& t)
+{
+    if (t.empty() || t == "-") return true;
+    auto v = parseNumber(t);
+    return v && *v >= -10 && *v <= 10;
+}
+
+namespace {
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string cur;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char ch = text[i];
+        if (ch == '\r' || ch == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            cur += ch;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    return lines;
+}
+
+} // namespace
+
+PasteResult pasteText(Workspace& ws, const std::string& input)
+{
+    if (input.find('\t') == std::string::npos) {
+        ws.host().errorBox("В буфере должен находится текстовый фрагмент с разделителями-табуляторами.\r\n"
+                           "Это можно сделать в MSExcel");
+        return PasteResult::NoTab;
+    }
+    if (!ws.internalMove) ws.takeSnapshot();
+
+    std::string text;
+    text.reserve(input.size() * 2);
+    for (size_t i = 0; i < input.size(); ++i) {
+        text += input[i];
+        if (input[i] == '\t' && i + 1 < input.size() && input[i + 1] == '\t') text += ' ';
+    }
+    const auto lines = splitLines(text);
+    const int n = static_cast<int>(lines.size());
+    const int C = ws.curCol, R = ws.curRow;
+    Field& f = ws.field;
+    f.setRowCount(std::max(R + n, f.rowCount()));
+    const int firstCount = n > 0 ? wordCount(lines[0], "\t") : 0;
+    f.setColCount(std::max(C + firstCount, f.colCount()));
+
+    PasteResult result = PasteResult::Pasted;
+    for (int i = 0; i < n && result == PasteResult::Pasted; ++i) {
+        std::string line = lines[static_cast<size_t>(i)];
+        if (!line.empty() && line[0] == '\t') line.insert(line.begin(), ' ');
+        for (int j = 1;; ++j) {
+            // Runs of non-tab characters are never empty, so an empty word means none.
+            std::string value = wordAt(line, "\t", j);
+            if (value.empty()) break;
+            const int col = C + j - 1;
+            if (col > f.colCount() - 1) f.setColCount(f.colCount() + 1);
+            std::string t = trim(value);
+            f.setText(col, R + i, t);
+            if (!pasteAdmits(t)) {
+                char msg[128];
+                std::snprintf(msg, sizeof msg, "Ошибка вставки из буфера - строка %d столбец %d", i + 1, j);
+                ws.host().fieldChanged();
+                ws.host().errorBox(msg);
+                result = PasteResult::BadValue;
+                break;
+            }
+        }
+    }
+    ws.host().fieldChanged();
+    return result;
+}
+
+void moveBlock(Workspace& ws, int col, int row)
+{
+    col = std::max(col, 0);
+    row = std::max(row, 0);
+    ws.internalMove = true;
+    // SelectClamped with the remembered block.
+    CellRect b = ws.rememberedBlock;
+    b.left = std::max(b.left, 0);
+    b.top = std::max(b.top, 0);
+    b.right = std::min(b.right, ws.field.colCount() - 1);
+    b.bottom = std::min(b.bottom, ws.field.rowCount() - 1);
+    ws.selection = b;
+
+    std::vector<std::string> cells;
+    for (int r = b.top; r <= b.bottom; ++r)
+        for (int c = b.left; c <= b.right; ++c) cells.push_back(trim(ws.field.text(c, r)));
+    ws.host().setClipboardText(copySelectionText(ws, true));
+
+    ws.setCurrentCell(col, row);
+    Field& f = ws.field;
+    f.setRowCount(std::max(row + b.height(), f.rowCount()));
+    f.setColCount(std::max(col + b.width(), f.colCount()));
+    size_t k = 0;
+    for (int r = 0; r < b.height(); ++r)
+        for (int c = 0; c < b.width(); ++c) f.setText(col + c, row + r, cells[k++]);
+    ws.internalMove = false;
+    ws.host().fieldChanged();
+}
+
+} // namespace klt

@@ -1,0 +1,83 @@
+#include "core/placement.h"
+
+#include <utility>
+#include <vector>
+
+#include "core/random.h"
+#include "core/solver.h"
+
+namespace klt {
+
+SweepDirection drawSweepDirection(std::uint32_t seed)
+{
+    Lcg rng(seed);
+    SweepDirection d;
+    d.dc = rng.random(2) == 0 ? 1 : -1;
+    d.dr = rng.random(2) == 0 ? 1 : -1;
+    return d;
+}
+
+bool PlacementEngine::solve(Workspace& ws, bool showResult, std::optional<double> startTime)
+{
+    return solveLiteral(ws, showResult, startTime);
+}
+
+int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int (*group)[2])
+{
+    int n = 0;
+    for (int k = 1; k <= extra; ++k) {
+        int x = c + k * dc, y = r + k * dr;
+        if (x > w.lastCol && y > w.lastRow) break;
+        if (y > w.lastRow) y = 0;
+        if (x > w.lastCol) x = 0;
+        if (y < 0) y = 0;
+        if (x < 0) x = 0;
+        group[n][0] = x;
+        group[n][1] = y;
+        ++n;
+    }
+    return n;
+}
+
+void LiteralPlacement::placeClues(Workspace& ws, std::uint32_t seed)
+{
+    WorkArrays& w = ws.work;
+    const SweepDirection dir = drawSweepDirection(seed);
+    const int extra = ws.difficultyMax - ws.difficulty;
+    std::vector<std::pair<std::pair<int, int>, std::int8_t>> saved;
+    int group[8][2];
+
+    auto trialSucceeds = [&] { return solveLiteral(ws, false) && ws.matchesSnapshot(); };
+    auto rollBack = [&] {
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) w.value(it->first.first, it->first.second) = it->second;
+    };
+
+    for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
+        for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
+            ws.host().progressStep(1);
+            if (ws.stopped) break;
+            if (!w.hasClue(c, r)) continue;
+            saved.clear();
+            saved.push_back({{c, r}, w.value(c, r)});
+            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, group);
+            for (int k = 0; k < n; ++k) {
+                saved.push_back({{group[k][0], group[k][1]}, w.value(group[k][0], group[k][1])});
+                removeClue(w, group[k][0], group[k][1]);
+            }
+            removeClue(w, c, r);
+            if (!trialSucceeds()) rollBack();
+        }
+    }
+
+    // Second pass over the zero clues, one by one.
+    if (ws.difficulty == ws.difficultyMax) return;
+    for (int c = 0; c <= w.lastCol; ++c) {
+        for (int r = 0; r <= w.lastRow; ++r) {
+            if (w.value(c, r) != 0) continue;
+            removeClue(w, c, r);
+            if (!trialSucceeds()) w.value(c, r) = 0;
+        }
+    }
+}
+
+} // namespace klt
