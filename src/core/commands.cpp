@@ -26,7 +26,9 @@ private:
     bool endProgress_;
 };
 
-void thinZeros(Workspace& ws)
+} // namespace
+
+void thinZeroClues(Workspace& ws)
 {
     Field& f = ws.field;
     const int cols = f.colCount(), rows = f.rowCount();
@@ -40,6 +42,8 @@ void thinZeros(Workspace& ws)
         }
     }
 }
+
+namespace {
 
 // Widens the field by one line for the p-th correcting attempt.
 void enlarge(Workspace& ws, int p)
@@ -79,7 +83,7 @@ GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine
     ws.writeAllClues();
     if (host.ctrlDown()) return GenerateOutcome::FullClues;
 
-    thinZeros(ws);
+    thinZeroClues(ws);
     ws.host().fieldChanged();
     ws.loadWorkArrays();
 

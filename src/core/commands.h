@@ -27,6 +27,10 @@ GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine
 
 CheckOutcome check(Workspace& ws, PlacementEngine& engine);
 
+// Empties a "0" whose left and right (else upper and lower) neighbours are
+// both exactly "0", seeing the cells already emptied.
+void thinZeroClues(Workspace& ws);
+
 // Selects cell (0, 0) and restores the last snapshot.
 void undo(Workspace& ws);
 
