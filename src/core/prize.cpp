@@ -1,5 +1,7 @@
 #include "core/prize.h"
 
+#include <algorithm>
+
 #include "core/commands.h"
 #include "core/text.h"
 
@@ -38,7 +40,7 @@ int prizeCapacity(const Workspace& ws, const PrizeSettings& s)
 {
     int n = 0;
     const Field& f = ws.field;
-    for (int r = s.firstRow; r <= s.lastRow; ++r) {
+    for (int r = std::max(s.firstRow, 1); r <= std::min(s.lastRow, f.rowCount()); ++r) {
         for (int c = 0; c < f.colCount(); ++c) {
             std::string t = trim(f.text(c, r - 1));
             if (t.empty() || isLetterCode(static_cast<unsigned char>(t[0]))) ++n;
@@ -55,7 +57,7 @@ void placePrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s
         int step = prizeCapacity(ws, s) / n;
         if (step < 1) step = 1;
         int k = 0, next = 1;
-        for (int r = s.firstRow; r <= s.lastRow && next <= n; ++r) {
+        for (int r = std::max(s.firstRow, 1); r <= std::min(s.lastRow, f.rowCount()) && next <= n; ++r) {
             for (int c = 0; c < f.colCount() && next <= n; ++c) {
                 if (!trim(f.text(c, r - 1)).empty()) continue;
                 ++k;

@@ -93,6 +93,7 @@ TEST(Prize, Decoys)
 
     // Every filled cell carries a clue: the loop gives up after 100 misses.
     setRows(ws, {{"-1", "", "-2"}});
+    s.firstRow = s.lastRow = 1;
     s.decoys = 5;
     ASSERT_TRUE(confirmPrize(ws, "\xC0", s));
     EXPECT_EQ(rowsOf(ws), (Rows{{"-1", "\xC0", "-2"}}));
