@@ -1,0 +1,540 @@
+#include "app/mainwindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/errorhandler.h"
+#include "app/icons.h"
+#include "core/commands.h"
+#include "core/prize.h"
+#include "editing/clipboardtext.h"
+#include "editing/colorbox.h"
+#include "editing/editcommands.h"
+#include "editing/fieldsizecontrols.h"
+#include "editing/grideditor.h"
+#include "editing/gridview.h"
+#include "editing/spinedit.h"
+#include "widgets/messagebox.h"
+#include "widgets/progressstatusbar.h"
+
+namespace klt {
+
+namespace {
+const char* const kGroup = "TMainForm";
+
+QString fromUtf8(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ws_(*this), engine_(std::make_unique<LiteralPlacement>()), actions_(this)
+{
+    setObjectName(QLatin1String(kGroup));
+    setWindowTitle(QStringLiteral("Клетомер"));
+    setMinimumSize(450, 300);
+    resize(870, 470);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        move(avail.center() - rect().center());
+    }
+    for (QAction* a : actions_.all()) a->setIcon(actionIcon(a->objectName()));
+    // Shortcuts work wherever the focus is in the window, menus or not.
+    addActions(actions_.all());
+
+    createCentralArea();
+    createStatusBar();
+    createToolbars();
+    createMenus();
+    connectActions();
+}
+
+MainWindow::~MainWindow()
+{
+    // The grid and the editor refer to the workspace; they go first.
+    delete centralWidget();
+}
+
+void MainWindow::setPlacementEngine(std::unique_ptr<PlacementEngine> engine)
+{
+    if (engine) engine_ = std::move(engine);
+}
+
+void MainWindow::createCentralArea()
+{
+    sp1_ = new QSplitter(Qt::Horizontal, this);
+    sp1_->setObjectName(QStringLiteral("sp1"));
+    sp1_->setHandleWidth(3);
+    sp1_->setChildrenCollapsible(false);
+    grid_ = new GridView(ws_, sp1_);
+    grid_->setMinimumWidth(185);
+    pnPreview_ = new QWidget(sp1_);
+    pnPreview_->setObjectName(QStringLiteral("pnPreview"));
+    pnPreview_->setMinimumWidth(100);
+    pnPreview_->resize(193, pnPreview_->height());
+    pnPreview_->hide();
+    sp1_->addWidget(grid_);
+    sp1_->addWidget(pnPreview_);
+    sp1_->setStretchFactor(0, 1);
+    sp1_->setStretchFactor(1, 0);
+    setCentralWidget(sp1_);
+
+    editor_ = new GridEditor(ws_, *grid_, this);
+    edits_ = new EditCommands(ws_, *grid_, this);
+    connect(editor_, &GridEditor::cellHovered, this, &MainWindow::showCellReadout);
+    connect(editor_, &GridEditor::contextMenuRequested, this, [this](const QPoint& at) { popupMenu2_->popup(at); });
+}
+
+void MainWindow::createStatusBar()
+{
+    sb_ = new TProgressStatusbar(this);
+    sb_->setObjectName(QStringLiteral("sb"));
+    sb_->setPanels(3, 50);
+    setStatusBar(sb_);
+}
+
+void MainWindow::createToolbars()
+{
+    tb_ = addToolBar(QStringLiteral("tb"));
+    tb_->setObjectName(QStringLiteral("tb"));
+    addToolBarBreak();
+    tb2_ = addToolBar(QStringLiteral("tb2"));
+    tb2_->setObjectName(QStringLiteral("tb2"));
+    for (QToolBar* t : {tb_, tb2_}) {
+        t->setMovable(false);
+        t->setFloatable(false);
+        t->setIconSize(QSize(16, 16));
+        t->setContextMenuPolicy(Qt::PreventContextMenu);
+    }
+
+    auto add = [](QToolBar* t, std::initializer_list<QAction*> list) {
+        for (QAction* a : list) t->addAction(a);
+    };
+    add(tb_, {action("acNew"), action("acOpen"), action("acSave"), action("acImport"), action("acExp"),
+              action("acExit")});
+    tb_->addSeparator();
+    add(tb_, {action("acUndo")});
+    tb_->addSeparator();
+    add(tb_, {action("acDefault"), action("acDraw"), action("acFill")});
+    tb_->addSeparator();
+    add(tb_, {action("acFont"), action("acHideBlack"), action("acPrize"), action("acDelPrize")});
+    tb_->addSeparator();
+
+    popupMenu1_ = new QMenu(this);
+    popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
+    popupMenu1_->addAction(action("acCalc"));
+    popupMenu1_->addAction(action("acCalcAndCorrect"));
+    btnCalc_ = new QToolButton(tb_);
+    btnCalc_->setObjectName(QStringLiteral("btnCalc"));
+    btnCalc_->setProperty("tag", 0);
+    btnCalc_->setIcon(action("acCalc")->icon());
+    btnCalc_->setToolTip(action("acCalc")->toolTip());
+    btnCalc_->setStatusTip(action("acCalc")->statusTip());
+    btnCalc_->setAutoRaise(true);
+    btnCalc_->setPopupMode(QToolButton::MenuButtonPopup);
+    btnCalc_->setMenu(popupMenu1_);
+    tb_->addWidget(btnCalc_);
+    add(tb_, {action("acCheck"), action("acStop")});
+
+    tb2_->addAction(action("acPreview"));
+    if (QWidget* b = tb2_->widgetForAction(action("acPreview"))) b->setObjectName(QStringLiteral("btnPreview"));
+    tb2_->addAction(action("acRefresh"));
+    tb2_->addSeparator();
+
+    size_ = new FieldSizeControls(ws_, *grid_, tb2_);
+    auto label = [this](const QString& text) {
+        auto* l = new QLabel(text, tb2_);
+        toolbarControls_.push_back(l);
+        return l;
+    };
+    auto control = [this](QWidget* w) {
+        toolbarControls_.push_back(w);
+        tb2_->addWidget(w);
+    };
+    tb2_->addWidget(label(QStringLiteral(" Ширина ")));
+    control(size_->widthEdit());
+    tb2_->addWidget(label(QStringLiteral(" Высота ")));
+    control(size_->heightEdit());
+    tb2_->addSeparator();
+    tb2_->addWidget(label(QStringLiteral(" Ячейка ")));
+    control(size_->cellSizeEdit());
+    tb2_->addWidget(label(QStringLiteral(" Закраска ")));
+    fillColor_ = new ColorBox(tb2_);
+    fillColor_->setObjectName(QStringLiteral("ccbFillColor"));
+    fillColor_->setToolTip(QStringLiteral("Цвет закрашенных ячеек на экране"));
+    fillColor_->setStatusTip(fillColor_->toolTip());
+    control(fillColor_);
+    tb2_->addSeparator();
+
+    auto* pnStd = new QFrame(tb2_);
+    pnStd->setObjectName(QStringLiteral("pnStd"));
+    auto* row = new QHBoxLayout(pnStd);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(new QLabel(QStringLiteral(" Сложность "), pnStd));
+    rxN_ = new SpinEdit(0, 5, 5, pnStd);
+    rxN_->setObjectName(QStringLiteral("rxN"));
+    const QString difficultyHint =
+        QStringLiteral("Влиляет на скорость обсчета. Чем больше число, тем выше скорость и больше чисел на игровом поле");
+    rxN_->setToolTip(difficultyHint);
+    rxN_->setStatusTip(difficultyHint);
+    row->addWidget(rxN_);
+    control(pnStd);
+    tb2_->addSeparator();
+
+    connect(rxN_, &SpinEdit::changed, size_, &FieldSizeControls::applyCellSize);
+    connect(fillColor_, &ColorBox::colorChanged, grid_, &GridView::setFillColor);
+}
+
+void MainWindow::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    mnFile_ = bar->addMenu(QStringLiteral("Файл"));
+    mnFile_->setObjectName(QStringLiteral("mnFile"));
+    for (const char* n : {"acNew", "acOpen", "acSave", "acSaveAs", "acSaveSel", "acImport", "acExp"})
+        mnFile_->addAction(action(n));
+    mnFile_->addSeparator();
+    miExit_ = mnFile_->addAction(QStringLiteral("Выход"));
+    miExit_->setObjectName(QStringLiteral("miExit"));
+    miExit_->setStatusTip(action("acExit")->statusTip());
+    connect(miExit_, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("mnEdit"));
+    edit->addAction(action("acUndo"));
+    // The edit menu names the copy command shorter than the action does.
+    miCopy_ = new QAction(QStringLiteral("Копировать \t") + action("acCopy")->shortcut().toString(QKeySequence::NativeText),
+                          this);
+    miCopy_->setObjectName(QStringLiteral("miCopy"));
+    miCopy_->setIcon(action("acCopy")->icon());
+    miCopy_->setStatusTip(action("acCopy")->statusTip());
+    connect(miCopy_, &QAction::triggered, action("acCopy"), &QAction::trigger);
+    connect(action("acCopy"), &QAction::changed, miCopy_, [this] { miCopy_->setEnabled(action("acCopy")->isEnabled()); });
+    edit->addAction(miCopy_);
+    for (const char* n : {"acCut", "acPaste", "acSelectAll"}) edit->addAction(action(n));
+    edit->addSeparator();
+    for (const char* n : {"acDefault", "acDraw", "acFill"}) edit->addAction(action(n));
+    edit->addSeparator();
+    auto columnsAndRows = [this](QMenu* m) {
+        QMenu* col = m->addMenu(QStringLiteral("Столбец"));
+        col->addAction(action("acInsCol"));
+        col->addAction(action("acDelCol"));
+        QMenu* row = m->addMenu(QStringLiteral("Строка"));
+        row->addAction(action("acInsertRow"));
+        row->addAction(action("acDelRows"));
+    };
+    auto mirrors = [this](QMenu* m) {
+        QMenu* mir = m->addMenu(QStringLiteral("Отразить"));
+        for (const char* n : {"acLMirror", "acRMirror", "acUMirror", "acDMirror"}) mir->addAction(action(n));
+    };
+    columnsAndRows(edit);
+    edit->addSeparator();
+    for (const char* n : {"acWhite", "acBlack", "acInvert"}) edit->addAction(action(n));
+    mirrors(edit);
+    edit->addAction(action("acSizeCut"));
+
+    QMenu* puzzle = bar->addMenu(QStringLiteral("Клетомер"));
+    puzzle->setObjectName(QStringLiteral("mnKletomer"));
+    puzzle->addAction(action("acStop"));
+    mnCalc_ = puzzle->addMenu(action("acCalc")->icon(), QStringLiteral("Расставить числа"));
+    mnCalc_->setObjectName(QStringLiteral("mnCalc"));
+    mnCalc_->setProperty("tag", 0);
+    mnCalc_->menuAction()->setStatusTip(action("acCalc")->statusTip());
+    mnCalc_->addAction(action("acCalc"));
+    mnCalc_->addAction(action("acCalcAndCorrect"));
+    puzzle->addAction(action("acCheck"));
+    puzzle->addSeparator();
+    puzzle->addAction(action("acFont"));
+    puzzle->addAction(action("acHideBlack"));
+    puzzle->addSeparator();
+    puzzle->addAction(action("acRefresh"));
+    puzzle->addAction(action("acPreview"));
+    puzzle->addSeparator();
+    puzzle->addAction(action("acPrize"));
+    puzzle->addAction(action("acDelPrize"));
+
+    bar->addAction(action("acAbout"));
+
+    popupMenu2_ = new QMenu(this);
+    popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
+    for (const char* n : {"acUndo", "acCopy", "acCut", "acPaste"}) popupMenu2_->addAction(action(n));
+    popupMenu2_->addSeparator();
+    for (const char* n : {"acWhite", "acBlack", "acInvert", "acInvertAll", "acOneSel"})
+        popupMenu2_->addAction(action(n));
+    popupMenu2_->addSeparator();
+    columnsAndRows(popupMenu2_);
+    popupMenu2_->addSeparator();
+    mirrors(popupMenu2_);
+    popupMenu2_->addAction(action("acSelCut"));
+}
+
+template <class F>
+void MainWindow::bind(const char* name, F command)
+{
+    QAction* a = action(name);
+    connect(a, &QAction::triggered, this, [command, a] { guarded([&] { command(a); }); });
+}
+
+void MainWindow::connectActions()
+{
+    bind("acCalc", [this](QAction* a) { acCalcExecute(a); });
+    bind("acCalcAndCorrect", [this](QAction* a) { acCalcExecute(a); });
+    connect(btnCalc_, &QToolButton::clicked, this, [this] { guarded([this] { acCalcExecute(btnCalc_); }); });
+    // Opening the submenu is itself the plain command; it runs once the menu is up.
+    connect(mnCalc_, &QMenu::aboutToShow, this, [this] {
+        QTimer::singleShot(0, this, [this] { guarded([this] { acCalcExecute(mnCalc_); }); });
+    });
+    bind("acCheck", [this](QAction*) { acCheckExecute(); });
+    bind("acStop", [this](QAction*) { acStopExecute(); });
+    bind("acUndo", [this](QAction*) { acUndoExecute(); });
+    bind("acHideBlack", [this](QAction*) { acHideBlackExecute(); });
+    for (const char* n : {"acDefault", "acDraw", "acFill"}) bind(n, [this](QAction*) { acFillExecute(); });
+    bind("acExit", [this](QAction*) { close(); });
+    bind("acDelPrize", [this](QAction*) {
+        clearPrize(ws_);
+        ws_.setModified(true);
+    });
+    bind("acFont", [this](QAction*) { edits_->chooseFont(this); });
+
+    for (const char* n : {"acWhite", "acBlack", "acInvert"})
+        bind(n, [this](QAction* a) { edits_->recolour(a->property("tag").toInt()); });
+    bind("acInvertAll", [this](QAction*) { edits_->invertAll(); });
+    bind("acInsCol", [this](QAction*) { edits_->insertColumn(); });
+    bind("acInsertRow", [this](QAction*) { edits_->insertRow(); });
+    bind("acDelCol", [this](QAction*) { edits_->deleteColumns(); });
+    bind("acDelRows", [this](QAction*) { edits_->deleteRows(); });
+    bind("acLMirror", [this](QAction*) { edits_->mirrorLeft(); });
+    bind("acRMirror", [this](QAction*) { edits_->mirrorRight(); });
+    bind("acUMirror", [this](QAction*) { edits_->mirrorUp(); });
+    bind("acDMirror", [this](QAction*) { edits_->mirrorDown(); });
+    bind("acSizeCut", [this](QAction*) { edits_->cropToFilled(); });
+    bind("acSelCut", [this](QAction*) { edits_->cropToSelection(); });
+    bind("acSelectAll", [this](QAction*) { edits_->selectAll(); });
+    bind("acOneSel", [this](QAction*) { edits_->collapseSelection(); });
+    bind("acCopy", [this](QAction*) { edits_->copy(false); });
+    bind("acCut", [this](QAction*) { edits_->copy(true); });
+    bind("acPaste", [this](QAction*) { edits_->paste(); });
+}
+
+// ---- commands ----
+
+void MainWindow::acCalcExecute(QObject* sender)
+{
+    if (!ws_.stopped) return; // a generation or a check already runs
+    const bool correcting = sender && sender->property("tag").toInt() == 1;
+    ws_.difficulty = rxN_->value();
+    generate(ws_, correcting, *engine_);
+    grid_->fieldChanged();
+}
+
+void MainWindow::acCheckExecute()
+{
+    if (!ws_.stopped) return;
+    check(ws_, *engine_);
+    grid_->fieldChanged();
+}
+
+void MainWindow::acStopExecute()
+{
+    ws_.stopped = true;
+}
+
+void MainWindow::acUndoExecute()
+{
+    undo(ws_);
+    grid_->fieldChanged();
+}
+
+void MainWindow::acHideBlackExecute()
+{
+    toggleHideAnswers(ws_);
+    grid_->fieldChanged();
+}
+
+void MainWindow::acFillExecute()
+{
+    EditMode m = EditMode::Select;
+    if (action("acFill")->isChecked()) m = EditMode::Fill;
+    else if (action("acDraw")->isChecked()) m = EditMode::Draw;
+    editor_->setMode(m);
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::updateActions()
+{
+    const bool idle = ws_.stopped;
+    for (QAction* a : actions_.all()) a->setEnabled(idle);
+    for (QWidget* w : toolbarControls_) w->setEnabled(idle);
+    // Neither is an action, yet either would start a second run inside the first.
+    btnCalc_->setEnabled(idle);
+    mnCalc_->menuAction()->setEnabled(idle);
+    action("acStop")->setEnabled(!idle);
+    if (idle && closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void MainWindow::showCellReadout(int col, int row)
+{
+    sb_->setPanelText(0, QString::asprintf("%dx%d", row, col));
+}
+
+// ---- window events ----
+
+bool MainWindow::event(QEvent* e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        // Hints go to the third panel; the bar never switches to a message.
+        sb_->setPanelText(2, static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void MainWindow::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    ws_.stopped = true;
+    updateActions();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    if (!ws_.stopped) {
+        // Stop the computation first; the window closes when it has ended.
+        ws_.stopped = true;
+        closePending_ = true;
+        e->ignore();
+        return;
+    }
+    saveSettings();
+    e->accept();
+}
+
+// ---- settings ----
+
+void MainWindow::restoreSettings()
+{
+    QSettings s;
+    s.beginGroup(QLatin1String(kGroup));
+    if (s.contains(QStringLiteral("Geometry"))) restoreGeometry(s.value(QStringLiteral("Geometry")).toByteArray());
+    if (s.contains(QStringLiteral("sgMain.Font"))) {
+        QFont f;
+        if (f.fromString(s.value(QStringLiteral("sgMain.Font")).toString())) grid_->setFont(f);
+    }
+    // Through the controls, so that the field follows as after an edit.
+    auto restoreSpin = [&s](const char* key, SpinEdit* e) {
+        bool ok = false;
+        const int v = s.value(QLatin1String(key)).toInt(&ok);
+        if (ok) e->showValue(v);
+    };
+    restoreSpin("sgHeight.Value", size_->heightEdit());
+    restoreSpin("sgCellSize.Value", size_->cellSizeEdit());
+    restoreSpin("sgWidth.Value", size_->widthEdit());
+    const QColor fill(s.value(QStringLiteral("ccbFillColor.ColorValue")).toString());
+    if (fill.isValid()) fillColor_->setColor(fill);
+}
+
+void MainWindow::saveSettings() const
+{
+    QSettings s;
+    s.beginGroup(QLatin1String(kGroup));
+    s.setValue(QStringLiteral("Geometry"), saveGeometry());
+    s.setValue(QStringLiteral("sgMain.Font"), grid_->font().toString());
+    s.setValue(QStringLiteral("sgHeight.Value"), size_->heightEdit()->value());
+    s.setValue(QStringLiteral("sgCellSize.Value"), size_->cellSizeEdit()->value());
+    s.setValue(QStringLiteral("sgWidth.Value"), size_->widthEdit()->value());
+    s.setValue(QStringLiteral("ccbFillColor.ColorValue"), fillColor_->color().name());
+}
+
+// ---- host ----
+
+void MainWindow::information(const std::string& text, const std::string& caption)
+{
+    informationBox(fromUtf8(text), fromUtf8(caption));
+}
+
+void MainWindow::errorBox(const std::string& text)
+{
+    showErrorBox(fromUtf8(text));
+}
+
+void MainWindow::progressStart(const std::string& caption, int maximum)
+{
+    sb_->startProgress(fromUtf8(caption), maximum, ProgressCaption::Percent);
+}
+
+void MainWindow::progressStep(int by)
+{
+    sb_->stepBy(by);
+}
+
+void MainWindow::progressEnd()
+{
+    sb_->setMode(StatusMode::Statusbar);
+}
+
+void MainWindow::pumpEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::modifiedChanged(bool modified)
+{
+    sb_->setPanelText(1, modified ? QStringLiteral("Изм") : QString());
+}
+
+void MainWindow::hideAnswersChanged(bool checked)
+{
+    action("acHideBlack")->setChecked(checked);
+}
+
+void MainWindow::syncSizeControls()
+{
+    size_->sync();
+}
+
+void MainWindow::fieldChanged()
+{
+    grid_->fieldChanged();
+}
+
+void MainWindow::setClipboardText(const std::string& text1251)
+{
+    putClipboardText(text1251);
+}
+
+bool MainWindow::ctrlDown()
+{
+    return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+}
+
+double MainWindow::now()
+{
+    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+}
+
+std::uint32_t MainWindow::clockSeed()
+{
+    return static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+}
+
+} // namespace klt

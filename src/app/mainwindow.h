@@ -1,0 +1,132 @@
+#pragma once
+// The main window: the grid with its toolbars, menus and status bar, the
+// action table and the busy state, and the puzzle commands that run in it.
+// It owns the puzzle (the workspace) and serves the commands as their host.
+#include <QMainWindow>
+#include <memory>
+
+#include "app/actiontable.h"
+#include "core/host.h"
+#include "core/placement.h"
+#include "core/workspace.h"
+
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+
+namespace klt {
+
+class ColorBox;
+class EditCommands;
+class FieldSizeControls;
+class GridEditor;
+class GridView;
+class SpinEdit;
+class TProgressStatusbar;
+
+class MainWindow : public QMainWindow, public Host {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Every action by its object name ("acCalc", "acOpen", …), for the
+    // commands that other parts of the program attach.
+    QAction* action(const char* name) const { return actions_.get(name); }
+    const ActionTable& actions() const { return actions_; }
+
+    Workspace& workspace() { return ws_; }
+    GridView* grid() const { return grid_; }
+    GridEditor* editor() const { return editor_; }
+    EditCommands* editCommands() const { return edits_; }
+    FieldSizeControls* sizeControls() const { return size_; }
+    TProgressStatusbar* statusPanels() const { return sb_; }
+    SpinEdit* difficultyEdit() const { return rxN_; }
+    ColorBox* fillColorBox() const { return fillColor_; }
+    QToolButton* generateButton() const { return btnCalc_; }
+    QMenu* generateSubmenu() const { return mnCalc_; }
+    QMenu* gridMenu() const { return popupMenu2_; }
+    QMenu* fileMenu() const { return mnFile_; }
+    QWidget* previewPanel() const { return pnPreview_; }
+    QSplitter* splitter() const { return sp1_; }
+
+    // The clue placement that generation uses; a faster one may take its place.
+    void setPlacementEngine(std::unique_ptr<PlacementEngine> engine);
+
+    void restoreSettings();
+    void saveSettings() const;
+
+    // Applies the busy state of ws.stopped to every action and toolbar control.
+    void updateActions() override;
+
+    // Commands.
+    void acCalcExecute(QObject* sender);
+    void acCheckExecute();
+    void acStopExecute();
+    void acUndoExecute();
+    void acHideBlackExecute();
+    void acFillExecute();
+
+    // Host.
+    void information(const std::string& text, const std::string& caption) override;
+    void errorBox(const std::string& text) override;
+    void progressStart(const std::string& caption, int maximum) override;
+    void progressStep(int by) override;
+    void progressEnd() override;
+    void pumpEvents() override;
+    void modifiedChanged(bool modified) override;
+    void hideAnswersChanged(bool checked) override;
+    void syncSizeControls() override;
+    void fieldChanged() override;
+    void setClipboardText(const std::string& text1251) override;
+    bool ctrlDown() override;
+    double now() override;
+    std::uint32_t clockSeed() override;
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void createCentralArea();
+    void createToolbars();
+    void createMenus();
+    void createStatusBar();
+    void connectActions();
+    // Connects an action to a command; whatever the command throws is reported.
+    template <class F>
+    void bind(const char* name, F command);
+    void showCellReadout(int col, int row);
+
+    Workspace ws_;
+    std::unique_ptr<PlacementEngine> engine_;
+    ActionTable actions_;
+
+    GridView* grid_ = nullptr;
+    GridEditor* editor_ = nullptr;
+    EditCommands* edits_ = nullptr;
+    FieldSizeControls* size_ = nullptr;
+    SpinEdit* rxN_ = nullptr;
+    ColorBox* fillColor_ = nullptr;
+    TProgressStatusbar* sb_ = nullptr;
+    QSplitter* sp1_ = nullptr;
+    QWidget* pnPreview_ = nullptr;
+    QToolBar* tb_ = nullptr;
+    QToolBar* tb2_ = nullptr;
+    QToolButton* btnCalc_ = nullptr;
+    QMenu* popupMenu1_ = nullptr;
+    QMenu* popupMenu2_ = nullptr;
+    QMenu* mnFile_ = nullptr;
+    QMenu* mnCalc_ = nullptr;
+    QAction* miCopy_ = nullptr;
+    QAction* miExit_ = nullptr;
+    // Toolbar controls that are not buttons: greyed while busy.
+    QList<QWidget*> toolbarControls_;
+    bool shownOnce_ = false;
+    bool closePending_ = false;
+};
+
+} // namespace klt

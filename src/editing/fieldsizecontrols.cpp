@@ -1,0 +1,57 @@
+#include "editing/fieldsizecontrols.h"
+
+#include "core/edits.h"
+
+namespace klt {
+
+namespace {
+SpinEdit* sizeEdit(const char* name, int min, int max, int value, const QString& hint, QWidget* parent)
+{
+    auto* e = new SpinEdit(min, max, value, parent);
+    e->setObjectName(QLatin1String(name));
+    e->setToolTip(hint);
+    e->setStatusTip(hint);
+    return e;
+}
+} // namespace
+
+FieldSizeControls::FieldSizeControls(Workspace& ws, GridView& grid, QWidget* parent)
+    : QObject(parent), ws_(ws), grid_(grid)
+{
+    width_ = sizeEdit("sgWidth", 5, 250, 5, QStringLiteral("Количество колонок"), parent);
+    height_ = sizeEdit("sgHeight", 5, 250, 5, QStringLiteral("Количество строк"), parent);
+    cellSize_ = sizeEdit("sgCellSize", 5, 100, 24, QStringLiteral("Размер ячейки"), parent);
+    connect(width_, &SpinEdit::changed, this, &FieldSizeControls::applyWidth);
+    connect(height_, &SpinEdit::changed, this, &FieldSizeControls::applyHeight);
+    connect(cellSize_, &SpinEdit::changed, this, &FieldSizeControls::applyCellSize);
+}
+
+void FieldSizeControls::applyWidth()
+{
+    if (width_->textEmpty()) return;
+    ws_.field.setColCount(width_->enteredValue());
+    clampCursor(ws_);
+    grid_.fieldChanged();
+}
+
+void FieldSizeControls::applyHeight()
+{
+    if (height_->textEmpty()) return;
+    ws_.field.setRowCount(height_->enteredValue());
+    clampCursor(ws_);
+    grid_.fieldChanged();
+}
+
+void FieldSizeControls::applyCellSize()
+{
+    if (cellSize_->textEmpty()) return;
+    grid_.setCellSize(cellSize_->enteredValue());
+}
+
+void FieldSizeControls::sync()
+{
+    width_->showValue(ws_.field.colCount());
+    height_->showValue(ws_.field.rowCount());
+}
+
+} // namespace klt

@@ -1,0 +1,204 @@
+#include "editing/grideditor.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "core/blocktext.h"
+#include "core/regionfill.h"
+#include "core/text.h"
+#include "editing/editcursors.h"
+
+namespace klt {
+
+GridEditor::GridEditor(Workspace& ws, GridView& grid, QObject* parent) : QObject(parent), ws_(ws), grid_(grid)
+{
+    grid_.setInput(this);
+}
+
+void GridEditor::setMode(EditMode m)
+{
+    mode_ = m;
+    switch (m) {
+    case EditMode::Select: grid_.viewport()->setCursor(Qt::ArrowCursor); break;
+    case EditMode::Draw: grid_.viewport()->setCursor(drawCursor()); break;
+    case EditMode::Fill: grid_.viewport()->setCursor(fillCursor()); break;
+    }
+    grid_.setRangeSelect(m == EditMode::Select);
+}
+
+void GridEditor::setSelection(const CellRect& r)
+{
+    ws_.selection = r;
+    // The current cell stays inside the field even when a dragged block
+    // reaches past its edge.
+    ws_.curCol = std::clamp(r.right, 0, ws_.field.colCount() - 1);
+    ws_.curRow = std::clamp(r.bottom, 0, ws_.field.rowCount() - 1);
+}
+
+void GridEditor::selectClamped(CellRect r)
+{
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, ws_.field.colCount() - 1);
+    r.bottom = std::min(r.bottom, ws_.field.rowCount() - 1);
+    setSelection(r);
+}
+
+void GridEditor::endDragCursor()
+{
+    if (dragCursor_) {
+        QGuiApplication::restoreOverrideCursor();
+        dragCursor_ = false;
+    }
+}
+
+void GridEditor::mousePress(QMouseEvent* e)
+{
+    if (busy()) return;
+    const auto cell = grid_.cellAt(e->position().toPoint());
+    const Qt::MouseButton button = e->button();
+
+    // The grid's own handling comes first: a left press moves the current
+    // cell there (Shift extends the selection in select mode).
+    if (button == Qt::LeftButton && cell) {
+        if (mode_ == EditMode::Select && (e->modifiers() & Qt::ShiftModifier)) {
+            ws_.selection = CellRect{std::min(ws_.curCol, cell->x()), std::min(ws_.curRow, cell->y()),
+                                     std::max(ws_.curCol, cell->x()), std::max(ws_.curRow, cell->y())};
+        } else {
+            ws_.setCurrentCell(cell->x(), cell->y());
+        }
+        tracking_ = true;
+        grid_.refreshCursor();
+    }
+
+    if (button == Qt::LeftButton && mode_ == EditMode::Select && cell) {
+        const CellRect b = ws_.rememberedBlock;
+        if ((b.right > b.left || b.bottom > b.top) && b.contains(cell->x(), cell->y())) {
+            dragging_ = true;
+            tracking_ = false;
+            ws_.setCurrentCell(cell->x(), cell->y());
+            grid_.refreshCursor();
+            if (!dragCursor_) {
+                QGuiApplication::setOverrideCursor(Qt::SizeAllCursor);
+                dragCursor_ = true;
+            }
+            ws_.setModified(true);
+            return;
+        }
+    }
+    if (button == Qt::MiddleButton) return;
+    if (mode_ == EditMode::Draw && (button == Qt::LeftButton || button == Qt::RightButton)) ws_.takeSnapshot();
+    paintCellAt(e->position().toPoint(), button == Qt::LeftButton);
+}
+
+void GridEditor::mouseMove(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    const auto cell = grid_.cellAt(pos);
+    if (!cell) return;
+    if (busy()) {
+        emit cellHovered(cell->x(), cell->y());
+        return;
+    }
+    const bool left = e->buttons() & Qt::LeftButton;
+    const bool right = e->buttons() & Qt::RightButton;
+
+    if (dragging_) {
+        const CellRect b = ws_.rememberedBlock;
+        setSelection(CellRect{cell->x(), cell->y(), cell->x() + b.width() - 1, cell->y() + b.height() - 1});
+        grid_.refreshCursor();
+    } else if (left && tracking_) {
+        // The grid's own tracking: the selection reaches from the current cell
+        // to the mouse, or in the other modes the current cell follows it.
+        if (mode_ == EditMode::Select) {
+            ws_.selection = CellRect{std::min(ws_.curCol, cell->x()), std::min(ws_.curRow, cell->y()),
+                                     std::max(ws_.curCol, cell->x()), std::max(ws_.curRow, cell->y())};
+        } else {
+            ws_.setCurrentCell(cell->x(), cell->y());
+        }
+        grid_.refreshCursor();
+    }
+    emit cellHovered(cell->x(), cell->y());
+    if (left || right) paintCellAt(pos, left);
+}
+
+void GridEditor::mouseRelease(QMouseEvent* e)
+{
+    const Qt::MouseButton button = e->button();
+    if (button == Qt::LeftButton) tracking_ = false;
+    if (busy()) {
+        dragging_ = false;
+        endDragCursor();
+        return;
+    }
+    const auto cell = grid_.cellAt(e->position().toPoint());
+
+    if (button == Qt::LeftButton && mode_ == EditMode::Select) {
+        endDragCursor();
+        if (dragging_) {
+            const CellRect dropped = ws_.selection;
+            moveBlock(ws_, dropped.left, dropped.top);
+            selectClamped(dropped);
+            ws_.rememberedBlock = ws_.selection;
+            grid_.fieldChanged();
+        } else {
+            ws_.rememberedBlock = ws_.selection;
+            setSelection(ws_.rememberedBlock);
+            grid_.refreshCursor();
+        }
+        dragging_ = false;
+        return;
+    }
+    if ((button == Qt::LeftButton || button == Qt::RightButton) && mode_ == EditMode::Fill && cell) {
+        ws_.takeSnapshot();
+        fillRegion(ws_, button == Qt::LeftButton, cell->x(), cell->y());
+        ws_.rememberedBlock = CellRect{cell->x(), cell->y(), cell->x(), cell->y()};
+        grid_.repaintAll();
+        return;
+    }
+    if (button == Qt::RightButton && mode_ == EditMode::Select)
+        emit contextMenuRequested(grid_.viewport()->mapToGlobal(e->position().toPoint()));
+}
+
+void GridEditor::paintCellAt(const QPoint& pos, bool fill)
+{
+    const auto cell = grid_.cellAt(pos);
+    if (!cell) return;
+    if (mode_ != EditMode::Draw) {
+        // Keeps the selection frame following the mouse while a button is held.
+        grid_.repaintAll();
+        return;
+    }
+    const int c = cell->x(), r = cell->y();
+    ws_.rememberedBlock = CellRect{c, r, c, r};
+    if (!ws_.modified) ws_.setModified(true);
+    if (fill) {
+        ws_.field.setText(c, r, "-");
+    } else {
+        ws_.setCurrentCell(c, r);
+        ws_.field.setText(c, r, "");
+    }
+    grid_.updateCell(c, r);
+    grid_.refreshCursor();
+}
+
+bool GridEditor::keyPress(QKeyEvent* e)
+{
+    const QString t = e->text();
+    const bool back = e->key() == Qt::Key_Backspace;
+    const bool space = e->key() == Qt::Key_Space;
+    const bool digit = t.size() == 1 && t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9');
+    if (!back && !space && !digit) return false;
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    if (busy()) return true;
+    const int c = ws_.curCol, r = ws_.curRow;
+    std::string text = ws_.field.isFilled(c, r) ? "-" : "";
+    if (digit) text += static_cast<char>(t[0].toLatin1());
+    ws_.field.setText(c, r, text);
+    grid_.updateCell(c, r);
+    return true;
+}
+
+} // namespace klt

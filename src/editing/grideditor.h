@@ -1,0 +1,53 @@
+#pragma once
+// What the mouse and the keyboard do to the field on the grid: the three
+// editing modes (select, draw, fill), draw strokes, region fill, range
+// selection, dragging a selected block, and typed clue digits.
+#include <QObject>
+#include <QPoint>
+
+#include "core/workspace.h"
+#include "editing/gridview.h"
+
+namespace klt {
+
+enum class EditMode { Select = 0, Draw = 1, Fill = 2 };
+
+class GridEditor : public QObject, public GridInput {
+    Q_OBJECT
+public:
+    GridEditor(Workspace& ws, GridView& grid, QObject* parent = nullptr);
+
+    EditMode mode() const { return mode_; }
+    // Sets the grid's cursor and range selection for the mode.
+    void setMode(EditMode m);
+    bool dragging() const { return dragging_; }
+
+    void mousePress(QMouseEvent* e) override;
+    void mouseMove(QMouseEvent* e) override;
+    void mouseRelease(QMouseEvent* e) override;
+    bool keyPress(QKeyEvent* e) override;
+
+    // Sets the selection clamped into the field; the current cell goes to its
+    // bottom-right corner, as when the grid's selection is set.
+    void selectClamped(CellRect r);
+
+signals:
+    void cellHovered(int col, int row);
+    void contextMenuRequested(const QPoint& globalPos);
+
+private:
+    // While a generation or a check runs the field belongs to it.
+    bool busy() const { return !ws_.stopped; }
+    void paintCellAt(const QPoint& pos, bool fill);
+    void setSelection(const CellRect& r);
+    void endDragCursor();
+
+    Workspace& ws_;
+    GridView& grid_;
+    EditMode mode_ = EditMode::Select;
+    bool dragging_ = false;
+    bool tracking_ = false; // the left button extends the selection
+    bool dragCursor_ = false;
+};
+
+} // namespace klt

@@ -1,0 +1,63 @@
+#include "editing/spinedit.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+namespace klt {
+
+namespace {
+std::optional<int> number(const QString& s)
+{
+    bool ok = false;
+    const int v = s.trimmed().toInt(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+} // namespace
+
+SpinEdit::SpinEdit(int minimum, int maximum, int value, QWidget* parent) : QSpinBox(parent)
+{
+    setRange(minimum, maximum);
+    setValue(value);
+    setKeyboardTracking(true);
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::changed);
+}
+
+bool SpinEdit::textEmpty() const
+{
+    return lineEdit()->text().trimmed().isEmpty();
+}
+
+int SpinEdit::enteredValue() const
+{
+    return number(lineEdit()->text()).value_or(minimum());
+}
+
+void SpinEdit::showValue(int v)
+{
+    v = std::clamp(v, minimum(), maximum());
+    const QString text = QString::number(v);
+    if (value() != v) setValue(v);
+    if (lineEdit()->text() != text) lineEdit()->setText(text);
+}
+
+QValidator::State SpinEdit::validate(QString& input, int&) const
+{
+    // Any number may stand in the text while it is typed: "1" on the way to
+    // "12", and "300" until the focus leaves.
+    const QString t = input.trimmed();
+    if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("+")) return QValidator::Intermediate;
+    bool ok = false;
+    const long long v = t.toLongLong(&ok);
+    if (!ok || t.size() > 10) return QValidator::Invalid;
+    return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void SpinEdit::focusOutEvent(QFocusEvent* e)
+{
+    showValue(enteredValue());
+    QSpinBox::focusOutEvent(e);
+}
+
+} // namespace klt

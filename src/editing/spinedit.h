@@ -1,0 +1,29 @@
+#pragma once
+// An integer spin edit whose every change of text takes effect at once, also
+// while the typed number is still outside the range; the range is enforced
+// when the control loses the focus.
+#include <QSpinBox>
+
+namespace klt {
+
+class SpinEdit : public QSpinBox {
+    Q_OBJECT
+public:
+    SpinEdit(int minimum, int maximum, int value, QWidget* parent = nullptr);
+
+    bool textEmpty() const;
+    // The number shown, unclamped; a text that is not a number counts as the minimum.
+    int enteredValue() const;
+    // Shows v clamped into the range; changed() follows only if the text changes.
+    void showValue(int v);
+
+signals:
+    // The shown text changed, by typing, by the arrows or by the program.
+    void changed();
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void focusOutEvent(QFocusEvent* e) override;
+};
+
+} // namespace klt
