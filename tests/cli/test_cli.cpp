@@ -1,0 +1,210 @@
+// kletomer-cli end to end: files in a temporary folder, exit codes, messages.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    fs::path dir;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("kletomer-cli-test-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    static std::string read(const std::string& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    void write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+
+    CliRun run(const std::string& args) const
+    {
+        const std::string err = path("stderr.txt");
+        const std::string cmd = std::string(KLETOMER_CLI) + " " + args + " 2>" + err;
+        CliRun r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+        int status = ::pclose(p);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = read(err);
+        return r;
+    }
+
+    // A .kvt file of a picture given as rows of '#' and '.'.
+    void picture(const std::string& name, const std::vector<std::string>& rows) const
+    {
+        std::string s = "[Options]\r\nHeight=" + std::to_string(rows.size()) + "\r\nWidth=" + std::to_string(rows[0].size()) +
+                        "\r\nCellSize=24\r\nWord=\r\n[Field]\r\n";
+        for (size_t r = 0; r < rows.size(); ++r) {
+            s += "Str" + std::to_string(r) + "=";
+            for (char ch : rows[r]) s += ch == '#' ? ";-" : "; ";
+            s += "\r\n";
+        }
+        write(name, s);
+    }
+};
+
+const std::vector<std::string> kMiddle = {".....", ".....", "..#..", ".....", "....."};
+
+} // namespace
+
+TEST_F(CliTest, ConvertKeepsTheWorkedExampleByteForByte)
+{
+    const std::string example = "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=24\r\nWord=\xCA\xCE\xD2\r\n[Field]\r\n"
+                                "Str0=;-3; ;2\r\nStr1=;\xC0;-;-\r\n";
+    write("in.kvt", example);
+    CliRun r = run("convert " + path("in.kvt") + " " + path("out.kvt"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(read(path("out.kvt")), example);
+}
+
+TEST_F(CliTest, GenerateOutcomes)
+{
+    picture("mid.kvt", kMiddle);
+    CliRun r = run("generate " + path("mid.kvt") + " " + path("a.kvt") + " --seed 7");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Решается !");
+    const std::string first = read(path("a.kvt"));
+    EXPECT_NE(first.find("Str2=; ; ;-"), std::string::npos);
+
+    // The same seed gives the same clues, whichever engine runs.
+    run("generate " + path("mid.kvt") + " " + path("b.kvt") + " --seed 7 --engine literal");
+    EXPECT_EQ(read(path("b.kvt")), first);
+
+    picture("empty.kvt", {".....", ".....", ".....", ".....", "....."});
+    r = run("generate " + path("empty.kvt") + " " + path("c.kvt"));
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.out, "Нет закрашенных клеток!\n");
+    EXPECT_FALSE(fs::exists(path("c.kvt")));
+
+    const std::vector<std::string> needsColumn = {"..##.", "#....", "#....", "....#", ".#..."};
+    picture("col.kvt", needsColumn);
+    r = run("generate " + path("col.kvt") + " " + path("d.kvt"));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "Не решается!\n");
+    r = run("generate " + path("col.kvt") + " " + path("e.kvt") + " --correct --difficulty 0 --seed 3");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(read(path("e.kvt")).find("Width=6\r\n"), std::string::npos);
+
+    r = run("generate " + path("mid.kvt") + " " + path("f.kvt") + " --full");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(read(path("f.kvt")).find("Str2=;0;1;-1;1;0\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, CheckOutcomesAndMarks)
+{
+    picture("none.kvt", kMiddle);
+    CliRun r = run("check " + path("none.kvt") + " " + path("a.kvt"));
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.out, "Нет цифр!\n");
+
+    write("corner.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr0=;4\r\n");
+    r = run("check " + path("corner.kvt") + " " + path("b.kvt") + " --marks " + path("m.txt"));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Решается !");
+    EXPECT_EQ(read(path("m.txt")), "21000\n11000\n00000\n00000\n00000\n");
+    EXPECT_NE(read(path("b.kvt")).find("Str0=;-4;-; ; ; \r\nStr1=;-;-; ; ; \r\n"), std::string::npos);
+
+    write("stuck.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr2=; ; ;1\r\n");
+    r = run("check " + path("stuck.kvt") + " " + path("c.kvt"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Не получилось!");
+
+    write("range.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr0=;300\r\n");
+    r = run("check " + path("range.kvt") + " " + path("d.kvt"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("300"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("d.kvt")));
+}
+
+TEST_F(CliTest, Prize)
+{
+    picture("p.kvt", kMiddle);
+    CliRun r = run("prize " + path("p.kvt") + " " + path("a.kvt") + " --phrase 'кот' --rows 1:1");
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string a = read(path("a.kvt"));
+    EXPECT_NE(a.find("Word=\xCA\xCE\xD2\r\n"), std::string::npos);
+    EXPECT_NE(a.find("Str0=;\xCA;\xCE;\xD2; ; \r\n"), std::string::npos); // step 5 div 3 = 1
+
+    r = run("prize " + path("p.kvt") + " " + path("b.kvt") + " --phrase 'котик' --rows 2:1");
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "Слово не помещается в игровое поле\n");
+    EXPECT_FALSE(fs::exists(path("b.kvt")));
+
+    for (const std::string bad : {"--phrase 'cat'", "--phrase '   '", "--phrase 'кот' --alphabet xx", "--phrase 'кот' --decoys 1000"}) {
+        r = run("prize " + path("p.kvt") + " " + path("c.kvt") + " " + bad);
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_FALSE(r.err.empty());
+    }
+    r = run("prize " + path("p.kvt") + " " + path("c.kvt") + " --phrase 'Cat' --alphabet lat --mix --decoys 3 --seed 9");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(read(path("c.kvt")).find("Word=CAT\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageAndInputErrors)
+{
+    picture("p.kvt", kMiddle);
+    const std::string cases[] = {
+        "",
+        "frobnicate a b",
+        "generate " + path("p.kvt"),
+        "generate " + path("p.kvt") + " " + path("o.kvt") + " --difficulty 6",
+        "generate " + path("p.kvt") + " " + path("o.kvt") + " --engine quick",
+        "generate " + path("p.kvt") + " " + path("o.kvt") + " --bogus",
+        "check " + path("missing.kvt") + " " + path("o.kvt"),
+        "convert " + path("p.kvt") + " " + path("no/such/dir/o.kvt"),
+    };
+    for (const auto& args : cases) {
+        CliRun r = run(args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+    CliRun r = run("--help");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("kletomer-cli generate"), std::string::npos);
+}
+
+TEST_F(CliTest, ForeignFileConvertsToOwnFormat)
+{
+    write("x.fcr", "\x02" "FC2\x02\r\nanything\r\n4 3\r\n255;1/ ;0/0;2\r\n ;0/ ;0/1;1\r\n");
+    CliRun r = run("convert " + path("x.fcr") + " " + path("x.kvt"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(read(path("x.kvt")),
+              "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=24\r\nWord=\r\n[Field]\r\nStr0=;-; ;-\r\nStr1=; ; ;-\r\n");
+
+    write("bad.fcr", "\x02" "FC2\x02\r\nanything\r\n4 3\r\n255;1/ ;0/0;2\r\n");
+    r = run("convert " + path("bad.fcr") + " " + path("bad.kvt"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("Ошибка чтения с диска. Файл "), std::string::npos);
+}
