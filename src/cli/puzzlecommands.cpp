@@ -1,0 +1,152 @@
+// The puzzle commands of kletomer-cli: generate, check, convert, prize.
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/cliargs.h"
+#include "cli/clicommand.h"
+#include "cli/session.h"
+#include "core/commands.h"
+#include "core/cp1251.h"
+#include "core/engines.h"
+#include "core/prize.h"
+#include "core/text.h"
+
+namespace klt::cli {
+namespace {
+
+void needFiles(const Args& args)
+{
+    if (args.positional().size() != 2) throw UsageError{"expected IN and OUT"};
+}
+
+int runGenerate(const std::vector<std::string>& argv)
+{
+    Args args(argv, {"--correct", "--full"}, {"--difficulty", "--seed", "--engine"});
+    needFiles(args);
+    const int difficulty = static_cast<int>(args.integer("--difficulty", 0, 5).value_or(5));
+    const std::string engineName = args.value("--engine").value_or(defaultEngineName());
+    auto engine = makePlacementEngine(engineName);
+    if (!engine) throw UsageError{"unknown engine \"" + engineName + "\" (literal or fast)"};
+
+    Session s;
+    if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
+    s.host.ctrl = args.flag("--full");
+    if (!s.open(args.positional()[0])) return kExitUsage;
+    s.ws.difficulty = difficulty;
+    GenerateOutcome out = generate(s.ws, args.flag("--correct"), *engine);
+    if (out == GenerateOutcome::NoFilledCells) return 4;
+    if (!s.save(args.positional()[1])) return kExitUsage;
+    return out == GenerateOutcome::NotSolvable ? 3 : 0;
+}
+
+bool writeMarks(const Workspace& ws, const std::string& path)
+{
+    std::ofstream out(path, std::ios::binary);
+    for (int r = 0; r < ws.field.rowCount() && out; ++r) {
+        std::string line;
+        for (int c = 0; c < ws.field.colCount(); ++c) line += static_cast<char>('0' + ws.field.mark(c, r) % 10);
+        out << line << '\n';
+    }
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "Unable to write to %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+int runCheck(const std::vector<std::string>& argv)
+{
+    Args args(argv, {}, {"--marks", "--engine"});
+    needFiles(args);
+    const std::string engineName = args.value("--engine").value_or(defaultEngineName());
+    auto engine = makePlacementEngine(engineName);
+    if (!engine) throw UsageError{"unknown engine \"" + engineName + "\" (literal or fast)"};
+    Session s;
+    if (!s.open(args.positional()[0])) return kExitUsage;
+    CheckOutcome out = check(s.ws, *engine);
+    if (!s.save(args.positional()[1])) return kExitUsage;
+    if (auto marks = args.value("--marks"))
+        if (!writeMarks(s.ws, *marks)) return kExitUsage;
+    switch (out) {
+    case CheckOutcome::Solved: return 0;
+    case CheckOutcome::Stuck: return 1;
+    case CheckOutcome::NoNumbers: return 4;
+    }
+    return 0;
+}
+
+int runConvert(const std::vector<std::string>& argv)
+{
+    Args args(argv, {}, {});
+    needFiles(args);
+    Session s;
+    if (!s.open(args.positional()[0])) return kExitUsage;
+    return s.save(args.positional()[1]) ? 0 : kExitUsage;
+}
+
+int runPrize(const std::vector<std::string>& argv)
+{
+    Args args(argv, {"--mix"}, {"--phrase", "--rows", "--decoys", "--alphabet", "--seed"});
+    needFiles(args);
+    auto phraseUtf8 = args.value("--phrase");
+    if (!phraseUtf8) throw UsageError{"--phrase is required"};
+
+    PrizeSettings settings;
+    const std::string alphabet = args.value("--alphabet").value_or("ru");
+    if (alphabet == "ru")
+        settings.alphabet = Alphabet::Russian;
+    else if (alphabet == "lat")
+        settings.alphabet = Alphabet::Latin;
+    else if (alphabet == "both")
+        settings.alphabet = Alphabet::Both;
+    else
+        throw UsageError{"--alphabet must be ru, lat or both"};
+    settings.decoys = static_cast<int>(args.integer("--decoys", 0, 999).value_or(0));
+    settings.mix = args.flag("--mix");
+
+    // The phrase edit is upper-case and takes only the alphabet's letters and blanks.
+    std::string bad;
+    auto phrase = utf8ToCp1251Strict(*phraseUtf8, &bad);
+    if (!phrase) throw UsageError{"the phrase holds \"" + bad + "\", which is not a letter of the alphabet"};
+    for (char& ch : *phrase) {
+        ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
+        if (!phraseAccepts(settings.alphabet, static_cast<unsigned char>(ch)))
+            throw UsageError{"the phrase holds \"" + cp1251ToUtf8(std::string(1, ch)) +
+                             "\", which is not a letter of the alphabet"};
+    }
+    if (trim(*phrase).empty()) throw UsageError{"the phrase is blank"};
+
+    Session s;
+    if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
+    if (!s.open(args.positional()[0])) return kExitUsage;
+
+    settings.firstRow = 1;
+    settings.lastRow = s.ws.field.rowCount();
+    if (auto rows = args.value("--rows")) {
+        auto colon = rows->find(':');
+        if (colon == std::string::npos) throw UsageError{"--rows takes FIRST:LAST"};
+        settings.firstRow = static_cast<int>(parseInteger(rows->substr(0, colon), "FIRST of --rows", 1, 250));
+        settings.lastRow = static_cast<int>(parseInteger(rows->substr(colon + 1), "LAST of --rows", 1, 250));
+        // The last-row control reaches no further than the field's rows.
+        if (settings.lastRow > s.ws.field.rowCount()) settings.lastRow = s.ws.field.rowCount();
+    }
+    if (!confirmPrize(s.ws, *phrase, settings)) return 3;
+    s.ws.setModified(true);
+    return s.save(args.positional()[1]) ? 0 : kExitUsage;
+}
+
+
+const CliCommandRegistration generateCommand("generate",
+    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--engine literal|fast]", runGenerate, 10});
+const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]", runCheck, 20});
+const CliCommandRegistration convertCommand("convert", {"convert  IN OUT", runConvert, 30});
+const CliCommandRegistration prizeCommand("prize",
+    {"prize    IN OUT --phrase TEXT [--rows FIRST:LAST] [--decoys N]\n"
+     "                      [--alphabet ru|lat|both] [--mix] [--seed S]",
+     runPrize, 60});
+
+} // namespace
+} // namespace klt::cli
