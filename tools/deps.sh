@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libmagick++-dev
+  libmagick++-dev libcadical-dev
   xvfb xauth openbox xdotool imagemagick
 )
 missing=()
