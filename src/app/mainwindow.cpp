@@ -20,6 +20,7 @@
 #include "app/errorhandler.h"
 #include "app/icons.h"
 #include "core/commands.h"
+#include "core/engines.h"
 #include "core/prize.h"
 #include "editing/clipboardtext.h"
 #include "editing/colorbox.h"
@@ -43,7 +44,7 @@ QString fromUtf8(const std::string& s)
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ws_(*this), engine_(std::make_unique<LiteralPlacement>()), actions_(this)
+    : QMainWindow(parent), ws_(*this), engine_(makePlacementEngine(defaultEngineName())), actions_(this)
 {
     setObjectName(QLatin1String(kGroup));
     setWindowTitle(QStringLiteral("Клетомер"));

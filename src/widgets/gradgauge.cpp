@@ -168,7 +168,10 @@ QString TGradGaug::captionText() const
     char buf[32];
     switch (caption_) {
     case ProgressCaption::None: return {};
-    case ProgressCaption::Percent: std::snprintf(buf, sizeof buf, "%.0f%%", percent()); break;
+    case ProgressCaption::Percent:
+        // Halves round up (42.5 shows 43), not to the even neighbour as printf would.
+        std::snprintf(buf, sizeof buf, "%.0f%%", std::round(percent()));
+        break;
     case ProgressCaption::Absolute: std::snprintf(buf, sizeof buf, "%d", progress_); break;
     }
     return QString::fromLatin1(buf);
