@@ -1,0 +1,424 @@
+// Generation speed of the fast placement engine against the literal one, and
+// a long differential run of the two.
+//
+//   bench_engines [--sizes 30,60,100,150,250] [--densities 20,40,60]
+//                 [--difficulties 5,0] [--literal-limit SECONDS]
+//   bench_engines --diff N [--seed S]
+//
+// Every timing runs in a child process, so that its peak resident memory
+// (getrusage of the child) belongs to that run alone.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/commands.h"
+#include "core/fastplacement.h"
+#include "core/fastsolver.h"
+#include "core/placement.h"
+#include "core/solver.h"
+#include "core/workspace.h"
+
+namespace {
+
+using namespace klt;
+
+double wallSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct SplitMix {
+    std::uint64_t s;
+    std::uint64_t next()
+    {
+        std::uint64_t z = (s += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double unit() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+    int below(int n) { return int(next() % std::uint64_t(n)); }
+};
+
+// Smoothed noise cut at the quantile that fills the wanted share of cells:
+// round blobs whose size follows the radius.
+std::vector<std::uint8_t> blobPicture(int cols, int rows, double density, int radius, std::uint64_t seed)
+{
+    SplitMix rng{seed};
+    std::vector<double> a(size_t(cols) * size_t(rows)), b(a.size());
+    for (auto& x : a) x = rng.unit();
+    auto at = [&](std::vector<double>& v, int c, int r) -> double& { return v[size_t(c) * size_t(rows) + size_t(r)]; };
+    for (int round = 0; round < 2 && radius > 0; ++round) {
+        for (int c = 0; c < cols; ++c)
+            for (int r = 0; r < rows; ++r) {
+                double s = 0;
+                int n = 0;
+                for (int x = std::max(0, c - radius); x <= std::min(cols - 1, c + radius); ++x, ++n) s += at(a, x, r);
+                at(b, c, r) = s / n;
+            }
+        for (int c = 0; c < cols; ++c)
+            for (int r = 0; r < rows; ++r) {
+                double s = 0;
+                int n = 0;
+                for (int y = std::max(0, r - radius); y <= std::min(rows - 1, r + radius); ++y, ++n) s += at(b, c, y);
+                at(a, c, r) = s / n;
+            }
+    }
+    std::vector<double> sorted = a;
+    std::sort(sorted.begin(), sorted.end());
+    const size_t filled = size_t(std::lround(density * double(a.size())));
+    std::vector<std::uint8_t> pic(a.size(), 0);
+    if (filled == 0) return pic;
+    const double cut = sorted[a.size() - filled];
+    for (size_t i = 0; i < a.size(); ++i) pic[i] = a[i] >= cut;
+    return pic;
+}
+
+void drawPicture(Workspace& ws, int cols, int rows, const std::vector<std::uint8_t>& pic)
+{
+    ws.field.setSize(cols, rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) ws.field.setText(c, r, pic[size_t(c) * size_t(rows) + size_t(r)] ? "-" : "");
+}
+
+class RecordingHost : public Host {
+public:
+    std::vector<std::string> messages;
+    std::uint32_t seed = 0;
+    long long steps = 0;
+    long long stopAt = -1; // progress step at which the user presses Stop
+    Workspace* ws = nullptr;
+    bool realClock = false;
+
+    void information(const std::string& text, const std::string& caption) override { messages.push_back(caption + "|" + text); }
+    void progressStep(int by) override
+    {
+        steps += by;
+        if (stopAt >= 0 && steps >= stopAt && ws) ws->stopped = true;
+    }
+    double now() override { return realClock ? wallSeconds() : 0.0; }
+    std::uint32_t clockSeed() override { return seed; }
+};
+
+// Passes everything to an engine and keeps the working arrays its placement left.
+class Recorder : public PlacementEngine {
+public:
+    explicit Recorder(PlacementEngine& inner) : inner_(inner) {}
+    void placeClues(Workspace& ws, std::uint32_t seed) override
+    {
+        inner_.placeClues(ws, seed);
+        placed = ws.work;
+    }
+    bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override
+    {
+        return inner_.solve(ws, showResult, startTime);
+    }
+    WorkArrays placed;
+
+private:
+    PlacementEngine& inner_;
+};
+
+struct Snapshot {
+    GenerateOutcome outcome;
+    std::vector<std::string> messages;
+    std::vector<std::string> texts;
+    std::vector<int> marks;
+    int cols, rows;
+    long long steps;
+    WorkArrays placed;
+};
+
+Snapshot runGenerate(PlacementEngine& engine, int cols, int rows, const std::vector<std::uint8_t>& pic, int difficulty,
+                     bool correcting, std::uint32_t seed, long long stopAt)
+{
+    RecordingHost host;
+    host.seed = seed;
+    Workspace ws(host);
+    host.ws = &ws;
+    host.stopAt = stopAt;
+    ws.difficulty = difficulty;
+    drawPicture(ws, cols, rows, pic);
+    Recorder rec(engine);
+    Snapshot s;
+    s.outcome = generate(ws, correcting, rec);
+    s.messages = host.messages;
+    s.cols = ws.field.colCount();
+    s.rows = ws.field.rowCount();
+    for (int c = 0; c < s.cols; ++c)
+        for (int r = 0; r < s.rows; ++r) {
+            s.texts.push_back(ws.field.text(c, r));
+            s.marks.push_back(ws.field.mark(c, r));
+        }
+    s.steps = host.steps;
+    s.placed = rec.placed;
+    return s;
+}
+
+bool sameArrays(const WorkArrays& a, const WorkArrays& b)
+{
+    return a.values == b.values && a.states == b.states && a.lastCol == b.lastCol && a.lastRow == b.lastRow &&
+           a.quietPasses == b.quietPasses;
+}
+
+std::string describe(const Snapshot& a, const Snapshot& b)
+{
+    if (a.outcome != b.outcome) return "outcome";
+    if (a.messages != b.messages) return "messages";
+    if (a.cols != b.cols || a.rows != b.rows) return "size";
+    if (a.texts != b.texts) return "texts";
+    if (a.marks != b.marks) return "marks";
+    if (a.steps != b.steps) return "progress steps";
+    if (a.placed.values != b.placed.values) return "values after placement";
+    if (a.placed.states != b.placed.states) return "states after placement";
+    if (a.placed.quietPasses != b.placed.quietPasses) return "quiet passes after placement";
+    if (!sameArrays(a.placed, b.placed)) return "arrays after placement";
+    return "";
+}
+
+// Random clue sets, consistent or not, through both solvers.
+bool solverCase(SplitMix& rng, std::string& why)
+{
+    const int cols = 1 + rng.below(12), rows = 1 + rng.below(12);
+    WorkArrays w;
+    w.lastCol = cols - 1;
+    w.lastRow = rows - 1;
+    const size_t n = size_t(cols) * size_t(rows);
+    w.values.resize(n);
+    w.states.resize(n);
+    const int mode = rng.below(3);
+    std::vector<std::uint8_t> pic = blobPicture(cols, rows, rng.unit(), rng.below(3), rng.next());
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const size_t i = size_t(c) * size_t(rows) + size_t(r);
+            int count = 0;
+            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1); ++x)
+                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1); ++y) count += pic[size_t(x) * size_t(rows) + size_t(y)];
+            int v;
+            if (rng.below(100) < 45) v = kWhite;
+            else if (mode == 0) v = count;                  // consistent
+            else if (mode == 1) v = rng.below(10);          // anything
+            else v = rng.below(4) == 0 ? rng.below(10) : count; // mostly consistent
+            if (rng.below(2) == 0 && v != 0) v = -v;        // stale beliefs
+            if (rng.below(200) == 0) v = int(rng.below(256)) - 128;
+            w.values[i] = static_cast<std::int8_t>(v);
+            w.states[i] = std::uint8_t(rng.below(3));
+        }
+    w.quietPasses = rng.below(4);
+    const bool stopped = rng.below(40) == 0;
+
+    RecordingHost h1, h2;
+    Workspace a(h1), b(h2);
+    a.work = w;
+    b.work = w;
+    a.stopped = b.stopped = stopped;
+    const bool ra = solveLiteral(a, true, 0.0);
+    PassSolver solver;
+    const bool rb = solveByPasses(b, solver, true, 0.0);
+    if (ra != rb) why = "result";
+    else if (h1.messages != h2.messages) why = "messages";
+    else if (!sameArrays(a.work, b.work)) why = "arrays";
+    else return true;
+    return false;
+}
+
+int diffRun(long long cases, std::uint64_t seed)
+{
+    SplitMix rng{seed};
+    LiteralPlacement literal;
+    FastPlacement fast;
+    long long failures = 0, generations = 0, solves = 0, fallbacks = 0, stops = 0;
+    const double start = wallSeconds();
+    for (long long i = 0; i < cases; ++i) {
+        std::string why;
+        if (i % 4 == 3) {
+            ++solves;
+            if (!solverCase(rng, why)) {
+                ++failures;
+                std::printf("solver case %lld differs: %s\n", i, why.c_str());
+            }
+            continue;
+        }
+        ++generations;
+        const int cols = 5 + rng.below(26), rows = 5 + rng.below(26);
+        const double density = 0.1 + 0.8 * rng.unit();
+        const int radius = rng.below(4);
+        const std::uint64_t picSeed = rng.next();
+        const int difficulty = rng.below(6);
+        const bool correcting = rng.below(2) == 0;
+        const std::uint32_t genSeed = std::uint32_t(rng.next());
+        long long stopAt = -1;
+        if (rng.below(20) == 0) {
+            stopAt = 1 + rng.below(cols * rows + 1);
+            ++stops;
+        }
+        const auto pic = blobPicture(cols, rows, density, radius, picSeed);
+        const Snapshot a = runGenerate(literal, cols, rows, pic, difficulty, correcting, genSeed, stopAt);
+        const Snapshot b = runGenerate(fast, cols, rows, pic, difficulty, correcting, genSeed, stopAt);
+        if (fast.stats().solvedEveryTrial) ++fallbacks;
+        why = describe(a, b);
+        if (!why.empty()) {
+            ++failures;
+            std::printf("case %lld differs (%s): %dx%d density %.2f radius %d picture seed %llu difficulty %d %s seed %u stop %lld\n",
+                        i, why.c_str(), cols, rows, density, radius, (unsigned long long)picSeed, difficulty,
+                        correcting ? "correcting" : "plain", genSeed, stopAt);
+        }
+        if ((i + 1) % 1000 == 0) {
+            std::printf("%lld cases, %lld differ (%.0f s)\n", i + 1, failures, wallSeconds() - start);
+            std::fflush(stdout);
+        }
+    }
+    std::printf("diff: %lld generations (%lld with a stop, %lld solved trial by trial), %lld solver cases, %lld differ, %.1f s\n",
+                generations, stops, fallbacks, solves, failures, wallSeconds() - start);
+    return failures == 0 ? 0 : 1;
+}
+
+struct Measure {
+    double seconds = 0;
+    double solveSeconds = 0; // one literal solve of the final clue set
+    long long trials = 0, kept = 0, cone = 0, largestCone = 0;
+    int outcome = 0;
+    long maxRssKb = 0;
+    bool ok = false;
+};
+
+Measure inChild(const std::function<Measure()>& fn)
+{
+    int fd[2];
+    Measure m;
+    if (pipe(fd) != 0) return m;
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fd[0]);
+        Measure r = fn();
+        r.ok = true;
+        ssize_t written = write(fd[1], &r, sizeof r);
+        (void)written;
+        _exit(0);
+    }
+    close(fd[1]);
+    Measure r;
+    const ssize_t got = read(fd[0], &r, sizeof r);
+    close(fd[0]);
+    int status = 0;
+    rusage ru{};
+    wait4(pid, &status, 0, &ru);
+    if (got == ssize_t(sizeof r)) m = r;
+    m.maxRssKb = ru.ru_maxrss;
+    return m;
+}
+
+Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pic, int difficulty, bool probeLiteral)
+{
+    RecordingHost host;
+    host.seed = 12345;
+    host.realClock = true;
+    Workspace ws(host);
+    ws.difficulty = difficulty;
+    drawPicture(ws, n, n, pic);
+    FastPlacement fast;
+    LiteralPlacement literal;
+    PlacementEngine& engine = fastEngine ? static_cast<PlacementEngine&>(fast) : literal;
+    Measure m;
+    const double t0 = wallSeconds();
+    m.outcome = int(generate(ws, false, engine));
+    m.seconds = wallSeconds() - t0;
+    if (fastEngine) {
+        m.trials = fast.stats().trials;
+        m.kept = fast.stats().kept;
+        m.cone = fast.stats().coneCells;
+        m.largestCone = fast.stats().largestCone;
+    }
+    if (probeLiteral) {
+        ws.loadWorkArrays();
+        ws.stopped = false;
+        const double t1 = wallSeconds();
+        solveLiteral(ws, false);
+        m.solveSeconds = wallSeconds() - t1;
+    }
+    return m;
+}
+
+std::vector<int> parseList(const char* s)
+{
+    std::vector<int> out;
+    for (const char* p = s; *p;) {
+        out.push_back(std::atoi(p));
+        while (*p && *p != ',') ++p;
+        if (*p == ',') ++p;
+    }
+    return out;
+}
+
+int table(const std::vector<int>& sizes, const std::vector<int>& densities, const std::vector<int>& difficulties,
+          double literalLimit)
+{
+    std::printf("%5s %4s %3s %10s %12s %9s %7s %7s %9s %7s %8s  %s\n", "size", "dens", "N", "fast ms", "literal ms", "ratio",
+                "trials", "kept", "cone/tr", "bigcone", "peak MB", "result");
+    for (int n : sizes)
+        for (int d : densities)
+            for (int difficulty : difficulties) {
+                const auto pic = blobPicture(n, n, d / 100.0, std::max(2, n / 12), 1000003ull * std::uint64_t(n) + std::uint64_t(d));
+                const Measure f = inChild([&] { return timeGenerate(true, n, pic, difficulty, true); });
+                if (!f.ok) {
+                    std::printf("%5d %3d%% %3d  run failed\n", n, d, difficulty);
+                    continue;
+                }
+                const double estimate = f.solveSeconds * double(f.trials);
+                char lit[32], ratio[32];
+                if (estimate < literalLimit) {
+                    const Measure l = inChild([&] { return timeGenerate(false, n, pic, difficulty, false); });
+                    std::snprintf(lit, sizeof lit, "%.1f", l.seconds * 1000);
+                    std::snprintf(ratio, sizeof ratio, "%.0f", l.seconds / f.seconds);
+                } else {
+                    std::snprintf(lit, sizeof lit, "~%.0f s", estimate);
+                    std::snprintf(ratio, sizeof ratio, "~%.0f", estimate / f.seconds);
+                }
+                static const char* outcomes[] = {"no filled", "not solvable", "stopped", "full", "solved", "stuck"};
+                std::printf("%5d %3d%% %3d %10.1f %12s %9s %7lld %7lld %9.1f %7lld %8.1f  %s\n", n, d, difficulty, f.seconds * 1000,
+                            lit, ratio, f.trials, f.kept, f.trials ? double(f.cone) / double(f.trials) : 0.0, f.largestCone,
+                            double(f.maxRssKb) / 1024.0, outcomes[f.outcome]);
+                std::fflush(stdout);
+            }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<int> sizes{30, 60, 100, 150, 250}, densities{20, 40, 60}, difficulties{5, 0};
+    double literalLimit = 60;
+    long long diffCases = -1;
+    std::uint64_t seed = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : "";
+        if (a == "--sizes") sizes = parseList(v), ++i;
+        else if (a == "--densities") densities = parseList(v), ++i;
+        else if (a == "--difficulties") difficulties = parseList(v), ++i;
+        else if (a == "--literal-limit") literalLimit = std::atof(v), ++i;
+        else if (a == "--diff") diffCases = std::atoll(v), ++i;
+        else if (a == "--seed") seed = std::strtoull(v, nullptr, 10), ++i;
+        else {
+            std::fprintf(stderr, "usage: %s [--sizes L] [--densities L] [--difficulties L] [--literal-limit S] | --diff N [--seed S]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (diffCases >= 0) return diffRun(diffCases, seed);
+    return table(sizes, densities, difficulties, literalLimit);
+}

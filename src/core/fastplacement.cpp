@@ -1,0 +1,536 @@
+#include "core/fastplacement.h"
+
+// Why the shortcut is exact.
+//
+// During placement every clue set is a subset of the picture's own clues, so
+// the picture satisfies it. On such a set each conclusion of the solver is
+// true of the picture (a decided cell has the picture's fill, a complete clue
+// has all its filled cells believed filled), and the counting rule fires
+// exactly when every white cell of the block is settled. The solver then
+// computes the least fixpoint of two rules over the cells:
+//   a filled cell is known once some clue covering it has every white cell
+//   of its block known; a white cell is known once some clue covering it has
+//   every filled cell of its block known;
+// and its order of visits changes only how soon it gets there. A trial
+// succeeds (solve returns true and the beliefs match the picture) exactly
+// when that fixpoint knows every filled cell.
+//
+// DeductionNet keeps that fixpoint for the accepted clue set, each known cell
+// with the clue it was deduced by and a level above the levels of the cells it
+// was deduced from. A trial withdraws what rested on the removed clues (a cell
+// that can be deduced again from cells of lower level keeps its place), then
+// deduces forward from what is left; it succeeds when every filled cell is
+// known again, otherwise everything is put back. The work stays near the
+// removed clues.
+//
+// The working arrays the literal engine leaves behind are those of its last
+// trial; they are rebuilt at the end with PassSolver, which replays the
+// literal passes exactly. Whenever the clue set does not fit the picture, or
+// anything else is unusual, every trial is solved with PassSolver instead.
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <vector>
+
+#include "core/text.h"
+
+namespace klt {
+
+namespace {
+
+class DeductionNet {
+public:
+    // Deduces what the clues in w give; false when some filled cell of the
+    // picture stays unknown (the set is not solvable).
+    bool build(const WorkArrays& w, const std::vector<std::uint8_t>& picture);
+    // Removes the clues among cells (linear indices); keeps the removal when
+    // every filled cell stays known, otherwise restores everything.
+    bool trial(const int* cells, int n);
+
+    long long lastCone = 0;
+
+private:
+    struct Saved {
+        int cell;
+        std::uint8_t known, withdrawn;
+        int level, sup;
+    };
+
+    int padded(int lin) const { return lin + 2 * (lin / rows_) + stride_ + 1; }
+    bool covered(int x) const;
+    // Whether the opposite cells of clue k's block (opposite to x) are known
+    // and below limit; their highest level goes to top.
+    bool holds(int k, int x, int limit, int& top) const;
+    void save(int x);
+    void rollBack();
+
+    int rows_ = 0, stride_ = 0;
+    int off_[9] = {};
+    std::vector<std::uint8_t> pic_;       // 0 white, 1 filled, 2 outside the field
+    std::vector<std::uint8_t> clue_;
+    std::vector<std::uint8_t> known_;
+    std::vector<std::uint8_t> withdrawn_; // known before this trial, not (yet) deduced again
+    std::vector<int> level_;
+    std::vector<int> sup_;
+    std::vector<std::uint32_t> savedIn_;
+    std::uint32_t trialNo_ = 0;
+    std::vector<Saved> saved_;
+    std::vector<int> removed_;
+    std::vector<int> queue_;
+    std::vector<int> withdrawnList_;
+};
+
+bool DeductionNet::covered(int x) const
+{
+    for (int o : off_)
+        if (clue_[size_t(x + o)]) return true;
+    return false;
+}
+
+bool DeductionNet::holds(int k, int x, int limit, int& top) const
+{
+    const std::uint8_t colour = pic_[size_t(x)];
+    int m = 0;
+    for (int o : off_) {
+        const size_t y = size_t(k + o);
+        if (pic_[y] == colour) continue;
+        if (!known_[y] || withdrawn_[y] || level_[y] >= limit) return false;
+        m = std::max(m, level_[y]);
+    }
+    top = m;
+    return true;
+}
+
+void DeductionNet::save(int x)
+{
+    if (savedIn_[size_t(x)] == trialNo_) return;
+    savedIn_[size_t(x)] = trialNo_;
+    saved_.push_back({x, known_[size_t(x)], withdrawn_[size_t(x)], level_[size_t(x)], sup_[size_t(x)]});
+}
+
+void DeductionNet::rollBack()
+{
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+        const size_t x = size_t(it->cell);
+        known_[x] = it->known;
+        withdrawn_[x] = it->withdrawn;
+        level_[x] = it->level;
+        sup_[x] = it->sup;
+    }
+    for (int k : removed_) clue_[size_t(k)] = 1;
+}
+
+bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& picture)
+{
+    const int cols = w.lastCol + 1;
+    rows_ = w.lastRow + 1;
+    stride_ = rows_ + 2;
+    const size_t n = size_t(cols + 2) * size_t(stride_);
+    int i = 0;
+    for (int dc = -1; dc <= 1; ++dc)
+        for (int dr = -1; dr <= 1; ++dr) off_[i++] = dc * stride_ + dr;
+    // Cells outside the field count as known of both colours, so they never
+    // hold a deduction up.
+    pic_.assign(n, 2);
+    clue_.assign(n, 0);
+    known_.assign(n, 1);
+    withdrawn_.assign(n, 0);
+    level_.assign(n, 0);
+    sup_.assign(n, -1);
+    savedIn_.assign(n, 0);
+    trialNo_ = 0;
+
+    queue_.clear();
+    for (int lin = 0; lin < cols * rows_; ++lin) {
+        const int x = padded(lin);
+        pic_[size_t(x)] = picture[size_t(lin)];
+        clue_[size_t(x)] = w.values[size_t(lin)] >= -9 && w.values[size_t(lin)] <= 9;
+        known_[size_t(x)] = 0;
+        queue_.push_back(x);
+    }
+    // First in, first out, so that levels stay close to the number of rounds.
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        if (known_[size_t(x)]) continue;
+        for (int o : off_) {
+            const int k = x + o;
+            int top;
+            if (!clue_[size_t(k)] || !holds(k, x, INT_MAX, top)) continue;
+            known_[size_t(x)] = 1;
+            level_[size_t(x)] = top + 1;
+            sup_[size_t(x)] = k;
+            break;
+        }
+        if (!known_[size_t(x)]) continue;
+        for (int o1 : off_) {
+            const int k = x + o1;
+            if (!clue_[size_t(k)]) continue;
+            for (int o2 : off_) {
+                const size_t z = size_t(k + o2);
+                if (!known_[z] && pic_[z] != pic_[size_t(x)]) queue_.push_back(int(z));
+            }
+        }
+    }
+    for (size_t x = 0; x < n; ++x)
+        if (pic_[x] == 1 && !known_[x]) return false;
+    return true;
+}
+
+bool DeductionNet::trial(const int* cells, int n)
+{
+    ++trialNo_;
+    saved_.clear();
+    removed_.clear();
+    lastCone = 0;
+    for (int i = 0; i < n; ++i) {
+        const int k = padded(cells[i]);
+        if (!clue_[size_t(k)]) continue;
+        clue_[size_t(k)] = 0;
+        removed_.push_back(k);
+    }
+    if (removed_.empty()) return true;
+
+    // A filled cell that no clue covers any more can never be deduced.
+    for (int k : removed_)
+        for (int o : off_)
+            if (pic_[size_t(k + o)] == 1 && !covered(k + o)) {
+                rollBack();
+                return false;
+            }
+
+    // Withdraw every deduction that rested on a removed clue, directly or
+    // through withdrawn cells, unless it can be made again from cells of lower
+    // level (which therefore do not rest on it).
+    queue_.clear();
+    withdrawnList_.clear();
+    for (int k : removed_)
+        for (int o : off_) {
+            const size_t x = size_t(k + o);
+            if (pic_[x] != 2 && known_[x] && sup_[x] == k) queue_.push_back(int(x));
+        }
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        if (!known_[size_t(x)] || withdrawn_[size_t(x)]) continue;
+        int alt = -1;
+        for (int o : off_) {
+            int top;
+            if (clue_[size_t(x + o)] && holds(x + o, x, level_[size_t(x)], top)) {
+                alt = x + o;
+                break;
+            }
+        }
+        if (alt >= 0) {
+            if (sup_[size_t(x)] != alt) {
+                save(x);
+                sup_[size_t(x)] = alt;
+            }
+            continue;
+        }
+        save(x);
+        withdrawn_[size_t(x)] = 1;
+        withdrawnList_.push_back(x);
+        for (int o1 : off_) {
+            const int k = x + o1;
+            if (pic_[size_t(k)] == 2) continue;
+            for (int o2 : off_) {
+                const size_t z = size_t(k + o2);
+                if (sup_[z] == k && known_[z] && !withdrawn_[z] && pic_[z] != pic_[size_t(x)] && pic_[z] != 2)
+                    queue_.push_back(int(z));
+            }
+        }
+    }
+    lastCone = static_cast<long long>(withdrawnList_.size());
+
+    // Deduce forward from what is left.
+    queue_.assign(withdrawnList_.begin(), withdrawnList_.end());
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        if (!withdrawn_[size_t(x)]) continue;
+        int by = -1, top = 0;
+        for (int o : off_)
+            if (clue_[size_t(x + o)] && holds(x + o, x, INT_MAX, top)) {
+                by = x + o;
+                break;
+            }
+        if (by < 0) continue;
+        withdrawn_[size_t(x)] = 0;
+        level_[size_t(x)] = top + 1;
+        sup_[size_t(x)] = by;
+        for (int o1 : off_) {
+            const int k = x + o1;
+            if (!clue_[size_t(k)]) continue;
+            for (int o2 : off_) {
+                const size_t z = size_t(k + o2);
+                if (withdrawn_[z] && pic_[z] != pic_[size_t(x)]) queue_.push_back(int(z));
+            }
+        }
+    }
+
+    for (int x : withdrawnList_)
+        if (withdrawn_[size_t(x)] && pic_[size_t(x)] == 1) {
+            rollBack();
+            return false;
+        }
+    // White cells that no remaining clue settles are simply unknown now.
+    for (int x : withdrawnList_)
+        if (withdrawn_[size_t(x)]) {
+            withdrawn_[size_t(x)] = 0;
+            known_[size_t(x)] = 0;
+        }
+    return true;
+}
+
+// The sweep and the zero pass with the progress steps and the stop test of
+// the literal engine. tryRemove gets the visited cell first, then its group
+// (a cell may repeat), as linear indices, and whether it is the zero pass.
+template <class TryRemove>
+void sweep(Workspace& ws, std::uint32_t seed, TryRemove&& tryRemove)
+{
+    WorkArrays& w = ws.work;
+    const SweepDirection dir = drawSweepDirection(seed);
+    const int extra = ws.difficultyMax - ws.difficulty;
+    std::vector<int> group(size_t(std::max(extra, 0)) * 2 + 2);
+    std::vector<int> cells(size_t(std::max(extra, 0)) + 1);
+    const int rows = w.rows();
+
+    for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
+        for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
+            ws.host().progressStep(1);
+            if (ws.stopped) break;
+            if (!w.hasClue(c, r)) continue;
+            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, reinterpret_cast<int(*)[2]>(group.data()));
+            cells[0] = c * rows + r;
+            for (int k = 0; k < n; ++k) cells[size_t(k) + 1] = group[size_t(2 * k)] * rows + group[size_t(2 * k + 1)];
+            tryRemove(cells.data(), n + 1, false);
+        }
+    }
+    if (ws.difficulty == ws.difficultyMax) return;
+    for (int c = 0; c <= w.lastCol; ++c)
+        for (int r = 0; r <= w.lastRow; ++r)
+            if (w.value(c, r) == 0) {
+                const int cell = c * rows + r;
+                tryRemove(&cell, 1, true);
+            }
+}
+
+void removeClueAt(std::vector<std::int8_t>& values, int lin)
+{
+    values[size_t(lin)] = values[size_t(lin)] < 0 ? kFilled : kWhite;
+}
+
+} // namespace
+
+bool FastPlacement::solve(Workspace& ws, bool showResult, std::optional<double> startTime)
+{
+    return solveByPasses(ws, solver_, showResult, startTime);
+}
+
+void FastPlacement::placeClues(Workspace& ws, std::uint32_t seed)
+{
+    stats_ = Stats{};
+    if (!placeByNetwork(ws, seed)) {
+        stats_.solvedEveryTrial = true;
+        placeBySolving(ws, seed);
+    }
+}
+
+// Every trial solved from scratch, as the literal engine does, only faster.
+void FastPlacement::placeBySolving(Workspace& ws, std::uint32_t seed)
+{
+    WorkArrays& w = ws.work;
+    std::vector<std::pair<int, std::int8_t>> saved;
+    auto succeeds = [&] { return solveByPasses(ws, solver_, false, std::nullopt) && ws.matchesSnapshot(); };
+    sweep(ws, seed, [&](const int* cells, int n, bool zeroPass) {
+        ++stats_.trials;
+        if (zeroPass) {
+            removeClueAt(w.values, cells[0]);
+            if (succeeds())
+                ++stats_.kept;
+            else
+                w.values[size_t(cells[0])] = 0;
+            return;
+        }
+        saved.clear();
+        saved.push_back({cells[0], w.values[size_t(cells[0])]});
+        for (int k = 1; k < n; ++k) {
+            saved.push_back({cells[k], w.values[size_t(cells[k])]});
+            removeClueAt(w.values, cells[k]);
+        }
+        removeClueAt(w.values, cells[0]);
+        if (succeeds()) {
+            ++stats_.kept;
+            return;
+        }
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) w.values[size_t(it->first)] = it->second;
+    });
+}
+
+bool FastPlacement::placeByNetwork(Workspace& ws, std::uint32_t seed)
+{
+    WorkArrays& w = ws.work;
+    const int cols = w.lastCol + 1, rows = w.lastRow + 1;
+    if (cols < 1 || rows < 1) return false;
+    const size_t cells = size_t(cols) * size_t(rows);
+    if (w.values.size() < cells || w.states.size() < cells) return false;
+    if (ws.undoCells.size() != size_t(rows)) return false;
+    for (const auto& row : ws.undoCells)
+        if (row.size() < size_t(cols)) return false;
+
+    // The picture, and whether every clue counts it and every other cell is
+    // one of the two plain values.
+    std::vector<std::uint8_t> picture(cells);
+    bool anyFilled = false;
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const bool filled = isFilledText(ws.undoCells[size_t(r)][size_t(c)]);
+            picture[size_t(c) * size_t(rows) + size_t(r)] = filled;
+            anyFilled = anyFilled || filled;
+        }
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const int v = w.value(c, r);
+            if (v == kWhite || v == kFilled) continue;
+            if (v < -9 || v > 9) return false;
+            int count = 0;
+            for (int x = std::max(c - 1, 0); x <= std::min(c + 1, cols - 1); ++x)
+                for (int y = std::max(r - 1, 0); y <= std::min(r + 1, rows - 1); ++y)
+                    count += picture[size_t(x) * size_t(rows) + size_t(y)];
+            if (count != (v < 0 ? -v : v)) return false;
+        }
+    DeductionNet net;
+    if (!net.build(w, picture)) return false;
+
+    struct Trial {
+        size_t first;     // into trialCells
+        int count;        // distinct cells, the visited one first
+        bool zeroPass;
+        bool stopped;     // run after a stop: the solver returns at once
+        bool kept;
+    };
+    std::vector<Trial> trials;
+    std::vector<int> trialCells;
+    const std::vector<std::int8_t> initialValues(w.values.begin(), w.values.begin() + std::ptrdiff_t(cells));
+    const std::int32_t initialQuiet = w.quietPasses;
+
+    sweep(ws, seed, [&](const int* group, int n, bool zeroPass) {
+        Trial t{trialCells.size(), 0, zeroPass, ws.stopped, false};
+        for (int i = 0; i < n; ++i)
+            if (std::find(trialCells.begin() + std::ptrdiff_t(t.first), trialCells.end(), group[i]) == trialCells.end()) {
+                trialCells.push_back(group[i]);
+                ++t.count;
+            }
+        ++stats_.trials;
+        if (t.stopped) {
+            // Beliefs all white: they match only a picture without filled cells.
+            t.kept = !anyFilled;
+        } else {
+            t.kept = net.trial(&trialCells[t.first], t.count);
+            stats_.coneCells += net.lastCone;
+            stats_.largestCone = std::max(stats_.largestCone, net.lastCone);
+        }
+        if (t.kept) {
+            ++stats_.kept;
+            for (int i = 0; i < t.count; ++i) removeClueAt(w.values, trialCells[t.first + size_t(i)]);
+        }
+        trials.push_back(t);
+    });
+
+    // Rebuild the working arrays of the last trial that really solved.
+    long long last = -1;
+    for (size_t i = 0; i < trials.size(); ++i)
+        if (!trials[i].stopped) last = static_cast<long long>(i);
+
+    // The clue set that trial t tried (removals of kept trials before it, then its own).
+    auto triedSet = [&](size_t t) {
+        std::vector<std::int8_t> v = initialValues;
+        for (size_t s = 0; s <= t; ++s)
+            if (trials[s].kept || s == t)
+                for (int i = 0; i < trials[s].count; ++i) removeClueAt(v, trialCells[trials[s].first + size_t(i)]);
+        return v;
+    };
+    WorkArrays scratch;
+    scratch.lastCol = w.lastCol;
+    scratch.lastRow = w.lastRow;
+    const bool never = false;
+    auto solveSet = [&](size_t t) {
+        scratch.values = triedSet(t);
+        scratch.states.assign(cells, 0);
+        scratch.quietPasses = 0;
+        ++stats_.settleSolves;
+        solver_.run(scratch, never);
+    };
+
+    if (last >= 0) {
+        const size_t t = size_t(last);
+        solveSet(t);
+        std::vector<std::int8_t> values = scratch.values;
+        std::vector<std::uint8_t> states = scratch.states;
+        std::int32_t quiet = scratch.quietPasses;
+        if (!solver_.firstPassChanged()) {
+            // The count went on from the trials before, back to the last one
+            // whose first pass changed something.
+            std::int32_t before = initialQuiet;
+            long long added = 1;
+            for (long long s = last - 1; s >= 0; --s) {
+                solveSet(size_t(s));
+                if (solver_.firstPassChanged()) {
+                    before = scratch.quietPasses;
+                    break;
+                }
+                ++added;
+            }
+            quiet = static_cast<std::int32_t>(before + added);
+        }
+        const Trial& lt = trials[t];
+        if (!lt.kept) {
+            // A failed trial puts back the values saved before it, signs included.
+            std::map<long long, std::vector<std::int8_t>> beliefs;
+            for (int i = 0; i < lt.count; ++i) {
+                const int g = trialCells[lt.first + size_t(i)];
+                const int magnitude = std::abs(int(w.values[size_t(g)]));
+                if (lt.zeroPass || magnitude == 0) {
+                    values[size_t(g)] = 0;
+                    continue;
+                }
+                bool filled = initialValues[size_t(g)] < 0;
+                for (long long s = last - 1; s >= 0; --s) {
+                    const Trial& st = trials[size_t(s)];
+                    if (st.kept) {
+                        filled = picture[size_t(g)];
+                        break;
+                    }
+                    auto inGroup = std::find(trialCells.begin() + std::ptrdiff_t(st.first),
+                                             trialCells.begin() + std::ptrdiff_t(st.first + size_t(st.count)), g);
+                    if (inGroup != trialCells.begin() + std::ptrdiff_t(st.first + size_t(st.count))) continue;
+                    auto found = beliefs.find(s);
+                    if (found == beliefs.end()) {
+                        solveSet(size_t(s));
+                        found = beliefs.emplace(s, scratch.values).first;
+                    }
+                    filled = found->second[size_t(g)] < 0;
+                    break;
+                }
+                values[size_t(g)] = static_cast<std::int8_t>(filled ? -magnitude : magnitude);
+            }
+        }
+        std::copy(values.begin(), values.end(), w.values.begin());
+        std::copy(states.begin(), states.end(), w.states.begin());
+        w.quietPasses = quiet;
+        for (const Trial& st : trials)
+            if (st.stopped && st.kept) removeClueAt(w.values, trialCells[st.first]);
+    }
+
+    // Trials after a stop: the solver clears every belief and state and returns.
+    bool afterStop = false;
+    for (const Trial& t : trials) afterStop = afterStop || t.stopped;
+    if (afterStop) {
+        for (size_t i = 0; i < cells; ++i) {
+            if (w.values[i] < 0) w.values[i] = static_cast<std::int8_t>(-w.values[i]);
+            w.states[i] = csUnknown;
+        }
+    }
+    return true;
+}
+
+} // namespace klt

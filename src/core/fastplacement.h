@@ -1,0 +1,38 @@
+#pragma once
+// Clue placement with the literal engine's results (the same clues removed,
+// the same working arrays at the end) without solving the whole field for
+// every trial. See fastplacement.cpp for why the shortcut is exact.
+#include <cstdint>
+#include <optional>
+
+#include "core/fastsolver.h"
+#include "core/placement.h"
+
+namespace klt {
+
+class FastPlacement : public PlacementEngine {
+public:
+    struct Stats {
+        long long trials = 0;
+        long long kept = 0;
+        long long coneCells = 0;   // cells whose deduction was withdrawn, summed over trials
+        long long largestCone = 0;
+        long long settleSolves = 0; // whole-field solves to rebuild the final arrays
+        bool solvedEveryTrial = false; // the clue set did not fit the picture: plain trials
+    };
+
+    void placeClues(Workspace& ws, std::uint32_t seed) override;
+    // Exact for any clue set: the passes of the literal solver, replayed.
+    bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override;
+
+    const Stats& stats() const { return stats_; }
+
+private:
+    void placeBySolving(Workspace& ws, std::uint32_t seed);
+    bool placeByNetwork(Workspace& ws, std::uint32_t seed);
+
+    PassSolver solver_;
+    Stats stats_;
+};
+
+} // namespace klt

@@ -1,0 +1,214 @@
+#include "core/fastsolver.h"
+
+#include <bit>
+#include <cstdlib>
+
+#include "core/solver.h"
+
+namespace klt {
+
+namespace {
+
+// Sets bit x and the bits on either side of it.
+inline void setThree(std::vector<std::uint64_t>& bits, int x)
+{
+    const unsigned lo = unsigned(x - 1);
+    const size_t word = lo >> 6;
+    const unsigned shift = lo & 63u;
+    bits[word] |= 7ull << shift;
+    if (shift > 61) bits[word + 1] |= 7ull >> (64 - shift);
+}
+
+} // namespace
+
+void PassSolver::load(const WorkArrays& w)
+{
+    cols_ = w.lastCol + 1;
+    rows_ = w.lastRow + 1;
+    stride_ = rows_ + 2;
+    const size_t n = size_t(cols_ + 2) * size_t(stride_);
+    val_.assign(n, kWhite);
+    st_.assign(n, csComplete);
+    const size_t words = n / 64 + 2;
+    clueBits_.assign(words, 0);
+    dirty_.assign(words, 0);
+    incomplete_ = 0;
+    for (int c = 0; c < cols_; ++c) {
+        const std::int8_t* src = &w.values[size_t(c) * size_t(rows_)];
+        const int base = (c + 1) * stride_ + 1;
+        for (int r = 0; r < rows_; ++r) {
+            std::int8_t v = src[r];
+            if (v < 0) v = static_cast<std::int8_t>(-v); // every belief starts white
+            const int x = base + r;
+            val_[size_t(x)] = v;
+            st_[size_t(x)] = csUnknown;
+            if (isClue(x)) {
+                clueBits_[size_t(x) >> 6] |= 1ull << (x & 63);
+                ++incomplete_;
+            }
+        }
+    }
+    dirty_ = clueBits_;
+    quiet_ = w.quietPasses;
+}
+
+void PassSolver::store(WorkArrays& w) const
+{
+    for (int c = 0; c < cols_; ++c) {
+        const int base = (c + 1) * stride_ + 1;
+        for (int r = 0; r < rows_; ++r) {
+            w.values[size_t(c) * size_t(rows_) + size_t(r)] = val_[size_t(base + r)];
+            w.states[size_t(c) * size_t(rows_) + size_t(r)] = st_[size_t(base + r)];
+        }
+    }
+    w.quietPasses = quiet_;
+}
+
+// Every clue whose block holds x must run again.
+inline void PassSolver::touch(int x)
+{
+    setThree(dirty_, x - stride_);
+    setThree(dirty_, x);
+    setThree(dirty_, x + stride_);
+}
+
+inline void PassSolver::setState(int x, std::uint8_t s)
+{
+    auto& cur = st_[size_t(x)];
+    if (cur == s) return;
+    quiet_ = 0;
+    ++stateChanges_;
+    if (s == csComplete && isClue(x)) --incomplete_;
+    cur = s;
+    touch(x);
+}
+
+inline int PassSolver::countFilled(int k) const
+{
+    int n = 0;
+    for (int x = k - stride_ - 1; x <= k + stride_ - 1; x += stride_)
+        n += (val_[size_t(x)] < 0) + (val_[size_t(x + 1)] < 0) + (val_[size_t(x + 2)] < 0);
+    return n;
+}
+
+inline int PassSolver::countUnknown(int k) const
+{
+    int n = 0;
+    for (int x = k - stride_ - 1; x <= k + stride_ - 1; x += stride_)
+        n += (st_[size_t(x)] == csUnknown) + (st_[size_t(x + 1)] == csUnknown) + (st_[size_t(x + 2)] == csUnknown);
+    return n;
+}
+
+// The clue step of the literal solver, on the padded arrays: border cells are
+// complete and white, so they are skipped and never counted.
+void PassSolver::step(int k)
+{
+    ++steps_;
+    const int q = k / stride_ - 1, s = k % stride_ - 1;
+    const int v = std::abs(int(val_[size_t(k)]));
+    const int f = countFilled(k);
+    const bool border = q == 0 || q == cols_ - 1 || s == 0 || s == rows_ - 1;
+    const bool corner = (q == 0 || q == cols_ - 1) && (s == 0 || s == rows_ - 1);
+    const bool fullBlock = v == 9 || (v == 6 && border) || (v == 4 && corner);
+
+    auto fillStep = [&](int n) {
+        if (countFilled(k) == v) {
+            setState(k, csComplete);
+        } else {
+            auto& val = val_[size_t(n)];
+            const auto filled = static_cast<std::int8_t>(-std::abs(int(val)));
+            if (filled != val) {
+                val = filled;
+                touch(n);
+            }
+            setState(n, csDecided);
+        }
+    };
+    auto completionStep = [&](int n) {
+        if (v != 0 && (countFilled(k) != v || st_[size_t(k)] != csComplete)) return;
+        if (n == k)
+            setState(k, csComplete);
+        else if (st_[size_t(n)] == csUnknown)
+            setState(n, csDecided);
+    };
+
+    for (int col = k - stride_ - 1; col <= k + stride_ - 1; col += stride_) {
+        for (int n = col; n < col + 3; ++n) {
+            const auto st = st_[size_t(n)];
+            if (st == csComplete || (st == csDecided && !isClue(n))) continue;
+            if (val_[size_t(n)] < 0) {
+                completionStep(n);
+                continue;
+            }
+            if (fullBlock) {
+                fillStep(n);
+                continue;
+            }
+            const int u = countUnknown(k);
+            const auto ks = st_[size_t(k)];
+            if (v > 0 && v >= f && (u == 1 || u == v - f) && st_[size_t(n)] == csUnknown &&
+                (ks == csUnknown || ks == csDecided))
+                fillStep(n);
+            else
+                completionStep(n);
+        }
+    }
+    if (countFilled(k) == v && st_[size_t(k)] != csComplete) setState(k, csComplete);
+}
+
+PassSolver::Outcome PassSolver::run(WorkArrays& w, const bool& stopped)
+{
+    load(w);
+    steps_ = 0;
+    firstPassChanged_ = false;
+    stateChanges_ = 0;
+    const size_t words = dirty_.size();
+    bool done = false;
+    bool first = true;
+    while (!done && !stopped) {
+        ++quiet_;
+        done = incomplete_ == 0;
+        // One pass: the dirty clues in column-major order; a clue made dirty
+        // ahead of the cursor runs in this pass, one behind it in the next.
+        size_t word = 0;
+        std::uint64_t bits = dirty_[0] & clueBits_[0];
+        for (;;) {
+            while (bits == 0) {
+                if (++word >= words) break;
+                bits = dirty_[word] & clueBits_[word];
+            }
+            if (word >= words) break;
+            const int bit = std::countr_zero(bits);
+            const int k = int(word * 64) + bit;
+            dirty_[word] &= ~(1ull << bit);
+            step(k);
+            // Re-read the word: the step may have marked clues after k in it.
+            const std::uint64_t above = bit == 63 ? 0 : ~0ull << (bit + 1);
+            bits = dirty_[word] & clueBits_[word] & above;
+        }
+        if (first) firstPassChanged_ = stateChanges_ != 0;
+        first = false;
+        if (!done && quiet_ >= 1) {
+            store(w);
+            return Outcome::Stuck;
+        }
+    }
+    store(w);
+    return done ? Outcome::Solved : Outcome::Stopped;
+}
+
+bool solveByPasses(Workspace& ws, PassSolver& solver, bool showResult, std::optional<double> startTime)
+{
+    Host& host = ws.host();
+    const double start = startTime ? *startTime : host.now();
+    const auto outcome = solver.run(ws.work, ws.stopped);
+    if (outcome == PassSolver::Outcome::Stuck) {
+        if (showResult) host.information("Не получилось!\r\n" + elapsedText(host.now() - start), "Решение");
+        return false;
+    }
+    if (outcome == PassSolver::Outcome::Solved && showResult)
+        host.information("Решается !\r\n" + elapsedText(host.now() - start), "Решение");
+    return true;
+}
+
+} // namespace klt
