@@ -67,7 +67,10 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // The grid and the editor refer to the workspace; they go first.
+    // Controls that act on the grid go before it, and the grid before the
+    // workspace it shows (a spin edit losing the focus still applies itself).
+    delete tb2_;
+    delete tb_;
     delete centralWidget();
 }
 

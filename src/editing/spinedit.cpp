@@ -21,7 +21,9 @@ SpinEdit::SpinEdit(int minimum, int maximum, int value, QWidget* parent) : QSpin
     setValue(value);
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::changed);
+    lastText_ = lineEdit()->text();
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::checkText);
+    connect(this, &QSpinBox::valueChanged, this, &SpinEdit::checkText);
 }
 
 bool SpinEdit::textEmpty() const
@@ -40,6 +42,15 @@ void SpinEdit::showValue(int v)
     const QString text = QString::number(v);
     if (value() != v) setValue(v);
     if (lineEdit()->text() != text) lineEdit()->setText(text);
+    checkText();
+}
+
+void SpinEdit::checkText()
+{
+    const QString t = lineEdit()->text();
+    if (t == lastText_) return;
+    lastText_ = t;
+    emit changed();
 }
 
 QValidator::State SpinEdit::validate(QString& input, int&) const
@@ -56,8 +67,10 @@ QValidator::State SpinEdit::validate(QString& input, int&) const
 
 void SpinEdit::focusOutEvent(QFocusEvent* e)
 {
-    showValue(enteredValue());
+    // An emptied control goes back to its last value, which the field still has.
+    if (!textEmpty()) showValue(enteredValue());
     QSpinBox::focusOutEvent(e);
+    checkText();
 }
 
 } // namespace klt

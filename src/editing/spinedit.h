@@ -24,6 +24,12 @@ signals:
 protected:
     QValidator::State validate(QString& input, int& pos) const override;
     void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    // The spin box rewrites its text quietly when its value is set; every way
+    // the text can change ends here, and only a real change is signalled.
+    void checkText();
+    QString lastText_;
 };
 
 } // namespace klt

@@ -1,0 +1,451 @@
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QtTest>
+#include <functional>
+
+#include "app/errorhandler.h"
+#include "app/mainwindow.h"
+#include "core/abort.h"
+#include "core/cp1251.h"
+#include "core/engines.h"
+#include "editing/grideditor.h"
+#include "editing/gridview.h"
+#include "editing/fieldsizecontrols.h"
+#include "widgets/messagebox.h"
+#include "widgets/progressstatusbar.h"
+
+using namespace klt;
+
+namespace {
+
+struct Box {
+    MessageKind kind;
+    QString text, caption;
+};
+
+// Runs a probe at the start of the clue placement, while the window is busy.
+class ProbeEngine : public PlacementEngine {
+public:
+    explicit ProbeEngine(std::function<void()> probe)
+        : inner_(makePlacementEngine("literal")), probe_(std::move(probe)) {}
+    void placeClues(Workspace& ws, std::uint32_t seed) override
+    {
+        probe_();
+        inner_->placeClues(ws, seed);
+    }
+
+private:
+    std::unique_ptr<PlacementEngine> inner_;
+    std::function<void()> probe_;
+};
+
+class Thrower : public QObject {
+public:
+    std::function<void()> what;
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User) what();
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void drawStrokeUndoesAtOnce();
+    void fillKeepsCornerTouchingRegionsApart();
+    void rightClickFillClearsRegion();
+    void blockDrag_data();
+    void blockDrag();
+    void keysEditCurrentCell_data();
+    void keysEditCurrentCell();
+    void deleteKeyFollowsFocus();
+    void pasteSpreadsheetLine_data();
+    void pasteSpreadsheetLine();
+    void busyWhileGenerating();
+    void stopInterruptsGeneration();
+    void hintsOnHover();
+    void spinEditTyping();
+    void errorHandlerReportsAndGoesOn();
+
+private:
+    QWidget* vp() { return w->grid()->viewport(); }
+    Workspace& ws() { return w->workspace(); }
+    std::string cell(int c, int r) { return ws().field.text(c, r); }
+    void setCell(int c, int r, const char* t) { ws().field.setText(c, r, t); }
+    void mouse(QEvent::Type type, int c, int r, Qt::MouseButton button, Qt::MouseButtons held);
+    void press(int c, int r, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, c, r, b, b); }
+    void moveTo(int c, int r, Qt::MouseButtons held = Qt::LeftButton) { mouse(QEvent::MouseMove, c, r, Qt::NoButton, held); }
+    void release(int c, int r, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonRelease, c, r, b, Qt::NoButton); }
+    void click(int c, int r, Qt::MouseButton b = Qt::LeftButton)
+    {
+        press(c, r, b);
+        release(c, r, b);
+    }
+    QString panel(int i) { return w->statusPanels()->panelText(i); }
+
+    MainWindow* w = nullptr;
+    std::vector<Box> boxes;
+};
+
+void MainWindowTest::initTestCase()
+{
+    setMessageHook([this](MessageKind k, const QString& text, const QString& caption) {
+        boxes.push_back({k, text, caption});
+        return MessageButton::Ok;
+    });
+}
+
+void MainWindowTest::init()
+{
+    boxes.clear();
+    w = new MainWindow;
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->grid()->setFocus();
+}
+
+void MainWindowTest::cleanup()
+{
+    delete w;
+    w = nullptr;
+}
+
+void MainWindowTest::mouse(QEvent::Type type, int c, int r, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    const QPoint pos = w->grid()->cellRect(c, r).center();
+    QMouseEvent e(type, QPointF(pos), QPointF(vp()->mapToGlobal(pos)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(vp(), &e);
+}
+
+void MainWindowTest::drawStrokeUndoesAtOnce()
+{
+    setCell(2, 0, "3");
+    w->action("acDraw")->trigger();
+    QCOMPARE(w->editor()->mode(), EditMode::Draw);
+    QCOMPARE(vp()->cursor().hotSpot(), QPoint(0, 0));
+
+    press(0, 0);
+    for (int c = 1; c < 5; ++c) moveTo(c, 0);
+    release(4, 0);
+    for (int c = 0; c < 5; ++c) QCOMPARE(cell(c, 0), std::string("-"));
+    QCOMPARE(panel(1), QString("Изм"));
+    QCOMPARE(panel(0), QString("0x4")); // row, then column
+
+    w->action("acUndo")->trigger();
+    for (int c = 0; c < 5; ++c) QCOMPARE(cell(c, 0), std::string(c == 2 ? "3" : ""));
+
+    // The right button clears and moves the current cell; no menu in draw mode.
+    setCell(3, 3, "-2");
+    click(3, 3, Qt::RightButton);
+    QCOMPARE(cell(3, 3), std::string());
+    QCOMPARE(QPoint(ws().curCol, ws().curRow), QPoint(3, 3));
+    QVERIFY(!w->gridMenu()->isVisible());
+
+    // In select mode the right button opens the grid's menu.
+    w->action("acDefault")->trigger();
+    click(1, 1, Qt::RightButton);
+    QVERIFY(w->gridMenu()->isVisible());
+    w->gridMenu()->close();
+}
+
+void MainWindowTest::fillKeepsCornerTouchingRegionsApart()
+{
+    // (0,0) is white and touches the rest of the white field only at a corner.
+    setCell(1, 0, "-");
+    setCell(0, 1, "-");
+    setCell(3, 3, "3");
+    w->action("acFill")->trigger();
+    QCOMPARE(vp()->cursor().hotSpot(), QPoint(8, 27));
+
+    click(0, 0);
+    QCOMPARE(cell(0, 0), std::string("-"));
+    QCOMPARE(cell(1, 1), std::string());
+    QCOMPARE(cell(3, 3), std::string("3"));
+
+    click(2, 2);
+    for (int c = 0; c < 5; ++c)
+        for (int r = 0; r < 5; ++r) QCOMPARE(cell(c, r), std::string("-"));
+    QCOMPARE(ws().rememberedBlock, (CellRect{2, 2, 2, 2}));
+
+    w->action("acUndo")->trigger();
+    QCOMPARE(cell(3, 3), std::string("3"));
+    QCOMPARE(cell(0, 0), std::string("-"));
+}
+
+void MainWindowTest::rightClickFillClearsRegion()
+{
+    for (auto [c, r] : {std::pair{0, 0}, {1, 0}, {1, 1}}) setCell(c, r, "-");
+    setCell(1, 1, "-4");
+    setCell(3, 3, "-"); // another region
+    w->action("acFill")->trigger();
+    click(0, 0, Qt::RightButton);
+    QCOMPARE(cell(0, 0), std::string());
+    QCOMPARE(cell(1, 0), std::string());
+    QCOMPARE(cell(1, 1), std::string());
+    QCOMPARE(cell(3, 3), std::string("-"));
+    QVERIFY(!w->gridMenu()->isVisible());
+}
+
+void MainWindowTest::blockDrag_data()
+{
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("fieldWidth");
+    QTest::newRow("one cell right") << 2 << 5;
+    QTest::newRow("past the right edge") << 4 << 7;
+}
+
+void MainWindowTest::blockDrag()
+{
+    QFETCH(int, target);
+    QFETCH(int, fieldWidth);
+    // A 3 x 2 block at columns 1..3, rows 1..2, holding a prize letter that
+    // the clipboard text alone could not carry.
+    const std::string letter = "-" + utf8ToCp1251("Ж");
+    setCell(1, 1, "-");
+    setCell(2, 1, "5");
+    setCell(3, 1, letter.c_str());
+    setCell(2, 2, "-2");
+    setCell(3, 2, "1");
+
+    press(1, 1);
+    moveTo(3, 2);
+    release(3, 2);
+    QCOMPARE(ws().rememberedBlock, (CellRect{1, 1, 3, 2}));
+    QCOMPARE(QPoint(ws().curCol, ws().curRow), QPoint(3, 2));
+
+    press(1, 1);
+    QVERIFY(w->editor()->dragging());
+    moveTo(target, 1);
+    QCOMPARE(ws().selection, (CellRect{target, 1, target + 2, 2}));
+    release(target, 1);
+
+    QCOMPARE(ws().field.colCount(), fieldWidth);
+    QCOMPARE(w->sizeControls()->widthEdit()->text(), QString("5"));
+    const std::vector<std::string> row1{"-", "5", letter}, row2{"", "-2", "1"};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(cell(target + i, 1), row1[static_cast<size_t>(i)]);
+        QCOMPARE(cell(target + i, 2), row2[static_cast<size_t>(i)]);
+    }
+    QCOMPARE(cell(1, 1), std::string());
+    QCOMPARE(ws().selection, (CellRect{target, 1, target + 2, 2}));
+    QCOMPARE(ws().rememberedBlock, ws().selection);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("- \t5 \t-Ж \r\n \t-2 \t1 "));
+    QCOMPARE(panel(1), QString("Изм"));
+}
+
+void MainWindowTest::keysEditCurrentCell_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("digit keeps the fill") << "-3" << int(Qt::Key_7) << "-7";
+    QTest::newRow("digit replaces a clue") << "12" << int(Qt::Key_5) << "5";
+    QTest::newRow("backspace keeps the fill") << "-7" << int(Qt::Key_Backspace) << "-";
+    QTest::newRow("space clears a clue") << "7" << int(Qt::Key_Space) << "";
+    QTest::newRow("a letter does nothing") << "-3" << int(Qt::Key_X) << "-3";
+}
+
+void MainWindowTest::keysEditCurrentCell()
+{
+    QFETCH(QString, before);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+    setCell(2, 3, before.toLatin1().constData());
+    ws().setCurrentCell(2, 3);
+    QTest::keyClick(w->grid(), Qt::Key(key));
+    QCOMPARE(QString::fromStdString(cell(2, 3)), after);
+    QVERIFY(!ws().modified);
+}
+
+void MainWindowTest::deleteKeyFollowsFocus()
+{
+    for (int c = 0; c < 3; ++c) setCell(c, 0, "-3");
+    ws().setCurrentCell(0, 0);
+    ws().selection = CellRect{0, 0, 2, 0};
+
+    SpinEdit* spin = w->sizeControls()->widthEdit();
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClick(spin, Qt::Key_Delete);
+    QCOMPARE(cell(1, 0), std::string("-3"));
+    QVERIFY(spin->text().isEmpty()); // the key went to the control
+
+    w->grid()->setFocus();
+    QTest::keyClick(w->grid(), Qt::Key_Delete);
+    for (int c = 0; c < 3; ++c) QCOMPARE(cell(c, 0), std::string());
+    QCOMPARE(cell(3, 0), std::string());
+}
+
+void MainWindowTest::pasteSpreadsheetLine_data()
+{
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QStringList>("row");
+    QTest::newRow("empty middle cell") << "1\t\t2\r\n" << QStringList{"1", "", "2", "-"};
+    QTest::newRow("empty first cell") << "\t5" << QStringList{"", "5", "-", "-"};
+}
+
+void MainWindowTest::pasteSpreadsheetLine()
+{
+    QFETCH(QString, clip);
+    QFETCH(QStringList, row);
+    for (int c = 0; c < 5; ++c) setCell(c, 0, "-");
+    ws().setCurrentCell(0, 0);
+    QGuiApplication::clipboard()->setText(clip);
+    w->action("acPaste")->trigger();
+    for (int c = 0; c < row.size(); ++c) QCOMPARE(QString::fromStdString(cell(c, 0)), row[c]);
+    QCOMPARE(ws().field.rowCount(), 5);
+    QVERIFY(boxes.empty());
+
+    w->action("acUndo")->trigger();
+    QCOMPARE(cell(1, 0), std::string("-"));
+}
+
+void MainWindowTest::busyWhileGenerating()
+{
+    setCell(2, 2, "-");
+    QStringList enabledWhileBusy;
+    bool othersOff = true;
+    int probes = 0;
+    w->setPlacementEngine(std::make_unique<ProbeEngine>([&] {
+        ++probes;
+        for (QAction* a : w->actions().all())
+            if (a->isEnabled()) enabledWhileBusy << a->objectName();
+        othersOff = !w->generateButton()->isEnabled() && !w->generateSubmenu()->menuAction()->isEnabled() &&
+                    !w->sizeControls()->widthEdit()->isEnabled() && !w->difficultyEdit()->isEnabled() &&
+                    w->statusPanels()->mode() == StatusMode::Progressbar;
+        // The field belongs to the computation: a stroke on the grid is ignored.
+        w->editor()->setMode(EditMode::Draw);
+        click(0, 0);
+        w->editor()->setMode(EditMode::Select);
+    }));
+
+    w->action("acCalc")->trigger();
+    QCOMPARE(probes, 1);
+    QCOMPARE(enabledWhileBusy, QStringList{"acStop"});
+    QVERIFY(othersOff);
+
+    for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
+    QVERIFY(w->generateButton()->isEnabled() && w->generateSubmenu()->menuAction()->isEnabled());
+    QVERIFY(w->sizeControls()->widthEdit()->isEnabled());
+    QCOMPARE(w->statusPanels()->mode(), StatusMode::Statusbar);
+    QCOMPARE(boxes.size(), size_t(1));
+    QVERIFY(boxes[0].text.startsWith("Решается !"));
+    QCOMPARE(boxes[0].caption, QString("Решение"));
+    QVERIFY(ws().field.isFilled(2, 2));
+    QVERIFY(!ws().field.isFilled(0, 0));
+    QCOMPARE(panel(1), QString("Изм"));
+}
+
+void MainWindowTest::stopInterruptsGeneration()
+{
+    setCell(2, 2, "-");
+    w->setPlacementEngine(std::make_unique<ProbeEngine>([&] { w->action("acStop")->trigger(); }));
+    // The drop-down button's own part is the plain command.
+    w->generateButton()->click();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].text, QString("Прервано !"));
+    QCOMPARE(boxes[0].caption, QString("Обсчет"));
+    for (int c = 0; c < 5; ++c)
+        for (int r = 0; r < 5; ++r) QCOMPARE(cell(c, r), std::string(c == 2 && r == 2 ? "-" : ""));
+    QVERIFY(!w->action("acStop")->isEnabled());
+
+    // Nothing filled: the message, no busy state left behind.
+    setCell(2, 2, "");
+    boxes.clear();
+    w->action("acCalcAndCorrect")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].text, QString("Нет закрашенных клеток!"));
+    QVERIFY(w->action("acCalc")->isEnabled());
+}
+
+void MainWindowTest::hintsOnHover()
+{
+    auto* tb = w->findChild<QToolBar*>("tb");
+    QWidget* fill = tb->widgetForAction(w->action("acFill"));
+    QVERIFY(fill);
+    QCOMPARE(fill->toolTip(), QString("Залить область"));
+
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(fill->mapToGlobal(QPoint(3, 3))));
+    QApplication::sendEvent(fill, &enter);
+    QCOMPARE(panel(2), QString("Залить область, заполненную одним цветом"));
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), fill->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(fill, &help);
+    QCOMPARE(QToolTip::text(), QString("Залить область"));
+
+    // A control's one-part hint shows whole.
+    QWidget* spin = w->sizeControls()->heightEdit();
+    QApplication::sendEvent(spin, &enter);
+    QCOMPARE(panel(2), QString("Количество строк"));
+}
+
+void MainWindowTest::spinEditTyping()
+{
+    SpinEdit* spin = w->sizeControls()->widthEdit();
+    QList<int> widths;
+    connect(spin, &SpinEdit::changed, this, [&] { widths << ws().field.colCount(); });
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, "12");
+    QCOMPARE(widths, (QList<int>{1, 12}));
+
+    spin->selectAll();
+    QTest::keyClicks(spin, "300");
+    QCOMPARE(ws().field.colCount(), 300);
+    w->grid()->setFocus();
+    QCOMPARE(spin->text(), QString("250"));
+    QCOMPARE(ws().field.colCount(), 250);
+
+    // An emptied control leaves the field as it is.
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClick(spin, Qt::Key_Backspace);
+    QCOMPARE(ws().field.colCount(), 250);
+}
+
+void MainWindowTest::errorHandlerReportsAndGoesOn()
+{
+    QFile::remove(errorLogPath());
+    Thrower t;
+    t.what = [] { throw CommandError{"Число 300 вне диапазона"}; };
+    QEvent user(QEvent::User);
+    QApplication::sendEvent(&t, &user);
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].kind, MessageKind::Error);
+    QCOMPARE(boxes[0].text, QString("Число 300 вне диапазона"));
+    QFile log(errorLogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(log.readAll()).contains("Число 300 вне диапазона"));
+
+    t.what = [] { throw SilentAbort{}; };
+    QApplication::sendEvent(&t, &user);
+    QCOMPARE(boxes.size(), size_t(1));
+
+    // The window still works afterwards.
+    setCell(0, 0, "-");
+    w->action("acInvertAll")->trigger();
+    QCOMPARE(cell(0, 0), std::string());
+    QCOMPARE(cell(4, 4), std::string("-"));
+}
+
+int main(int argc, char** argv)
+{
+    klt::Application app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_mainwindow.moc"
