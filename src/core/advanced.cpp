@@ -1,0 +1,262 @@
+#include "core/advanced.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/edits.h"
+#include "core/prize.h"
+#include "core/solver.h"
+#include "core/text.h"
+
+namespace klt {
+
+namespace {
+
+// The inner ordinary generation talks to this host: its boxes are held back
+// (the advanced command announces its own result), the busy state stays as
+// the advanced command set it, and its seed is remembered so that the second
+// sweep runs in the same direction. Everything else goes to the program.
+class InnerHost : public Host {
+public:
+    explicit InnerHost(Host& outer) : outer_(outer) {}
+
+    std::vector<std::pair<std::string, std::string>> held; // text, caption
+    std::optional<std::uint32_t> seed;
+
+    void information(const std::string& text, const std::string& caption) override { held.emplace_back(text, caption); }
+    void errorBox(const std::string& text) override { outer_.errorBox(text); }
+    void progressStart(const std::string& caption, int maximum) override { outer_.progressStart(caption, maximum); }
+    void progressStep(int by) override { outer_.progressStep(by); }
+    void progressEnd() override { outer_.progressEnd(); }
+    void updateActions() override {}
+    void pumpEvents() override { outer_.pumpEvents(); }
+    void modifiedChanged(bool modified) override { outer_.modifiedChanged(modified); }
+    void hideAnswersChanged(bool checked) override { outer_.hideAnswersChanged(checked); }
+    void syncSizeControls() override { outer_.syncSizeControls(); }
+    void fieldChanged() override { outer_.fieldChanged(); }
+    void setClipboardText(const std::string& text1251) override { outer_.setClipboardText(text1251); }
+    bool ctrlDown() override { return outer_.ctrlDown(); }
+    double now() override { return outer_.now(); }
+    std::uint32_t clockSeed() override
+    {
+        seed = outer_.clockSeed();
+        return *seed;
+    }
+
+    void release()
+    {
+        for (const auto& [text, caption] : held) outer_.information(text, caption);
+        held.clear();
+    }
+
+private:
+    Host& outer_;
+};
+
+// Gives the workspace its own host back and leaves the busy state on every
+// way out.
+class AdvancedGuard {
+public:
+    AdvancedGuard(Workspace& ws, Host& outer) : ws_(ws), outer_(outer) {}
+    ~AdvancedGuard()
+    {
+        ws_.setHost(outer_);
+        outer_.progressEnd();
+        ws_.stopped = true;
+        outer_.updateActions();
+    }
+    AdvancedGuard(const AdvancedGuard&) = delete;
+    AdvancedGuard& operator=(const AdvancedGuard&) = delete;
+
+private:
+    Workspace& ws_;
+    Host& outer_;
+};
+
+// The picture of the snapshot, over the extent of the working arrays.
+CellGrid snapshotPicture(const Workspace& ws)
+{
+    const WorkArrays& w = ws.work;
+    CellGrid g(w.lastCol + 1, w.lastRow + 1);
+    for (int r = 0; r <= w.lastRow && r < static_cast<int>(ws.undoCells.size()); ++r) {
+        const auto& row = ws.undoCells[static_cast<size_t>(r)];
+        for (int c = 0; c <= w.lastCol && c < static_cast<int>(row.size()); ++c)
+            g.set(c, r, isFilledText(row[static_cast<size_t>(c)]));
+    }
+    return g;
+}
+
+std::unique_ptr<PictureUniqueness> uniquenessOf(const Workspace& ws)
+{
+    const WorkArrays& w = ws.work;
+    std::vector<std::uint8_t> candidates(w.values.size(), 0);
+    for (int c = 0; c <= w.lastCol; ++c)
+        for (int r = 0; r <= w.lastRow; ++r) candidates[static_cast<size_t>(c) * static_cast<size_t>(w.rows()) + static_cast<size_t>(r)] = w.hasClue(c, r);
+    return std::make_unique<PictureUniqueness>(snapshotPicture(ws), candidates);
+}
+
+// Every cell of the field carries its block count.
+void writeFullClues(Workspace& ws)
+{
+    ws.stripClues();
+    ws.writeAllClues();
+    ws.host().fieldChanged();
+    ws.loadWorkArrays();
+}
+
+void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
+{
+    WorkArrays& w = ws.work;
+    const SweepDirection dir = drawSweepDirection(seed);
+    const int extra = ws.difficultyMax - ws.difficulty > 0 ? ws.difficultyMax - ws.difficulty : 0;
+    auto group = std::make_unique<int[][2]>(static_cast<size_t>(extra) + 1);
+    struct Saved {
+        int c, r;
+        std::int8_t value;
+    };
+    std::vector<Saved> saved;
+    const StopCheck stop = pumpingStopCheck(ws);
+
+    // One incremental solve decides a trial; a kept removal is final, so its
+    // constraints leave the solver for good.
+    auto trial = [&] {
+        for (const Saved& s : saved)
+            if (s.value >= -9 && s.value <= 9) pu.setActive(s.c, s.r, false);
+        if (pu.test(stop) == PictureUniqueness::Verdict::OnlyAnswer) {
+            for (const Saved& s : saved)
+                if (s.value >= -9 && s.value <= 9) pu.dropForGood(s.c, s.r);
+            return;
+        }
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+            w.value(it->c, it->r) = it->value;
+            if (it->value >= -9 && it->value <= 9) pu.setActive(it->c, it->r, true);
+        }
+    };
+
+    for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
+        for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
+            ws.host().progressStep(1);
+            if (ws.stopped) break;
+            if (!w.hasClue(c, r)) continue;
+            saved.clear();
+            saved.push_back({c, r, w.value(c, r)});
+            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, group.get());
+            for (int k = 0; k < n; ++k) {
+                saved.push_back({group[k][0], group[k][1], w.value(group[k][0], group[k][1])});
+                removeClue(w, group[k][0], group[k][1]);
+            }
+            removeClue(w, c, r);
+            trial();
+        }
+    }
+
+    // Second chance for the zero clues, one by one, as the ordinary placement gives them.
+    if (ws.difficulty == ws.difficultyMax || ws.stopped) return;
+    for (int c = 0; c <= w.lastCol; ++c)
+        for (int r = 0; r <= w.lastRow; ++r) {
+            if (w.value(c, r) != 0) continue;
+            saved.clear();
+            saved.push_back({c, r, 0});
+            removeClue(w, c, r);
+            trial();
+        }
+}
+
+} // namespace
+
+void placeCluesAdvanced(Workspace& ws, std::uint32_t seed)
+{
+    auto pu = uniquenessOf(ws);
+    sweep(ws, *pu, seed);
+}
+
+GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine& engine)
+{
+    Host& outer = ws.host();
+    InnerHost inner(outer);
+    // Kept to drop the correcting margins again when they do not help.
+    const Field fieldBefore = ws.field;
+    const int curColBefore = ws.curCol, curRowBefore = ws.curRow;
+    const CellRect selectionBefore = ws.selection;
+
+    AdvancedGuard guard(ws, outer);
+    ws.stopped = false;
+    outer.updateActions();
+    const double start = outer.now();
+
+    ws.setHost(inner);
+    const GenerateOutcome ordinary = generate(ws, correcting, engine);
+    ws.setHost(outer);
+
+    bool fromFullSet = false;
+    switch (ordinary) {
+    case GenerateOutcome::NoFilledCells:
+    case GenerateOutcome::Interrupted:
+        inner.release();
+        return ordinary;
+    case GenerateOutcome::FullClues:
+        return ordinary;
+    case GenerateOutcome::NotSolvable:
+        fromFullSet = true;
+        if (correcting) {
+            ws.field = fieldBefore;
+            ws.curCol = curColBefore;
+            ws.curRow = curRowBefore;
+            ws.selection = selectionBefore;
+            clampCursor(ws);
+            outer.syncSizeControls();
+            outer.fieldChanged();
+            clearPrize(ws);
+            ws.takeSnapshot();
+        }
+        break;
+    case GenerateOutcome::Solved:
+    case GenerateOutcome::Stuck:
+        break;
+    }
+    ws.stopped = false; // the inner generation left the busy state
+
+    if (fromFullSet)
+        writeFullClues(ws);
+    else
+        ws.loadWorkArrays();
+    outer.progressStart("Ждите...", ws.field.colCount() * ws.field.rowCount());
+
+    auto interrupted = [&] {
+        outer.information("Прервано !", "Обсчет");
+        ws.restoreSnapshot(false);
+        return GenerateOutcome::Interrupted;
+    };
+    const StopCheck stop = pumpingStopCheck(ws);
+    auto pu = uniquenessOf(ws);
+    auto verdict = pu->test(stop);
+    if (verdict == PictureUniqueness::Verdict::AnotherAnswer && !fromFullSet) {
+        // Cannot happen with a sound placement; the full set is the safe start.
+        writeFullClues(ws);
+        pu = uniquenessOf(ws);
+        verdict = pu->test(stop);
+    }
+    if (verdict == PictureUniqueness::Verdict::Interrupted || ws.stopped) return interrupted();
+    if (verdict == PictureUniqueness::Verdict::AnotherAnswer) {
+        ws.restoreSnapshot(false);
+        outer.information("Ответов несколько", "Обсчет");
+        return GenerateOutcome::NotSolvable;
+    }
+
+    sweep(ws, *pu, inner.seed ? *inner.seed : outer.clockSeed());
+    if (ws.stopped) return interrupted();
+
+    // Marks of the ordinary generation's trials say nothing about the new clue set.
+    std::fill(ws.work.states.begin(), ws.work.states.end(), std::uint8_t{0});
+    ws.storeWorkArrays();
+    ws.restoreSnapshot(true);
+    outer.information("Ответ единственный\r\n" + elapsedText(outer.now() - start), "Решение");
+    ws.setModified(true);
+    return GenerateOutcome::Solved;
+}
+
+} // namespace klt

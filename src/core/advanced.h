@@ -1,0 +1,38 @@
+#pragma once
+// Advanced generation: puzzles that single-clue deduction cannot finish but
+// that still have exactly one answer. The ordinary generation runs first; then
+// a second sweep removes further clues as long as the SAT solver proves the
+// drawn picture the only answer.
+#include <cstdint>
+
+#include "core/commands.h"
+#include "core/uniqueness.h"
+
+namespace klt {
+
+// The advanced variant of the generate command, for the windows and
+// kletomer-cli alike. It runs generate(ws, correcting, engine) with the host's
+// messages held back, then thins the clues further (same sweep, difficulty
+// groups, progress steps and Stop as the ordinary placement). Outcomes:
+// - NoFilledCells, Interrupted, FullClues: as the ordinary generation, with
+//   its messages;
+// - Solved: the field holds the picture's fill marks and the remaining clue
+//   digits, solver marks cleared, modified flag set; the box
+//   "Ответ единственный" CR LF elapsed time, caption "Решение";
+// - NotSolvable: even the full clue set leaves several answers; the box
+//   "Ответов несколько", caption "Обсчет", and the field returns to the
+//   picture as "Не решается!" leaves it.
+// When single-clue deduction cannot reproduce the picture, the sweep starts
+// from the picture's full clue set; the white margins of the correcting mode
+// are then dropped again, since they only serve that deduction.
+// The undo snapshot holds the picture, as after the ordinary generation.
+// Errors inside throw CommandError after the busy state was restored.
+GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine& engine);
+
+// The second sweep alone. Preconditions: ws.work holds a clue set under which
+// the picture is the only answer (clue values are the picture's counts),
+// ws.undoCells the picture, the progress display runs, ws.stopped is false.
+// Effect: ws.work without the clues removed; ends early when ws.stopped is set.
+void placeCluesAdvanced(Workspace& ws, std::uint32_t seed);
+
+} // namespace klt

@@ -1,0 +1,324 @@
+#include "core/uniqueness.h"
+
+#include <bit>
+#include <chrono>
+#include <cstdlib>
+
+#include <cadical.hpp>
+
+#include "core/prize.h"
+
+namespace klt {
+
+int CellGrid::count() const
+{
+    int n = 0;
+    for (auto v : cells) n += v != 0;
+    return n;
+}
+
+int ClueSet::count() const
+{
+    int n = 0;
+    for (auto v : clues) n += v != kNoClue;
+    return n;
+}
+
+namespace {
+
+// The SAT variable of a cell; selectors are numbered after the cells.
+int cellVar(int cols, int rows, int c, int r)
+{
+    (void)cols;
+    return c * rows + r + 1;
+}
+
+// The variables of the block of (c, r), clipped at the border; returns their count.
+int blockVars(int cols, int rows, int c, int r, int (&vars)[9])
+{
+    int n = 0;
+    for (int x = c - 1; x <= c + 1; ++x)
+        for (int y = r - 1; y <= r + 1; ++y)
+            if (x >= 0 && y >= 0 && x < cols && y < rows) vars[n++] = cellVar(cols, rows, x, y);
+    return n;
+}
+
+// "Exactly v of the n <= 9 variables are true", encoded directly: no v + 1 of
+// them are all true and no n - v + 1 of them are all false. Blocks are small,
+// so this stays at most a few hundred short clauses and unit propagation sees
+// everything a single clue implies. guard, when not 0, joins every clause.
+void addExactly(CaDiCaL::Solver& s, const int* vars, int n, int v, int guard)
+{
+    const unsigned full = 1u << n;
+    for (unsigned mask = 1; mask < full; ++mask) {
+        const int k = std::popcount(mask);
+        const bool tooMany = k == v + 1;
+        const bool tooFew = k == n - v + 1;
+        if (!tooMany && !tooFew) continue;
+        // Both apply when n == 2v, and then the mask names two different clauses.
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 0 ? !tooMany : !tooFew) continue;
+            for (int i = 0; i < n; ++i)
+                if (mask & (1u << i)) s.add(pass == 0 ? -vars[i] : vars[i]);
+            if (guard) s.add(guard);
+            s.add(0);
+        }
+    }
+}
+
+class StopTerminator : public CaDiCaL::Terminator {
+public:
+    explicit StopTerminator(const StopCheck& stop) : stop_(stop) {}
+    bool terminate() override { return stop_ && stop_(); }
+
+private:
+    const StopCheck& stop_;
+};
+
+// Runs one solve with the stop check connected.
+int solveWith(CaDiCaL::Solver& s, const StopCheck& stop)
+{
+    if (!stop) return s.solve();
+    StopTerminator t(stop);
+    s.connect_terminator(&t);
+    const int res = s.solve();
+    s.disconnect_terminator();
+    return res;
+}
+
+CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows)
+{
+    CellGrid g(cols, rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) g.set(c, r, s.val(cellVar(cols, rows, c, r)) > 0);
+    return g;
+}
+
+// Leaves the busy state on every way out of the uniqueness command.
+class IdleGuard {
+public:
+    explicit IdleGuard(Workspace& ws) : ws_(ws) {}
+    ~IdleGuard()
+    {
+        ws_.host().progressEnd();
+        ws_.stopped = true;
+        ws_.host().updateActions();
+    }
+    IdleGuard(const IdleGuard&) = delete;
+    IdleGuard& operator=(const IdleGuard&) = delete;
+
+private:
+    Workspace& ws_;
+};
+
+} // namespace
+
+UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop, const std::function<void()>& onFirstAnswer)
+{
+    const int cols = clues.cols, rows = clues.rows;
+    UniquenessResult res;
+    int vars[9];
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const int v = clues.at(c, r);
+            if (v != kNoClue && v > blockVars(cols, rows, c, r, vars)) {
+                res.answers = Answers::None;
+                return res;
+            }
+        }
+
+    CaDiCaL::Solver s;
+    // Cells that no clue reaches come out white, as the deduction leaves them.
+    s.set("phase", 0);
+    if (cols * rows > 0) s.reserve(cols * rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const int v = clues.at(c, r);
+            if (v == kNoClue) continue;
+            const int n = blockVars(cols, rows, c, r, vars);
+            addExactly(s, vars, n, v, 0);
+        }
+
+    int status = solveWith(s, stop);
+    if (status == 20) {
+        res.answers = Answers::None;
+        return res;
+    }
+    if (status != 10) return res; // interrupted
+    res.first = modelOf(s, cols, rows);
+    if (onFirstAnswer) onFirstAnswer();
+
+    // Any second answer differs from the first in at least one cell.
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) {
+            const int x = cellVar(cols, rows, c, r);
+            s.add(res.first.at(c, r) ? -x : x);
+        }
+    s.add(0);
+    status = solveWith(s, stop);
+    if (status == 20) {
+        res.answers = Answers::One;
+    } else if (status == 10) {
+        res.answers = Answers::Several;
+        res.second = modelOf(s, cols, rows);
+        res.differs = CellGrid(cols, rows);
+        for (size_t i = 0; i < res.differs.cells.size(); ++i)
+            res.differs.cells[i] = res.first.cells[i] != res.second.cells[i];
+    }
+    return res;
+}
+
+ClueSet cluesOnField(const Workspace& ws)
+{
+    // The check command's own reading, on a copy, so the field stays untouched.
+    Host quiet;
+    Workspace copy(quiet);
+    copy.field = ws.field;
+    clearPrize(copy);
+    copy.loadWorkArrays();
+    const WorkArrays& w = copy.work;
+    ClueSet out(w.lastCol + 1, w.lastRow + 1);
+    for (int c = 0; c <= w.lastCol; ++c)
+        for (int r = 0; r <= w.lastRow; ++r)
+            if (w.hasClue(c, r)) out.set(c, r, std::abs(w.value(c, r)));
+    return out;
+}
+
+ClueSet allClues(const CellGrid& picture)
+{
+    ClueSet out(picture.cols, picture.rows);
+    for (int c = 0; c < picture.cols; ++c)
+        for (int r = 0; r < picture.rows; ++r) {
+            int n = 0;
+            for (int x = c - 1; x <= c + 1; ++x)
+                for (int y = r - 1; y <= r + 1; ++y)
+                    if (x >= 0 && y >= 0 && x < picture.cols && y < picture.rows && picture.at(x, y)) ++n;
+            out.set(c, r, n);
+        }
+    return out;
+}
+
+CellGrid pictureOnField(const Field& field)
+{
+    CellGrid g(field.colCount(), field.rowCount());
+    for (int c = 0; c < g.cols; ++c)
+        for (int r = 0; r < g.rows; ++r) g.set(c, r, field.isFilled(c, r));
+    return g;
+}
+
+StopCheck pumpingStopCheck(Workspace& ws)
+{
+    using Clock = std::chrono::steady_clock;
+    auto last = std::make_shared<Clock::time_point>(Clock::now());
+    return [&ws, last] {
+        const auto now = Clock::now();
+        // The solver asks very often; the interface needs a look only now and then.
+        if (now - *last >= std::chrono::milliseconds(40)) {
+            *last = now;
+            ws.host().pumpEvents();
+        }
+        return ws.stopped;
+    };
+}
+
+UniquenessResult checkUniqueness(const Workspace& ws)
+{
+    return checkUniqueness(cluesOnField(ws));
+}
+
+UniquenessResult uniquenessCommand(Workspace& ws)
+{
+    Host& host = ws.host();
+    const ClueSet clues = cluesOnField(ws);
+    IdleGuard guard(ws);
+    ws.stopped = false;
+    host.updateActions();
+    host.progressStart("Ждите...", 2);
+    UniquenessResult res = checkUniqueness(clues, pumpingStopCheck(ws), [&] { host.progressStep(1); });
+    switch (res.answers) {
+    case Answers::One: host.information("Ответ единственный", "Проверка"); break;
+    case Answers::Several: host.information("Ответов несколько", "Проверка"); break;
+    case Answers::None: host.information("Нет ответа", "Проверка"); break;
+    case Answers::Interrupted: host.information("Прервано !", "Проверка"); break;
+    }
+    return res;
+}
+
+// --- incremental test of a known picture ---
+
+struct PictureUniqueness::Impl {
+    CaDiCaL::Solver solver;
+    CellGrid picture;
+    std::vector<int> selector;        // per cell: its clue's selector variable, 0 for no candidate
+    std::vector<std::uint8_t> active; // per cell
+    std::vector<int> candidates;      // cell indices, in order
+};
+
+PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<std::uint8_t>& candidates)
+    : impl_(std::make_unique<Impl>())
+{
+    Impl& m = *impl_;
+    m.picture = picture;
+    const int cols = picture.cols, rows = picture.rows;
+    const int cells = cols * rows;
+    m.selector.assign(static_cast<size_t>(cells), 0);
+    m.active.assign(static_cast<size_t>(cells), 0);
+    int next = cells;
+    for (int i = 0; i < cells; ++i)
+        if (candidates[static_cast<size_t>(i)]) {
+            m.selector[static_cast<size_t>(i)] = ++next;
+            m.active[static_cast<size_t>(i)] = 1;
+            m.candidates.push_back(i);
+        }
+    if (next > 0) m.solver.reserve(next);
+    // Searches start from the picture, so a nearby second answer turns up fast.
+    for (int i = 0; i < cells; ++i) m.solver.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
+    const ClueSet counts = allClues(picture);
+    int vars[9];
+    for (int i : m.candidates) {
+        const int c = i / rows, r = i % rows;
+        const int n = blockVars(cols, rows, c, r, vars);
+        addExactly(m.solver, vars, n, counts.at(c, r), -m.selector[static_cast<size_t>(i)]);
+    }
+}
+
+PictureUniqueness::~PictureUniqueness() = default;
+
+void PictureUniqueness::setActive(int c, int r, bool on)
+{
+    const size_t i = impl_->picture.index(c, r);
+    if (impl_->selector[i]) impl_->active[i] = on ? 1 : 0;
+}
+
+bool PictureUniqueness::isActive(int c, int r) const
+{
+    return impl_->active[impl_->picture.index(c, r)] != 0;
+}
+
+void PictureUniqueness::dropForGood(int c, int r)
+{
+    Impl& m = *impl_;
+    const size_t i = m.picture.index(c, r);
+    if (!m.selector[i]) return;
+    m.active[i] = 0;
+    m.solver.add(-m.selector[i]);
+    m.solver.add(0);
+}
+
+PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
+{
+    Impl& m = *impl_;
+    for (int i : m.candidates)
+        if (m.active[static_cast<size_t>(i)]) m.solver.assume(m.selector[static_cast<size_t>(i)]);
+    // Only for this solve: the answer must differ from the picture somewhere.
+    const int cells = static_cast<int>(m.picture.cells.size());
+    for (int i = 0; i < cells; ++i) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    m.solver.constrain(0);
+    switch (solveWith(m.solver, stop)) {
+    case 20: return Verdict::OnlyAnswer;
+    case 10: return Verdict::AnotherAnswer;
+    default: return Verdict::Interrupted;
+    }
+}
+
+} // namespace klt

@@ -1,0 +1,124 @@
+#pragma once
+// Whether the clues of a puzzle admit exactly one picture. The deduction
+// solver looks at one clue at a time; this asks a SAT solver (CaDiCaL) about
+// all clues at once, so it also settles puzzles that need reasoning over
+// several clues.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/workspace.h"
+
+namespace klt {
+
+// One bit per cell, indexed [col * rows + row] like the working arrays. A
+// picture (1 = filled) or a set of cells (1 = member).
+struct CellGrid {
+    int cols = 0, rows = 0;
+    std::vector<std::uint8_t> cells;
+
+    CellGrid() = default;
+    CellGrid(int c, int r) : cols(c), rows(r), cells(static_cast<size_t>(c) * static_cast<size_t>(r), 0) {}
+    size_t index(int c, int r) const { return static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(r); }
+    bool at(int c, int r) const { return cells[index(c, r)] != 0; }
+    void set(int c, int r, bool on) { cells[index(c, r)] = on ? 1 : 0; }
+    int count() const;
+    bool operator==(const CellGrid&) const = default;
+};
+
+// The clues of a puzzle, [col * rows + row]: 0..9, or kNoClue. Values above
+// 9 are not clues the field can hold; treat them as kNoClue before calling.
+constexpr std::int8_t kNoClue = -1;
+struct ClueSet {
+    int cols = 0, rows = 0;
+    std::vector<std::int8_t> clues;
+
+    ClueSet() = default;
+    ClueSet(int c, int r) : cols(c), rows(r), clues(static_cast<size_t>(c) * static_cast<size_t>(r), kNoClue) {}
+    std::int8_t at(int c, int r) const { return clues[static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(r)]; }
+    void set(int c, int r, int v) { clues[static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(r)] = static_cast<std::int8_t>(v); }
+    int count() const;
+};
+
+enum class Answers {
+    None,        // "Нет ответа"
+    One,         // "Ответ единственный"
+    Several,     // "Ответов несколько"
+    Interrupted, // stopped by the user before the search ended
+};
+
+struct UniquenessResult {
+    Answers answers = Answers::Interrupted;
+    CellGrid first;   // One: the answer; Several: one of two answers
+    CellGrid second;  // Several: another answer
+    CellGrid differs; // Several: the cells where first and second differ
+};
+
+// Polled now and then during a search; returning true abandons it.
+using StopCheck = std::function<bool()>;
+
+// Decides the clue set. onFirstAnswer, if given, runs once an answer has
+// been found and the search for a second one begins.
+UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop = {},
+                                 const std::function<void()>& onFirstAnswer = {});
+
+// The clues standing on the field, read exactly as the check command reads
+// them: a text that is a number -9..9 is the clue of its magnitude ("-3" is a
+// filled cell with clue 3); letters, other numbers and other texts are no
+// clue. The field is not changed. Throws CommandError for a number outside
+// -128..127, as the check command does.
+ClueSet cluesOnField(const Workspace& ws);
+
+// The block counts of a picture at every cell (the full clue set).
+ClueSet allClues(const CellGrid& picture);
+
+// The picture of the field's fill marks.
+CellGrid pictureOnField(const Field& field);
+
+// A stop check for long searches on the UI thread: lets the host's pending
+// events run at most every few dozen milliseconds (so "Стоп" can be clicked)
+// and reports ws.stopped.
+StopCheck pumpingStopCheck(Workspace& ws);
+
+// Decides the field's clues (cluesOnField) with pumpingStopCheck. The field
+// and the busy state are not touched; the caller runs it while busy.
+UniquenessResult checkUniqueness(Workspace& ws);
+
+// The uniqueness command as the windows and kletomer-cli run it: busy state
+// and a two-step progress display while it runs, idle state on every way
+// out, and the verdict in an information box with caption "Проверка":
+// "Ответ единственный", "Ответов несколько", "Нет ответа", or "Прервано !"
+// when stopped. The field is left as it is; the result carries both answers
+// and their difference so that the caller can show them.
+UniquenessResult uniquenessCommand(Workspace& ws);
+
+// Whether a known picture stays the only answer while clues are taken away:
+// one incremental SAT solver in which every candidate clue's constraint is
+// guarded by a selector, so that each test is a single solve under
+// assumptions. Clue values are the picture's own block counts.
+class PictureUniqueness {
+public:
+    // candidates: the cells whose clues may be active, given as [col * rows + row]
+    // flags; all start active.
+    PictureUniqueness(const CellGrid& picture, const std::vector<std::uint8_t>& candidates);
+    ~PictureUniqueness();
+    PictureUniqueness(const PictureUniqueness&) = delete;
+    PictureUniqueness& operator=(const PictureUniqueness&) = delete;
+
+    // Switches a candidate's clue on or off for the following tests.
+    void setActive(int c, int r, bool active);
+    bool isActive(int c, int r) const;
+    // A clue that will never come back: lets the solver drop its constraint.
+    void dropForGood(int c, int r);
+
+    enum class Verdict { OnlyAnswer, AnotherAnswer, Interrupted };
+    // Is the picture the only answer of the active clues?
+    Verdict test(const StopCheck& stop = {});
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace klt
