@@ -1,0 +1,147 @@
+#include "files/kvtformat.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "core/text.h"
+#include "files/loadlimits.h"
+#include "files/paths.h"
+#include "files/profile.h"
+
+namespace klt {
+
+namespace {
+
+constexpr int kKeysBeforeRows = 4; // Height, Width, CellSize, Word
+
+bool isOptions(std::string_view section) { return section == "OPTIONS"; }
+
+// "STR<n>" with n written as the writer writes it (no leading zeros), n < rows.
+bool isRowKey(std::string_view key, int rows)
+{
+    if (key.size() < 4 || key.size() > 8 || key.substr(0, 3) != "STR") return false;
+    std::string_view digits = key.substr(3);
+    if (digits.size() > 1 && digits[0] == '0') return false;
+    long n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n < rows;
+}
+
+std::vector<std::string_view> pieces(std::string_view v)
+{
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < v.size()) {
+        while (i < v.size() && v[i] == ';') ++i;
+        std::size_t b = i;
+        while (i < v.size() && v[i] != ';') ++i;
+        if (i > b) out.push_back(v.substr(b, i - b));
+    }
+    return out;
+}
+
+CellRect storedRange(const Field& f, const CellRect* selection)
+{
+    CellRect r{0, 0, f.colCount() - 1, f.rowCount() - 1};
+    if (!selection) return r;
+    // Held inside the field: the selection of a grid never leaves it.
+    r.left = std::clamp(selection->left, 0, f.colCount() - 1);
+    r.right = std::clamp(selection->right, r.left, f.colCount() - 1);
+    r.top = std::clamp(selection->top, 0, f.rowCount() - 1);
+    r.bottom = std::clamp(selection->bottom, r.top, f.rowCount() - 1);
+    return r;
+}
+
+void trimRows(Field& f, const CellRect& range, int lastRow)
+{
+    for (int r = range.top; r <= lastRow; ++r)
+        for (int c = range.left; c <= range.right; ++c) f.setText(c, r, trim(f.text(c, r)));
+}
+
+} // namespace
+
+void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
+{
+    Field& f = ws.field;
+    const CellRect range = storedRange(f, selection);
+
+    // The first save keeps the earlier file; later ones find the name taken
+    // and update the file in place.
+    if (fileExists(path)) renameNoReplace(path, path + ".bak");
+
+    ProfileWriter writer(path);
+    writer.writeString("Options", "Height", decimal(range.height()));
+    writer.writeString("Options", "Width", decimal(range.width()));
+    writer.writeString("Options", "CellSize", decimal(ws.cellSize));
+    writer.writeString("Options", "Word", ws.prizePhrase);
+    std::string value;
+    for (int r = range.top; r <= range.bottom; ++r) {
+        value.clear();
+        for (int c = range.left; c <= range.right; ++c) {
+            const std::string& t = f.text(c, r);
+            value += ';';
+            value += t.empty() ? std::string_view(" ") : std::string_view(t);
+        }
+        writer.writeString("Field", "Str" + decimal(r - range.top), value);
+    }
+    try {
+        writer.flush();
+    } catch (const ProfileWriteError& e) {
+        // The row whose key failed was trimmed while its value was built.
+        trimRows(f, range, range.top + e.keyIndex - kKeysBeforeRows);
+        ws.host().fieldChanged();
+        throw;
+    }
+    trimRows(f, range, range.bottom);
+    ws.host().fieldChanged();
+}
+
+std::optional<std::string> checkKvtSize(const std::string& path)
+{
+    ProfileReader options(path, isOptions);
+    std::int32_t w = options.readInteger("Options", "Width", 1);
+    if (w > kMaxFileSide) return sizeTooLargeText(path, true, w);
+    std::int32_t h = options.readInteger("Options", "Height", 1);
+    if (h > kMaxFileSide) return sizeTooLargeText(path, false, h);
+    return std::nullopt;
+}
+
+void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCellSize)
+{
+    Field& f = ws.field;
+    const int oldCols = f.colCount(), oldRows = f.rowCount();
+    ProfileReader options(path, isOptions);
+    const std::int32_t w = options.readInteger("Options", "Width", oldCols);
+    const std::int32_t h = options.readInteger("Options", "Height", oldRows);
+    if (w > kMaxFileSide) throw CommandError{sizeTooLargeText(path, true, w)};
+    if (h > kMaxFileSide) throw CommandError{sizeTooLargeText(path, false, h)};
+
+    f.setColCount(w);
+    f.setRowCount(h);
+    clearRevealedCells(f, oldCols, oldRows);
+    ws.cellSize = std::max(1, options.readInteger("Options", "CellSize", ws.cellSize));
+    ws.prizePhrase = options.readString("Options", "Word", "");
+
+    const int cols = f.colCount(), rows = f.rowCount();
+    ProfileReader field(
+        path, [](std::string_view s) { return s == "FIELD"; },
+        [rows](std::string_view, std::string_view key) { return isRowKey(key, rows); });
+    for (int r = 0; r < rows; ++r) {
+        const std::string v = field.readString("Field", "Str" + decimal(r), "");
+        const auto p = pieces(v);
+        for (int c = 0; c < cols; ++c)
+            f.setText(c, r, c < static_cast<int>(p.size()) ? std::string(p[static_cast<std::size_t>(c)]) : std::string());
+    }
+
+    if (syncCellSize)
+        syncCellSize(ws);
+    else
+        ws.cellSize = std::clamp(ws.cellSize, 5, 100);
+    ws.host().fieldChanged();
+}
+
+} // namespace klt

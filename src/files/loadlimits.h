@@ -1,0 +1,23 @@
+#pragma once
+// What the file readers share: the largest field a file may ask for, and the
+// clean-up of cells that a new size brings into view.
+#include <string>
+
+#include "core/field.h"
+
+namespace klt {
+
+// Sizes above this per side are refused before the field is touched: the
+// store keeps every cell, so a file must not be able to demand billions.
+constexpr int kMaxFileSide = 4096;
+
+// "Файл <path> не открыт: ширина поля <n> больше допустимой (4096)." and the
+// same with "высота" for rows.
+std::string sizeTooLargeText(const std::string& path, bool width, long long n);
+
+// Empties (text and solver mark) the cells inside the field's size that lay
+// outside oldCols x oldRows: they held hidden cells of an earlier puzzle, and
+// a loaded puzzle starts from empty cells.
+void clearRevealedCells(Field& field, int oldCols, int oldRows);
+
+} // namespace klt

@@ -1,0 +1,107 @@
+#pragma once
+// Fixtures of the file tests: a scratch folder, byte-exact file access, a
+// host that records its boxes, and a cap on the size of written files.
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+#include "core/host.h"
+#include "core/sizecontrols.h"
+#include "core/workspace.h"
+
+namespace kltest {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kletomer-files-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct RecordingHost : klt::Host {
+    std::vector<std::string> errors;
+    int syncs = 0;
+    // When set, the size controls follow the field as a window's would.
+    klt::SizeControls* controls = nullptr;
+    klt::Workspace* ws = nullptr;
+
+    void errorBox(const std::string& text) override { errors.push_back(text); }
+    void syncSizeControls() override
+    {
+        ++syncs;
+        if (controls && ws) controls->sync(*ws);
+    }
+};
+
+// A workspace on a recording host, its field cols x rows.
+struct Puzzle {
+    RecordingHost host;
+    klt::Workspace ws{host};
+    klt::SizeControls controls;
+
+    Puzzle(int cols = 5, int rows = 5) { ws.field.setSize(cols, rows); }
+    void withControls()
+    {
+        host.controls = &controls;
+        host.ws = &ws;
+    }
+    void setRow(int r, const std::vector<std::string>& texts)
+    {
+        for (size_t c = 0; c < texts.size(); ++c) ws.field.setText(static_cast<int>(c), r, texts[c]);
+    }
+    std::vector<std::string> row(int r) const
+    {
+        std::vector<std::string> out;
+        for (int c = 0; c < ws.field.colCount(); ++c) out.push_back(ws.field.text(c, r));
+        return out;
+    }
+};
+
+// Makes writes beyond `bytes` fail (EFBIG) while it lives, the way a full
+// disk would.
+class FileSizeCap {
+public:
+    explicit FileSizeCap(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit capped = saved_;
+        capped.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &capped);
+    }
+    ~FileSizeCap() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+} // namespace kltest
