@@ -113,22 +113,27 @@ private:
 
 } // namespace
 
-UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop, const std::function<void()>& onFirstAnswer)
+UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options)
 {
     const int cols = clues.cols, rows = clues.rows;
     UniquenessResult res;
     int vars[9];
+    std::vector<std::uint8_t> reached(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const int v = clues.at(c, r);
-            if (v != kNoClue && v > blockVars(cols, rows, c, r, vars)) {
+            if (v == kNoClue) continue;
+            const int n = blockVars(cols, rows, c, r, vars);
+            if (v > n) {
                 res.answers = Answers::None;
                 return res;
             }
+            for (int k = 0; k < n; ++k) reached[static_cast<size_t>(vars[k] - 1)] = 1;
         }
 
     CaDiCaL::Solver s;
-    // Cells that no clue reaches come out white, as the deduction leaves them.
+    s.set("quiet", 1); // its diagnostics would land among the program's output
+    // Free cells come out white, as the deduction leaves them.
     s.set("phase", 0);
     if (cols * rows > 0) s.reserve(cols * rows);
     for (int c = 0; c < cols; ++c)
@@ -138,15 +143,21 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop, co
             const int n = blockVars(cols, rows, c, r, vars);
             addExactly(s, vars, n, v, 0);
         }
+    if (options.unreachedWhite)
+        for (int i = 0; i < cols * rows; ++i)
+            if (!reached[static_cast<size_t>(i)]) {
+                s.add(-(i + 1));
+                s.add(0);
+            }
 
-    int status = solveWith(s, stop);
+    int status = solveWith(s, options.stop);
     if (status == 20) {
         res.answers = Answers::None;
         return res;
     }
     if (status != 10) return res; // interrupted
     res.first = modelOf(s, cols, rows);
-    if (onFirstAnswer) onFirstAnswer();
+    if (options.onFirstAnswer) options.onFirstAnswer();
 
     // Any second answer differs from the first in at least one cell.
     for (int c = 0; c < cols; ++c)
@@ -155,7 +166,7 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop, co
             s.add(res.first.at(c, r) ? -x : x);
         }
     s.add(0);
-    status = solveWith(s, stop);
+    status = solveWith(s, options.stop);
     if (status == 20) {
         res.answers = Answers::One;
     } else if (status == 10) {
@@ -234,7 +245,10 @@ UniquenessResult uniquenessCommand(Workspace& ws)
     ws.stopped = false;
     host.updateActions();
     host.progressStart("Ждите...", 2);
-    UniquenessResult res = checkUniqueness(clues, pumpingStopCheck(ws), [&] { host.progressStep(1); });
+    UniquenessOptions options;
+    options.stop = pumpingStopCheck(ws);
+    options.onFirstAnswer = [&] { host.progressStep(1); };
+    UniquenessResult res = checkUniqueness(clues, options);
     switch (res.answers) {
     case Answers::One: host.information("Ответ единственный", "Проверка"); break;
     case Answers::Several: host.information("Ответов несколько", "Проверка"); break;
@@ -251,6 +265,7 @@ struct PictureUniqueness::Impl {
     CellGrid picture;
     std::vector<int> selector;        // per cell: its clue's selector variable, 0 for no candidate
     std::vector<std::uint8_t> active; // per cell
+    std::vector<std::uint8_t> dropped; // per cell: off for good, a unit clause says so
     std::vector<int> candidates;      // cell indices, in order
 };
 
@@ -258,11 +273,13 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     : impl_(std::make_unique<Impl>())
 {
     Impl& m = *impl_;
+    m.solver.set("quiet", 1);
     m.picture = picture;
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
     m.selector.assign(static_cast<size_t>(cells), 0);
     m.active.assign(static_cast<size_t>(cells), 0);
+    m.dropped.assign(static_cast<size_t>(cells), 0);
     int next = cells;
     for (int i = 0; i < cells; ++i)
         if (candidates[static_cast<size_t>(i)]) {
@@ -280,6 +297,15 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
         const int n = blockVars(cols, rows, c, r, vars);
         addExactly(m.solver, vars, n, counts.at(c, r), -m.selector[static_cast<size_t>(i)]);
     }
+    // A filled cell needs an active clue whose block holds it: the clues of
+    // its own block, which are the cells of its block.
+    for (int i = 0; i < cells; ++i) {
+        const int n = blockVars(cols, rows, i / rows, i % rows, vars);
+        m.solver.add(-(i + 1));
+        for (int k = 0; k < n; ++k)
+            if (int sel = m.selector[static_cast<size_t>(vars[k] - 1)]) m.solver.add(sel);
+        m.solver.add(0);
+    }
 }
 
 PictureUniqueness::~PictureUniqueness() = default;
@@ -287,7 +313,7 @@ PictureUniqueness::~PictureUniqueness() = default;
 void PictureUniqueness::setActive(int c, int r, bool on)
 {
     const size_t i = impl_->picture.index(c, r);
-    if (impl_->selector[i]) impl_->active[i] = on ? 1 : 0;
+    if (impl_->selector[i] && !impl_->dropped[i]) impl_->active[i] = on ? 1 : 0;
 }
 
 bool PictureUniqueness::isActive(int c, int r) const
@@ -299,8 +325,9 @@ void PictureUniqueness::dropForGood(int c, int r)
 {
     Impl& m = *impl_;
     const size_t i = m.picture.index(c, r);
-    if (!m.selector[i]) return;
+    if (!m.selector[i] || m.dropped[i]) return;
     m.active[i] = 0;
+    m.dropped[i] = 1;
     m.solver.add(-m.selector[i]);
     m.solver.add(0);
 }
@@ -308,8 +335,12 @@ void PictureUniqueness::dropForGood(int c, int r)
 PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
 {
     Impl& m = *impl_;
-    for (int i : m.candidates)
-        if (m.active[static_cast<size_t>(i)]) m.solver.assume(m.selector[static_cast<size_t>(i)]);
+    // An inactive clue is assumed away, not left open: the solver must not
+    // switch it on to bring cells into reach.
+    for (int i : m.candidates) {
+        const size_t k = static_cast<size_t>(i);
+        if (!m.dropped[k]) m.solver.assume(m.active[k] ? m.selector[k] : -m.selector[k]);
+    }
     // Only for this solve: the answer must differ from the picture somewhere.
     const int cells = static_cast<int>(m.picture.cells.size());
     for (int i = 0; i < cells; ++i) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);

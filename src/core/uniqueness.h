@@ -58,10 +58,19 @@ struct UniquenessResult {
 // Polled now and then during a search; returning true abandons it.
 using StopCheck = std::function<bool()>;
 
-// Decides the clue set. onFirstAnswer, if given, runs once an answer has
-// been found and the search for a second one begins.
-UniquenessResult checkUniqueness(const ClueSet& clues, const StopCheck& stop = {},
-                                 const std::function<void()>& onFirstAnswer = {});
+struct UniquenessOptions {
+    // A cell that lies in no clue's block is white: the program's own rule,
+    // by which the deduction solver leaves such cells white and the generator
+    // counts the picture reproduced. False leaves such cells free, as strict
+    // mosaic rules have it; then every generated puzzle with a cell out of
+    // reach of its clues has several answers.
+    bool unreachedWhite = true;
+    StopCheck stop;
+    // Runs once an answer has been found and the search for a second begins.
+    std::function<void()> onFirstAnswer;
+};
+
+UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options = {});
 
 // The clues standing on the field, read exactly as the check command reads
 // them: a text that is a number -9..9 is the clue of its magnitude ("-3" is a
@@ -81,9 +90,9 @@ CellGrid pictureOnField(const Field& field);
 // and reports ws.stopped.
 StopCheck pumpingStopCheck(Workspace& ws);
 
-// Decides the field's clues (cluesOnField) with pumpingStopCheck. The field
-// and the busy state are not touched; the caller runs it while busy.
-UniquenessResult checkUniqueness(Workspace& ws);
+// Decides the field's clues (cluesOnField) without a stop check. The field is
+// not touched.
+UniquenessResult checkUniqueness(const Workspace& ws);
 
 // The uniqueness command as the windows and kletomer-cli run it: busy state
 // and a two-step progress display while it runs, idle state on every way
@@ -96,7 +105,9 @@ UniquenessResult uniquenessCommand(Workspace& ws);
 // Whether a known picture stays the only answer while clues are taken away:
 // one incremental SAT solver in which every candidate clue's constraint is
 // guarded by a selector, so that each test is a single solve under
-// assumptions. Clue values are the picture's own block counts.
+// assumptions. Clue values are the picture's own block counts. Cells out of
+// reach of the active clues are white (UniquenessOptions::unreachedWhite), so
+// a removal that leaves a filled cell out of reach fails the test.
 class PictureUniqueness {
 public:
     // candidates: the cells whose clues may be active, given as [col * rows + row]
