@@ -200,6 +200,8 @@ void GridView::focusOutEvent(QFocusEvent* e)
 void GridView::clearCaches()
 {
     glyphs_.clear();
+    for (auto& row : singleGlyphs_)
+        for (auto& pm : row) pm = QPixmap();
     for (auto& row : marks_)
         for (auto& pm : row) pm = QPixmap();
 }
@@ -208,11 +210,17 @@ const QPixmap& GridView::glyph(const std::string& shown, bool filled)
 {
     // Clues are a handful of distinct texts; drawing each once keeps a
     // repaint of the whole field cheap.
-    std::string key = shown;
-    key += filled ? '\1' : '\0';
-    auto it = glyphs_.find(key);
-    if (it != glyphs_.end()) return it->second;
-    if (glyphs_.size() > 2000) glyphs_.clear();
+    QPixmap* slot = nullptr;
+    if (shown.size() == 1) {
+        slot = &singleGlyphs_[filled ? 1 : 0][static_cast<unsigned char>(shown[0])];
+        if (!slot->isNull()) return *slot;
+    } else {
+        key_.assign(shown);
+        key_ += filled ? '\1' : '\0';
+        auto it = glyphs_.find(key_);
+        if (it != glyphs_.end()) return it->second;
+        if (glyphs_.size() > 2000) glyphs_.clear();
+    }
     const int cs = ws_.cellSize;
     const qreal dpr = devicePixelRatioF();
     QPixmap pm(QSize(cs, cs) * dpr);
@@ -225,7 +233,8 @@ const QPixmap& GridView::glyph(const std::string& shown, bool filled)
         p.drawText(QRect(0, 0, cs, cs), Qt::AlignCenter | Qt::TextSingleLine,
                    QString::fromStdString(cp1251ToUtf8(shown)));
     }
-    return glyphs_.emplace(std::move(key), std::move(pm)).first->second;
+    if (slot) return *slot = std::move(pm);
+    return glyphs_.emplace(key_, std::move(pm)).first->second;
 }
 
 const QPixmap& GridView::markPixmap(int mark, bool filled)
@@ -280,7 +289,9 @@ void GridView::paintEvent(QPaintEvent* e)
                 p.drawRect(cell.adjusted(0, 0, -1, -1));
             }
             if (!t.empty() && t != "-") {
-                shown = filled ? removeChars(t, "-") : t;
+                shown.clear();
+                for (char ch : t)
+                    if (ch != '-') shown += ch;
                 if (!shown.empty()) p.drawPixmap(cell.topLeft(), glyph(shown, filled));
             }
             if (mark != 0) p.drawPixmap(cell.topLeft(), markPixmap(mark, filled));

@@ -94,6 +94,8 @@ private:
     QPoint anchor_;
     CellRect anchorSelection_{-1, -1, -1, -1};
     std::unordered_map<std::string, QPixmap> glyphs_;
+    QPixmap singleGlyphs_[2][256]; // one-character texts, by fill and code
+    std::string key_;
     QPixmap marks_[2][2];
 };
 

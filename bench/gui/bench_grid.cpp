@@ -1,0 +1,101 @@
+// Times the grid at 250 x 250 cells: a full repaint of a large window's grid,
+// a 100-cell draw stroke (one mouse move per cell, each painted before the
+// next), and the same moves in select mode, where every move repaints the
+// whole visible grid. Prints a table in milliseconds.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <cstdio>
+
+#include "core/workspace.h"
+#include "editing/grideditor.h"
+#include "editing/gridview.h"
+
+using namespace klt;
+
+namespace {
+
+void fillField(Workspace& ws, bool clues)
+{
+    ws.field.setSize(250, 250);
+    for (int c = 0; c < 250; ++c) {
+        for (int r = 0; r < 250; ++r) {
+            const bool filled = ((c * 7 + r * 13) % 10) < 4;
+            std::string t = filled ? "-" : "";
+            if (clues) {
+                t += std::to_string((c + r) % 10);
+                ws.field.setMark(c, r, static_cast<std::uint8_t>((c * r) % 3));
+            }
+            ws.field.setText(c, r, t);
+        }
+    }
+}
+
+void send(QWidget* vp, QEvent::Type type, QPoint pos, Qt::MouseButton b, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(vp->mapToGlobal(pos)), b, held, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+}
+
+// Milliseconds per mouse move over 100 cells, each move painted.
+double stroke(GridView& grid, GridEditor& editor, EditMode mode)
+{
+    editor.setMode(mode);
+    QWidget* vp = grid.viewport();
+    auto at = [&](int i) { return grid.cellRect(2 + i % 50, 2 + i / 50 * 3).center(); };
+    send(vp, QEvent::MouseButtonPress, at(0), Qt::LeftButton, Qt::LeftButton);
+    QApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    for (int i = 1; i <= 100; ++i) {
+        send(vp, QEvent::MouseMove, at(i), Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6 / 100.0;
+    send(vp, QEvent::MouseButtonRelease, at(100), Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+    return ms;
+}
+
+double fullRepaint(GridView& grid)
+{
+    grid.viewport()->repaint(); // warm the glyph cache
+    QElapsedTimer t;
+    t.start();
+    const int n = 20;
+    for (int i = 0; i < n; ++i) grid.viewport()->repaint();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6 / n;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Host host;
+
+    std::printf("250 x 250 cells, grid %d x %d pixels on screen\n\n", 1250, 700);
+    std::printf("%-9s %-22s %14s %14s %16s %10s\n", "cell px", "contents", "repaint ms", "draw move ms",
+                "select move ms", "cells");
+    for (int cs : {5, 24}) {
+        for (bool clues : {false, true}) {
+            Workspace ws(host);
+            fillField(ws, clues);
+            GridView grid(ws);
+            GridEditor editor(ws, grid);
+            grid.setCellSize(cs);
+            grid.resize(1250, 700);
+            grid.show();
+            QApplication::processEvents();
+            const double full = fullRepaint(grid);
+            const double draw = stroke(grid, editor, EditMode::Draw);
+            const double select = stroke(grid, editor, EditMode::Select);
+            const int visible = std::min(250, grid.viewport()->width() / (cs + 1) + 1) *
+                                std::min(250, grid.viewport()->height() / (cs + 1) + 1);
+            std::printf("%-9d %-22s %14.2f %14.3f %16.2f %10d\n", cs,
+                        clues ? "fill, clues and marks" : "fill only", full, draw, select, visible);
+        }
+    }
+    return 0;
+}
