@@ -48,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
 {
     setObjectName(QLatin1String(kGroup));
     setWindowTitle(QStringLiteral("Клетомер"));
+    setWindowIcon(actionIcon(QStringLiteral("acCalc")));
     setMinimumSize(450, 300);
     resize(870, 470);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

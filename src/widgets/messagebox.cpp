@@ -1,6 +1,7 @@
 #include "widgets/messagebox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -43,6 +44,10 @@ MessageButton messageBox(const QString& text, const QString& caption, MessageKin
     if (kind == MessageKind::SystemQuestion || kind == MessageKind::SystemInformation)
         box.setWindowModality(Qt::ApplicationModal);
     box.setStandardButtons(buttons);
+    // Short messages would give a box too narrow for its own caption.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(240, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     if (buttons & QMessageBox::Yes) {
         const QMessageBox::StandardButton order[3] = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
         box.setDefaultButton(order[std::clamp(defaultIndex, 1, 3) - 1]);

@@ -12,6 +12,7 @@
 #include "core/abort.h"
 #include "core/cp1251.h"
 #include "core/engines.h"
+#include "editing/colorbox.h"
 #include "editing/grideditor.h"
 #include "editing/gridview.h"
 #include "editing/fieldsizecontrols.h"
@@ -77,6 +78,7 @@ private slots:
     void hintsOnHover();
     void spinEditTyping();
     void errorHandlerReportsAndGoesOn();
+    void settingsComeBackThroughTheControls();
 
 private:
     QWidget* vp() { return w->grid()->viewport(); }
@@ -440,10 +442,29 @@ void MainWindowTest::errorHandlerReportsAndGoesOn()
     QCOMPARE(cell(4, 4), std::string("-"));
 }
 
+void MainWindowTest::settingsComeBackThroughTheControls()
+{
+    w->sizeControls()->widthEdit()->showValue(12);
+    w->sizeControls()->cellSizeEdit()->showValue(30);
+    w->difficultyEdit()->showValue(2);
+    w->fillColorBox()->setColor(QColor(128, 0, 0));
+    w->saveSettings();
+
+    MainWindow second;
+    second.restoreSettings();
+    QCOMPARE(second.workspace().field.colCount(), 12);
+    QCOMPARE(second.workspace().field.rowCount(), 5);
+    QCOMPARE(second.grid()->cellSize(), 30);
+    QCOMPARE(second.grid()->fillColor(), QColor(128, 0, 0));
+    QCOMPARE(second.difficultyEdit()->value(), 5); // the difficulty starts at 5 on every run
+}
+
 int main(int argc, char** argv)
 {
     klt::Application app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName("kletomer-test");
+    QCoreApplication::setApplicationName("kletomer-test");
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
