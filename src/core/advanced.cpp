@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/edits.h"
-#include "core/prize.h"
 #include "core/solver.h"
 #include "core/text.h"
 
@@ -178,10 +176,7 @@ GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine
 {
     Host& outer = ws.host();
     InnerHost inner(outer);
-    // Kept to drop the correcting margins again when they do not help.
-    const Field fieldBefore = ws.field;
-    const int curColBefore = ws.curCol, curRowBefore = ws.curRow;
-    const CellRect selectionBefore = ws.selection;
+    const bool modifiedBefore = ws.modified; // the inner generation sets it on success
 
     AdvancedGuard guard(ws, outer);
     ws.stopped = false;
@@ -201,18 +196,9 @@ GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine
     case GenerateOutcome::FullClues:
         return ordinary;
     case GenerateOutcome::NotSolvable:
+        // The field is the picture, in correcting mode with the eight white
+        // lines added: their clues help uniqueness at the border too.
         fromFullSet = true;
-        if (correcting) {
-            ws.field = fieldBefore;
-            ws.curCol = curColBefore;
-            ws.curRow = curRowBefore;
-            ws.selection = selectionBefore;
-            clampCursor(ws);
-            outer.syncSizeControls();
-            outer.fieldChanged();
-            clearPrize(ws);
-            ws.takeSnapshot();
-        }
         break;
     case GenerateOutcome::Solved:
     case GenerateOutcome::Stuck:
@@ -226,11 +212,13 @@ GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine
         ws.loadWorkArrays();
     outer.progressStart("Ждите...", ws.field.colCount() * ws.field.rowCount());
 
-    auto interrupted = [&] {
-        outer.information("Прервано !", "Обсчет");
+    auto giveUp = [&](const char* text, GenerateOutcome outcome) {
         ws.restoreSnapshot(false);
-        return GenerateOutcome::Interrupted;
+        if (ws.modified != modifiedBefore) ws.setModified(modifiedBefore);
+        outer.information(text, "Обсчет");
+        return outcome;
     };
+    auto interrupted = [&] { return giveUp("Прервано !", GenerateOutcome::Interrupted); };
     const StopCheck stop = pumpingStopCheck(ws);
     auto pu = uniquenessOf(ws);
     auto verdict = pu->test(stop);
@@ -241,11 +229,7 @@ GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine
         verdict = pu->test(stop);
     }
     if (verdict == PictureUniqueness::Verdict::Interrupted || ws.stopped) return interrupted();
-    if (verdict == PictureUniqueness::Verdict::AnotherAnswer) {
-        ws.restoreSnapshot(false);
-        outer.information("Ответов несколько", "Обсчет");
-        return GenerateOutcome::NotSolvable;
-    }
+    if (verdict == PictureUniqueness::Verdict::AnotherAnswer) return giveUp("Ответов несколько", GenerateOutcome::NotSolvable);
 
     sweep(ws, *pu, inner.seed ? *inner.seed : outer.clockSeed());
     if (ws.stopped) return interrupted();

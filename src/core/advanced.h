@@ -20,11 +20,11 @@ namespace klt {
 //   digits, solver marks cleared, modified flag set; the box
 //   "Ответ единственный" CR LF elapsed time, caption "Решение";
 // - NotSolvable: even the full clue set leaves several answers; the box
-//   "Ответов несколько", caption "Обсчет", and the field returns to the
-//   picture as "Не решается!" leaves it.
+//   "Ответов несколько", caption "Обсчет", and the field is left as
+//   "Не решается!" leaves it.
 // When single-clue deduction cannot reproduce the picture, the sweep starts
-// from the picture's full clue set; the white margins of the correcting mode
-// are then dropped again, since they only serve that deduction.
+// from the full clue set of the field that "Не решается!" leaves (in
+// correcting mode with its eight added white lines).
 // The undo snapshot holds the picture, as after the ordinary generation.
 // Errors inside throw CommandError after the busy state was restored.
 GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine& engine);

@@ -1,0 +1,493 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/advanced.h"
+#include "core/engines.h"
+#include "core/random.h"
+#include "core/text.h"
+#include "core/uniqueness.h"
+#include "testhost.h"
+
+using namespace klt;
+using klt::test::RecordingHost;
+using klt::test::rowsOf;
+using klt::test::setPicture;
+using klt::test::setRows;
+using Rows = std::vector<std::vector<std::string>>;
+
+namespace {
+
+// --- an independent judge: every picture of a small field, one bit per cell ---
+
+struct BruteForce {
+    long long answers = 0;
+    CellGrid first, second;
+};
+
+// Counts the pictures that meet every clue (bit c * rows + r, at most 25
+// cells); with unreachedWhite only pictures whose cells out of every clue's
+// reach are white.
+BruteForce bruteForce(const ClueSet& cs, bool unreachedWhite)
+{
+    const int n = cs.cols * cs.rows;
+    std::vector<std::pair<std::uint32_t, int>> clues;
+    std::uint32_t reach = 0;
+    for (int c = 0; c < cs.cols; ++c)
+        for (int r = 0; r < cs.rows; ++r) {
+            if (cs.at(c, r) == kNoClue) continue;
+            std::uint32_t m = 0;
+            for (int x = c - 1; x <= c + 1; ++x)
+                for (int y = r - 1; y <= r + 1; ++y)
+                    if (x >= 0 && y >= 0 && x < cs.cols && y < cs.rows) m |= 1u << (x * cs.rows + y);
+            clues.emplace_back(m, cs.at(c, r));
+            reach |= m;
+        }
+    const std::uint32_t space = unreachedWhite ? reach : (n == 32 ? ~0u : (1u << n) - 1);
+    BruteForce out;
+    auto toGrid = [&](std::uint32_t p) {
+        CellGrid g(cs.cols, cs.rows);
+        for (int i = 0; i < n; ++i) g.cells[size_t(i)] = (p >> i) & 1;
+        return g;
+    };
+    for (std::uint32_t p = space;; p = (p - 1) & space) {
+        bool ok = true;
+        for (const auto& [m, v] : clues)
+            if (std::popcount(p & m) != v) {
+                ok = false;
+                break;
+            }
+        if (ok) {
+            if (out.answers == 0) out.first = toGrid(p);
+            if (out.answers == 1) out.second = toGrid(p);
+            ++out.answers;
+        }
+        if (p == 0) break;
+    }
+    return out;
+}
+
+int blockCount(const CellGrid& g, int c, int r)
+{
+    int n = 0;
+    for (int x = c - 1; x <= c + 1; ++x)
+        for (int y = r - 1; y <= r + 1; ++y)
+            if (x >= 0 && y >= 0 && x < g.cols && y < g.rows && g.at(x, y)) ++n;
+    return n;
+}
+
+// An answer meets every clue, and under the program's rule leaves the cells
+// out of reach white.
+void expectAnswer(const ClueSet& cs, const CellGrid& g, bool unreachedWhite = true)
+{
+    ASSERT_EQ(g.cols, cs.cols);
+    ASSERT_EQ(g.rows, cs.rows);
+    std::vector<bool> reached(g.cells.size(), false);
+    for (int c = 0; c < cs.cols; ++c)
+        for (int r = 0; r < cs.rows; ++r) {
+            if (cs.at(c, r) == kNoClue) continue;
+            EXPECT_EQ(blockCount(g, c, r), cs.at(c, r)) << "clue at " << c << "," << r;
+            for (int x = c - 1; x <= c + 1; ++x)
+                for (int y = r - 1; y <= r + 1; ++y)
+                    if (x >= 0 && y >= 0 && x < cs.cols && y < cs.rows) reached[g.index(x, y)] = true;
+        }
+    if (unreachedWhite)
+        for (size_t i = 0; i < reached.size(); ++i)
+            if (!reached[i]) {
+                EXPECT_FALSE(g.cells[i]) << "cell " << i << " out of reach is filled";
+            }
+}
+
+// Rows of '0'/'1' (or '#'/'.') as a cell grid.
+CellGrid gridOf(const std::vector<std::string>& rows)
+{
+    CellGrid g(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.cols; ++c) g.set(c, r, rows[size_t(r)][size_t(c)] == '1' || rows[size_t(r)][size_t(c)] == '#');
+    return g;
+}
+
+std::vector<std::string> fillRows(const Workspace& ws)
+{
+    std::vector<std::string> out;
+    for (int r = 0; r < ws.field.rowCount(); ++r) {
+        std::string row;
+        for (int c = 0; c < ws.field.colCount(); ++c) row += ws.field.isFilled(c, r) ? '#' : '.';
+        out.push_back(row);
+    }
+    return out;
+}
+
+int cluesLeft(const Workspace& ws)
+{
+    return cluesOnField(ws).count();
+}
+
+// A random picture with about the given share of filled cells.
+std::vector<std::string> randomPicture(Lcg& rng, int cols, int rows, int percent)
+{
+    std::vector<std::string> out(size_t(rows), std::string(size_t(cols), '.'));
+    for (auto& row : out)
+        for (auto& ch : row)
+            if (rng.random(100) < percent) ch = '#';
+    return out;
+}
+
+} // namespace
+
+// --- the uniqueness check ---
+
+TEST(Uniqueness, SmallPuzzles)
+{
+    struct Case {
+        const char* name;
+        Rows texts;
+        Answers answers;
+        std::vector<std::string> pictureOrDiff; // One: the answer; Several: the differing cells
+    };
+    const std::vector<Case> cases = {
+        {"clue above its corner block", {{"5", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+         Answers::None, {}},
+        {"nine beside a zero", {{"", "", "", "", ""}, {"", "9", "", "", ""}, {"", "", "0", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+         Answers::None, {}},
+        {"every clue of a picture, fill marks and letters ignored",
+         {{"-3", "-3", "1", "\xC6", "0"}, {"-4", "5", "4", "2", "1"}, {"2", "-3", "-4", "-3", "2"}, {"1", "3", "6", "-6", "4"}, {"0", "1", "-3", "-4", "-3"}},
+         Answers::One, {"##...", "#....", ".###.", "...#.", "..###"}},
+        {"two answers that differ in two cells", {{"", "", "6", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "1", "0"}, {"", "", "", "1", "0"}},
+         Answers::Several, {"00000", "00000", "00000", "00100", "00100"}},
+        {"a typed zero on a filled cell is a clue 0; other numbers are no clue",
+         {{"12", "", "", "", "-10"}, {"", "", "", "", ""}, {"", "", "-0", "", ""}, {"", "", "", "", ""}, {"5-", "", "", "", " 300x"}},
+         Answers::One, {".....", ".....", ".....", ".....", "....."}},
+        {"a single clue 1 in the middle", {{"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+         Answers::Several, {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        RecordingHost host;
+        Workspace ws(host);
+        setRows(ws, k.texts);
+        const Rows before = rowsOf(ws);
+        const ClueSet cs = cluesOnField(ws);
+        const UniquenessResult res = uniquenessCommand(ws);
+
+        EXPECT_EQ(res.answers, k.answers);
+        EXPECT_EQ(rowsOf(ws), before) << "the check leaves the field as it is";
+        EXPECT_TRUE(ws.stopped);
+        const char* text = k.answers == Answers::One ? "Ответ единственный" : k.answers == Answers::Several ? "Ответов несколько" : "Нет ответа";
+        EXPECT_EQ(host.messages, std::vector<std::string>{std::string("Проверка|") + text});
+
+        if (res.answers == Answers::One) {
+            expectAnswer(cs, res.first);
+            if (!k.pictureOrDiff.empty()) {
+                EXPECT_EQ(res.first, gridOf(k.pictureOrDiff));
+            }
+        }
+        if (res.answers == Answers::Several) {
+            expectAnswer(cs, res.first);
+            expectAnswer(cs, res.second);
+            EXPECT_NE(res.first, res.second);
+            for (size_t i = 0; i < res.differs.cells.size(); ++i)
+                EXPECT_EQ(res.differs.cells[i], res.first.cells[i] != res.second.cells[i]);
+            if (!k.pictureOrDiff.empty()) {
+                EXPECT_EQ(res.differs, gridOf(k.pictureOrDiff));
+            }
+        }
+    }
+}
+
+TEST(Uniqueness, CellsOutOfReachAreWhiteUnlessStrict)
+{
+    ClueSet cs(5, 5);
+    cs.set(2, 2, 0);
+    EXPECT_EQ(checkUniqueness(cs).answers, Answers::One);
+
+    UniquenessOptions strict;
+    strict.unreachedWhite = false;
+    const UniquenessResult res = checkUniqueness(cs, strict);
+    ASSERT_EQ(res.answers, Answers::Several);
+    expectAnswer(cs, res.first, false);
+    expectAnswer(cs, res.second, false);
+    for (int c = 1; c <= 3; ++c)
+        for (int r = 1; r <= 3; ++r) EXPECT_FALSE(res.differs.at(c, r)) << "the clue 0 settles its block";
+}
+
+TEST(Uniqueness, AgreesWithBruteForceOnRandomClueSets)
+{
+    Lcg rng(2024);
+    int seen[3] = {0, 0, 0};
+    for (int t = 0; t < 160; ++t) {
+        const bool strict = t % 4 == 3;
+        const auto pic = gridOf(randomPicture(rng, 4, 5, 40));
+        const ClueSet full = allClues(pic);
+        ClueSet cs(4, 5);
+        const int share = 15 + rng.random(70);
+        for (size_t i = 0; i < cs.clues.size(); ++i)
+            if (rng.random(100) < share) cs.clues[i] = full.clues[i];
+        // Now and then a wrong clue, so that some sets have no answer.
+        if (rng.random(5) == 0) {
+            const size_t i = size_t(rng.random(20));
+            cs.clues[i] = static_cast<std::int8_t>(rng.random(10));
+        }
+        SCOPED_TRACE("case " + std::to_string(t));
+        UniquenessOptions options;
+        options.unreachedWhite = !strict;
+        const UniquenessResult res = checkUniqueness(cs, options);
+        const BruteForce bf = bruteForce(cs, !strict);
+        switch (bf.answers) {
+        case 0: EXPECT_EQ(res.answers, Answers::None); ++seen[0]; break;
+        case 1:
+            EXPECT_EQ(res.answers, Answers::One);
+            EXPECT_EQ(res.first, bf.first);
+            ++seen[1];
+            break;
+        default:
+            EXPECT_EQ(res.answers, Answers::Several);
+            expectAnswer(cs, res.first, !strict);
+            expectAnswer(cs, res.second, !strict);
+            EXPECT_NE(res.first, res.second);
+            ++seen[2];
+        }
+    }
+    // The draw must reach every verdict, or the comparison proves little.
+    EXPECT_GT(seen[0], 5);
+    EXPECT_GT(seen[1], 5);
+    EXPECT_GT(seen[2], 5);
+}
+
+TEST(Uniqueness, StopAbandonsTheSearch)
+{
+    ClueSet cs(5, 5);
+    cs.set(2, 2, 1);
+    UniquenessOptions options;
+    options.stop = [] { return true; };
+    EXPECT_EQ(checkUniqueness(cs, options).answers, Answers::Interrupted);
+
+    // The command: Stop clicked while the search pumps events.
+    struct StoppingHost : RecordingHost {
+        Workspace* ws = nullptr;
+        void progressStart(const std::string&, int) override { ws->stopped = true; }
+    } host;
+    Workspace ws(host);
+    host.ws = &ws;
+    setRows(ws, {{"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}});
+    EXPECT_EQ(uniquenessCommand(ws).answers, Answers::Interrupted);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Проверка|Прервано !"});
+    EXPECT_TRUE(ws.stopped);
+}
+
+TEST(Uniqueness, OutOfRangeNumberEndsTheCommandLikeCheck)
+{
+    RecordingHost host;
+    Workspace ws(host);
+    setRows(ws, {{"300", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}});
+    EXPECT_THROW(uniquenessCommand(ws), CommandError);
+    EXPECT_TRUE(ws.stopped);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(ws.field.text(0, 0), "300");
+}
+
+TEST(Uniqueness, PictureStaysOnlyAnswerAsCluesComeAndGo)
+{
+    const CellGrid pic = gridOf({"##...", "#....", ".###.", "...#.", "..###"});
+    PictureUniqueness pu(pic, std::vector<std::uint8_t>(25, 1));
+    EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::OnlyAnswer);
+    for (int c = 0; c < 5; ++c)
+        for (int r = 0; r < 5; ++r) pu.setActive(c, r, false);
+    EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::AnotherAnswer) << "no clue: every filled cell is out of reach";
+    for (int c = 0; c < 5; ++c)
+        for (int r = 0; r < 5; ++r) pu.setActive(c, r, true);
+    EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::OnlyAnswer);
+    // Without its top-left corner the picture could lose its corner cell:
+    // the clues around (0, 0) all see it together with other cells.
+    pu.dropForGood(0, 0);
+    pu.dropForGood(1, 0);
+    pu.dropForGood(0, 1);
+    pu.dropForGood(1, 1);
+    EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::AnotherAnswer);
+    pu.setActive(0, 0, true); // a dropped clue stays dropped
+    EXPECT_FALSE(pu.isActive(0, 0));
+    EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::AnotherAnswer);
+}
+
+// --- advanced generation ---
+
+namespace {
+
+struct AdvancedFixture : ::testing::Test {
+    RecordingHost host;
+    Workspace ws{host};
+    std::unique_ptr<PlacementEngine> engine = makePlacementEngine(defaultEngineName());
+
+    // The ordinary generation of the same picture with the same seed and difficulty.
+    int ordinaryClues(const std::vector<std::string>& picture, int difficulty, bool correcting = false)
+    {
+        RecordingHost h;
+        h.seed = host.seed;
+        Workspace w(h);
+        setPicture(w, picture);
+        w.difficulty = difficulty;
+        const GenerateOutcome out = generate(w, correcting, *engine);
+        return out == GenerateOutcome::NotSolvable ? -1 : cluesLeft(w);
+    }
+
+    // The generated field: the picture, true counts as clues, and the
+    // picture as the only answer by the SAT check and by brute force.
+    void expectOnlyAnswer(const std::vector<std::string>& picture)
+    {
+        EXPECT_EQ(fillRows(ws), picture);
+        for (int c = 0; c < ws.field.colCount(); ++c)
+            for (int r = 0; r < ws.field.rowCount(); ++r) {
+                const std::string digits = removeChars(ws.field.text(c, r), "-");
+                if (!digits.empty()) {
+                    EXPECT_EQ(digits, std::to_string(ws.countFilledAround(c, r))) << c << "," << r;
+                }
+            }
+        const ClueSet cs = cluesOnField(ws);
+        const UniquenessResult res = checkUniqueness(ws);
+        ASSERT_EQ(res.answers, Answers::One);
+        EXPECT_EQ(res.first, gridOf(picture));
+        const BruteForce bf = bruteForce(cs, true);
+        EXPECT_EQ(bf.answers, 1);
+        EXPECT_EQ(bf.first, gridOf(picture));
+    }
+};
+
+// Needs reasoning over several clues: single-clue deduction fails even on the full set.
+const std::vector<std::string> kDeductionFails = {"##.#.", "##...", "#...#", "#.#..", "..#.#"};
+// Several answers even with every clue.
+const std::vector<std::string> kAmbiguous = {"##..#", "#.#..", ".#.##", "###.#", "#...."};
+
+} // namespace
+
+TEST_F(AdvancedFixture, RandomPicturesKeepTheirOnlyAnswerWithNoMoreClues)
+{
+    Lcg rng(77);
+    int ordinaryTotal = 0, advancedTotal = 0, solved = 0;
+    for (int t = 0; t < 5; ++t) {
+        // Small random pictures often keep several answers even with every
+        // clue; the sweep is worth testing only on the others.
+        auto picture = randomPicture(rng, 5, 5, 40);
+        while (checkUniqueness(allClues(gridOf(picture))).answers != Answers::One) picture = randomPicture(rng, 5, 5, 40);
+        for (int difficulty : {5, 2, 0}) {
+            SCOPED_TRACE("picture " + std::to_string(t) + ", difficulty " + std::to_string(difficulty));
+            host.seed = 1000u + static_cast<std::uint32_t>(t);
+            host.messages.clear();
+            host.steps = 0;
+            setPicture(ws, picture);
+            ws.difficulty = difficulty;
+            ws.setModified(false);
+            const int ordinary = ordinaryClues(picture, difficulty);
+
+            const GenerateOutcome out = generateAdvanced(ws, false, *engine);
+            EXPECT_TRUE(ws.stopped);
+            if (out == GenerateOutcome::NotSolvable) {
+                EXPECT_EQ(ordinary, -1);
+                EXPECT_GE(bruteForce(allClues(gridOf(picture)), true).answers, 2);
+                EXPECT_EQ(fillRows(ws), picture);
+                continue;
+            }
+            ASSERT_EQ(out, GenerateOutcome::Solved);
+            ++solved;
+            expectOnlyAnswer(picture);
+            EXPECT_TRUE(ws.modified);
+            ASSERT_EQ(host.messages.size(), 1u);
+            EXPECT_EQ(host.messages[0].rfind("Решение|Ответ единственный\r\n", 0), 0u) << host.messages[0];
+            if (ordinary >= 0) {
+                EXPECT_LE(cluesLeft(ws), ordinary);
+                ordinaryTotal += ordinary;
+                advancedTotal += cluesLeft(ws);
+                EXPECT_EQ(host.steps, 50) << "one step per cell in each sweep";
+            }
+            undo(ws);
+            EXPECT_EQ(fillRows(ws), picture);
+            EXPECT_EQ(cluesLeft(ws), 0) << "undo returns to the bare picture";
+        }
+    }
+    EXPECT_EQ(solved, 15);
+    EXPECT_LT(advancedTotal, ordinaryTotal) << "reasoning over several clues must save clues somewhere";
+}
+
+TEST_F(AdvancedFixture, StartsFromEveryClueWhenDeductionFails)
+{
+    setPicture(ws, kDeductionFails);
+    ASSERT_EQ(ordinaryClues(kDeductionFails, 5), -1);
+    ASSERT_EQ(generateAdvanced(ws, false, *engine), GenerateOutcome::Solved);
+    expectOnlyAnswer(kDeductionFails);
+    EXPECT_LT(cluesLeft(ws), 25);
+    ASSERT_EQ(host.messages.size(), 1u) << "the inner \"Не решается!\" is held back";
+    EXPECT_EQ(host.messages[0].rfind("Решение|Ответ единственный", 0), 0u);
+    undo(ws);
+    EXPECT_EQ(fillRows(ws), kDeductionFails);
+}
+
+TEST_F(AdvancedFixture, SeveralAnswersEvenWithEveryClue)
+{
+    setPicture(ws, kAmbiguous);
+    ws.setModified(false);
+    EXPECT_EQ(generateAdvanced(ws, false, *engine), GenerateOutcome::NotSolvable);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Обсчет|Ответов несколько"});
+    EXPECT_EQ(fillRows(ws), kAmbiguous);
+    EXPECT_EQ(cluesLeft(ws), 0);
+    EXPECT_FALSE(ws.modified);
+    EXPECT_TRUE(ws.stopped);
+}
+
+TEST_F(AdvancedFixture, CorrectingMarginsStay)
+{
+    // The white margins make the ambiguous picture solvable; the sweep works
+    // on the widened field.
+    setPicture(ws, kAmbiguous);
+    const int ordinary = ordinaryClues(kAmbiguous, 5, true);
+    ASSERT_GT(ordinary, 0);
+    ASSERT_EQ(generateAdvanced(ws, true, *engine), GenerateOutcome::Solved);
+    EXPECT_GT(ws.field.colCount() * ws.field.rowCount(), 25);
+    const UniquenessResult res = checkUniqueness(ws);
+    ASSERT_EQ(res.answers, Answers::One);
+    EXPECT_EQ(res.first, pictureOnField(ws.field));
+    EXPECT_EQ(res.first.count(), gridOf(kAmbiguous).count());
+    EXPECT_LE(cluesLeft(ws), ordinary);
+}
+
+TEST_F(AdvancedFixture, OrdinaryEndsPassThrough)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> picture;
+        bool ctrl;
+        int stopAtStep; // 0: never
+        GenerateOutcome outcome;
+        std::vector<std::string> messages;
+    };
+    const std::vector<std::string> pic = {".....", ".##..", "..#..", ".....", "....."};
+    const std::vector<Case> cases = {
+        {"no filled cell", {".....", ".....", ".....", ".....", "....."}, false, 0, GenerateOutcome::NoFilledCells, {"Обсчет|Нет закрашенных клеток!"}},
+        {"Ctrl held", pic, true, 0, GenerateOutcome::FullClues, {}},
+        {"stopped in the ordinary sweep", pic, false, 3, GenerateOutcome::Interrupted, {"Обсчет|Прервано !"}},
+        {"stopped in the advanced sweep", pic, false, 28, GenerateOutcome::Interrupted, {"Обсчет|Прервано !"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        host.messages.clear();
+        host.steps = 0;
+        host.ctrl = k.ctrl;
+        host.onStep = [&, k](int step) {
+            if (step == k.stopAtStep) ws.stopped = true;
+        };
+        setPicture(ws, k.picture);
+        ws.setModified(false);
+        EXPECT_EQ(generateAdvanced(ws, false, *engine), k.outcome);
+        EXPECT_EQ(host.messages, k.messages);
+        EXPECT_TRUE(ws.stopped);
+        if (k.outcome == GenerateOutcome::Interrupted) {
+            EXPECT_EQ(fillRows(ws), k.picture);
+            EXPECT_EQ(cluesLeft(ws), 0);
+            EXPECT_FALSE(ws.modified);
+        }
+        if (k.outcome == GenerateOutcome::FullClues) {
+            EXPECT_EQ(cluesLeft(ws), 25);
+        }
+    }
+}
