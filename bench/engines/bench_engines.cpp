@@ -240,7 +240,8 @@ int diffRun(long long cases, std::uint64_t seed)
     SplitMix rng{seed};
     LiteralPlacement literal;
     FastPlacement fast;
-    long long failures = 0, generations = 0, solves = 0, fallbacks = 0, stops = 0;
+    FastPlacement solving(false);
+    long long failures = 0, generations = 0, solves = 0, fallbacks = 0, stops = 0, largeCases = 0;
     const double start = wallSeconds();
     for (long long i = 0; i < cases; ++i) {
         std::string why;
@@ -253,7 +254,17 @@ int diffRun(long long cases, std::uint64_t seed)
             continue;
         }
         ++generations;
-        const int cols = 5 + rng.below(26), rows = 5 + rng.below(26);
+        // Mostly small fields (the literal engine is slow), some up to 30; and
+        // now and then a larger one against trial-by-trial solving instead.
+        const bool large = rng.below(16) == 0;
+        int cols, rows;
+        if (large) {
+            cols = 30 + rng.below(41);
+            rows = 30 + rng.below(41);
+        } else {
+            cols = 5 + (rng.below(8) == 0 ? rng.below(26) : rng.below(14));
+            rows = 5 + (rng.below(8) == 0 ? rng.below(26) : rng.below(14));
+        }
         const double density = 0.1 + 0.8 * rng.unit();
         const int radius = rng.below(4);
         const std::uint64_t picSeed = rng.next();
@@ -266,7 +277,9 @@ int diffRun(long long cases, std::uint64_t seed)
             ++stops;
         }
         const auto pic = blobPicture(cols, rows, density, radius, picSeed);
-        const Snapshot a = runGenerate(literal, cols, rows, pic, difficulty, correcting, genSeed, stopAt);
+        if (large) ++largeCases;
+        const Snapshot a = runGenerate(large ? static_cast<PlacementEngine&>(solving) : literal, cols, rows, pic, difficulty,
+                                       correcting, genSeed, stopAt);
         const Snapshot b = runGenerate(fast, cols, rows, pic, difficulty, correcting, genSeed, stopAt);
         if (fast.stats().solvedEveryTrial) ++fallbacks;
         why = describe(a, b);
@@ -281,8 +294,9 @@ int diffRun(long long cases, std::uint64_t seed)
             std::fflush(stdout);
         }
     }
-    std::printf("diff: %lld generations (%lld with a stop, %lld solved trial by trial), %lld solver cases, %lld differ, %.1f s\n",
-                generations, stops, fallbacks, solves, failures, wallSeconds() - start);
+    std::printf("diff: %lld generations (%lld against the literal engine, %lld larger ones against trial-by-trial solving;"
+                " %lld with a stop; %lld where the fast engine had to solve every trial), %lld solver cases, %lld differ, %.1f s\n",
+                generations, generations - largeCases, largeCases, stops, fallbacks, solves, failures, wallSeconds() - start);
     return failures == 0 ? 0 : 1;
 }
 
@@ -292,8 +306,28 @@ struct Measure {
     long long trials = 0, kept = 0, cone = 0, largestCone = 0;
     int outcome = 0;
     long maxRssKb = 0;
+    std::uint64_t digest = 0; // of the field, the marks, the message kinds and the arrays after placement
     bool ok = false;
 };
+
+std::uint64_t digestOf(const Workspace& ws, const std::vector<std::string>& messages, const WorkArrays& placed)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&](const void* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 1099511628211ull;
+    };
+    for (int c = 0; c < ws.field.colCount(); ++c)
+        for (int r = 0; r < ws.field.rowCount(); ++r) {
+            const std::string& t = ws.field.text(c, r);
+            const std::uint8_t m = ws.field.mark(c, r);
+            mix(t.data(), t.size());
+            mix(&m, 1);
+        }
+    for (const std::string& m : messages) mix(m.data(), m.find('\r') == std::string::npos ? m.size() : m.find('\r'));
+    mix(placed.values.data(), placed.values.size());
+    mix(placed.states.data(), placed.states.size());
+    return h;
+}
 
 Measure inChild(const std::function<Measure()>& fn)
 {
@@ -332,11 +366,12 @@ Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pi
     drawPicture(ws, n, n, pic);
     FastPlacement fast;
     LiteralPlacement literal;
-    PlacementEngine& engine = fastEngine ? static_cast<PlacementEngine&>(fast) : literal;
+    Recorder engine(fastEngine ? static_cast<PlacementEngine&>(fast) : literal);
     Measure m;
     const double t0 = wallSeconds();
     m.outcome = int(generate(ws, false, engine));
     m.seconds = wallSeconds() - t0;
+    m.digest = digestOf(ws, host.messages, engine.placed);
     if (fastEngine) {
         m.trials = fast.stats().trials;
         m.kept = fast.stats().kept;
@@ -367,6 +402,7 @@ std::vector<int> parseList(const char* s)
 int table(const std::vector<int>& sizes, const std::vector<int>& densities, const std::vector<int>& difficulties,
           double literalLimit)
 {
+    int differ = 0;
     std::printf("%5s %4s %3s %10s %12s %9s %7s %7s %9s %7s %8s  %s\n", "size", "dens", "N", "fast ms", "literal ms", "ratio",
                 "trials", "kept", "cone/tr", "bigcone", "peak MB", "result");
     for (int n : sizes)
@@ -380,21 +416,25 @@ int table(const std::vector<int>& sizes, const std::vector<int>& densities, cons
                 }
                 const double estimate = f.solveSeconds * double(f.trials);
                 char lit[32], ratio[32];
+                const char* same = "";
                 if (estimate < literalLimit) {
                     const Measure l = inChild([&] { return timeGenerate(false, n, pic, difficulty, false); });
                     std::snprintf(lit, sizeof lit, "%.1f", l.seconds * 1000);
                     std::snprintf(ratio, sizeof ratio, "%.0f", l.seconds / f.seconds);
+                    same = l.ok && l.digest == f.digest ? ", same result" : ", RESULTS DIFFER";
+                    if (!l.ok || l.digest != f.digest) ++differ;
                 } else {
                     std::snprintf(lit, sizeof lit, "~%.0f s", estimate);
                     std::snprintf(ratio, sizeof ratio, "~%.0f", estimate / f.seconds);
                 }
                 static const char* outcomes[] = {"no filled", "not solvable", "stopped", "full", "solved", "stuck"};
-                std::printf("%5d %3d%% %3d %10.1f %12s %9s %7lld %7lld %9.1f %7lld %8.1f  %s\n", n, d, difficulty, f.seconds * 1000,
-                            lit, ratio, f.trials, f.kept, f.trials ? double(f.cone) / double(f.trials) : 0.0, f.largestCone,
-                            double(f.maxRssKb) / 1024.0, outcomes[f.outcome]);
+                std::printf("%5d %3d%% %3d %10.1f %12s %9s %7lld %7lld %9.1f %7lld %8.1f  %s%s\n", n, d, difficulty,
+                            f.seconds * 1000, lit, ratio, f.trials, f.kept, f.trials ? double(f.cone) / double(f.trials) : 0.0,
+                            f.largestCone, double(f.maxRssKb) / 1024.0, outcomes[f.outcome], same);
                 std::fflush(stdout);
             }
-    return 0;
+    if (differ) std::printf("%d measured cases gave different results\n", differ);
+    return differ == 0 ? 0 : 1;
 }
 
 } // namespace

@@ -57,16 +57,24 @@ private:
         int level, sup;
     };
 
-    int padded(int lin) const { return lin + 2 * (lin / rows_) + stride_ + 1; }
-    bool covered(int x) const;
+    // Two lines of margin around the field, so that every scan around a
+    // cell of the field stays inside the arrays.
+    int padded(int lin) const { return lin + 4 * (lin / rows_) + 2 * stride_ + 2; }
     // Whether the opposite cells of clue k's block (opposite to x) are known
     // and below limit; their highest level goes to top.
     bool holds(int k, int x, int limit, int& top) const;
     void save(int x);
     void rollBack();
 
+    // Whether clue k's block holds x (k at most three lines away from x).
+    bool near(int k, int x) const { return nearTable_[size_t(k - x + nearMid_)] != 0; }
+
     int rows_ = 0, stride_ = 0;
     int off_[9] = {};
+    int off25_[25] = {};
+    std::vector<std::uint8_t> nearTable_;
+    int nearMid_ = 0;
+    std::vector<std::uint8_t> cover_;     // clues whose block holds the cell
     std::vector<std::uint8_t> pic_;       // 0 white, 1 filled, 2 outside the field
     std::vector<std::uint8_t> clue_;
     std::vector<std::uint8_t> known_;
@@ -80,13 +88,6 @@ private:
     std::vector<int> queue_;
     std::vector<int> withdrawnList_;
 };
-
-bool DeductionNet::covered(int x) const
-{
-    for (int o : off_)
-        if (clue_[size_t(x + o)]) return true;
-    return false;
-}
 
 bool DeductionNet::holds(int k, int x, int limit, int& top) const
 {
@@ -118,22 +119,32 @@ void DeductionNet::rollBack()
         level_[x] = it->level;
         sup_[x] = it->sup;
     }
-    for (int k : removed_) clue_[size_t(k)] = 1;
+    for (int k : removed_) {
+        clue_[size_t(k)] = 1;
+        for (int o : off_) ++cover_[size_t(k + o)];
+    }
 }
 
 bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& picture)
 {
     const int cols = w.lastCol + 1;
     rows_ = w.lastRow + 1;
-    stride_ = rows_ + 2;
-    const size_t n = size_t(cols + 2) * size_t(stride_);
+    stride_ = rows_ + 4;
+    const size_t n = size_t(cols + 4) * size_t(stride_);
     int i = 0;
     for (int dc = -1; dc <= 1; ++dc)
         for (int dr = -1; dr <= 1; ++dr) off_[i++] = dc * stride_ + dr;
+    i = 0;
+    for (int dc = -2; dc <= 2; ++dc)
+        for (int dr = -2; dr <= 2; ++dr) off25_[i++] = dc * stride_ + dr;
+    nearMid_ = 3 * stride_ + 3;
+    nearTable_.assign(size_t(2 * nearMid_ + 1), 0);
+    for (int o : off_) nearTable_[size_t(o + nearMid_)] = 1;
     // Cells outside the field count as known of both colours, so they never
     // hold a deduction up.
     pic_.assign(n, 2);
     clue_.assign(n, 0);
+    cover_.assign(n, 0);
     known_.assign(n, 1);
     withdrawn_.assign(n, 0);
     level_.assign(n, 0);
@@ -141,35 +152,50 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     savedIn_.assign(n, 0);
     trialNo_ = 0;
 
-    queue_.clear();
     for (int lin = 0; lin < cols * rows_; ++lin) {
         const int x = padded(lin);
         pic_[size_t(x)] = picture[size_t(lin)];
         clue_[size_t(x)] = w.values[size_t(lin)] >= -9 && w.values[size_t(lin)] <= 9;
         known_[size_t(x)] = 0;
-        queue_.push_back(x);
+    }
+    // missing[c][k]: cells of colour c in clue k's block not yet known. When
+    // one colour is complete, the clue settles the other.
+    std::vector<std::uint8_t> missing[2] = {std::vector<std::uint8_t>(n, 0), std::vector<std::uint8_t>(n, 0)};
+    std::vector<int> clues;
+    for (size_t k = 0; k < n; ++k) {
+        if (!clue_[k]) continue;
+        clues.push_back(int(k));
+        for (int o : off_) {
+            const size_t y = size_t(int(k) + o);
+            ++cover_[y];
+            if (pic_[y] < 2) ++missing[pic_[y]][k];
+        }
+    }
+    queue_.clear();
+    auto settle = [&](int k, std::uint8_t colour) {
+        int top = 0;
+        for (int o : off_)
+            if (pic_[size_t(k + o)] != colour) top = std::max(top, level_[size_t(k + o)]);
+        for (int o : off_) {
+            const size_t y = size_t(k + o);
+            if (pic_[y] != colour || known_[y]) continue;
+            known_[y] = 1;
+            level_[y] = top + 1;
+            sup_[y] = k;
+            queue_.push_back(int(y));
+        }
+    };
+    for (int k : clues) {
+        if (missing[0][size_t(k)] == 0) settle(k, 1);
+        if (missing[1][size_t(k)] == 0) settle(k, 0);
     }
     // First in, first out, so that levels stay close to the number of rounds.
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
-        if (known_[size_t(x)]) continue;
+        const std::uint8_t colour = pic_[size_t(x)];
         for (int o : off_) {
-            const int k = x + o;
-            int top;
-            if (!clue_[size_t(k)] || !holds(k, x, INT_MAX, top)) continue;
-            known_[size_t(x)] = 1;
-            level_[size_t(x)] = top + 1;
-            sup_[size_t(x)] = k;
-            break;
-        }
-        if (!known_[size_t(x)]) continue;
-        for (int o1 : off_) {
-            const int k = x + o1;
-            if (!clue_[size_t(k)]) continue;
-            for (int o2 : off_) {
-                const size_t z = size_t(k + o2);
-                if (!known_[z] && pic_[z] != pic_[size_t(x)]) queue_.push_back(int(z));
-            }
+            const size_t k = size_t(x + o);
+            if (clue_[k] && --missing[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
         }
     }
     for (size_t x = 0; x < n; ++x)
@@ -183,21 +209,20 @@ bool DeductionNet::trial(const int* cells, int n)
     saved_.clear();
     removed_.clear();
     lastCone = 0;
+    bool uncovered = false;
     for (int i = 0; i < n; ++i) {
         const int k = padded(cells[i]);
         if (!clue_[size_t(k)]) continue;
         clue_[size_t(k)] = 0;
         removed_.push_back(k);
+        for (int o : off_) uncovered |= --cover_[size_t(k + o)] == 0 && pic_[size_t(k + o)] == 1;
     }
     if (removed_.empty()) return true;
-
     // A filled cell that no clue covers any more can never be deduced.
-    for (int k : removed_)
-        for (int o : off_)
-            if (pic_[size_t(k + o)] == 1 && !covered(k + o)) {
-                rollBack();
-                return false;
-            }
+    if (uncovered) {
+        rollBack();
+        return false;
+    }
 
     // Withdraw every deduction that rested on a removed clue, directly or
     // through withdrawn cells, unless it can be made again from cells of lower
@@ -230,14 +255,11 @@ bool DeductionNet::trial(const int* cells, int n)
         save(x);
         withdrawn_[size_t(x)] = 1;
         withdrawnList_.push_back(x);
-        for (int o1 : off_) {
-            const int k = x + o1;
-            if (pic_[size_t(k)] == 2) continue;
-            for (int o2 : off_) {
-                const size_t z = size_t(k + o2);
-                if (sup_[z] == k && known_[z] && !withdrawn_[z] && pic_[z] != pic_[size_t(x)] && pic_[z] != 2)
-                    queue_.push_back(int(z));
-            }
+        // The cells deduced by a clue whose block holds x.
+        const std::uint8_t colour = pic_[size_t(x)];
+        for (int o : off25_) {
+            const size_t z = size_t(x + o);
+            if (pic_[z] + colour == 1 && known_[z] && !withdrawn_[z] && near(sup_[z], x)) queue_.push_back(int(z));
         }
     }
     lastCone = static_cast<long long>(withdrawnList_.size());
@@ -257,13 +279,10 @@ bool DeductionNet::trial(const int* cells, int n)
         withdrawn_[size_t(x)] = 0;
         level_[size_t(x)] = top + 1;
         sup_[size_t(x)] = by;
-        for (int o1 : off_) {
-            const int k = x + o1;
-            if (!clue_[size_t(k)]) continue;
-            for (int o2 : off_) {
-                const size_t z = size_t(k + o2);
-                if (withdrawn_[z] && pic_[z] != pic_[size_t(x)]) queue_.push_back(int(z));
-            }
+        const std::uint8_t colour = pic_[size_t(x)];
+        for (int o : off25_) {
+            const size_t z = size_t(x + o);
+            if (withdrawn_[z] && pic_[z] + colour == 1) queue_.push_back(int(z));
         }
     }
 
@@ -319,6 +338,127 @@ void removeClueAt(std::vector<std::int8_t>& values, int lin)
     values[size_t(lin)] = values[size_t(lin)] < 0 ? kFilled : kWhite;
 }
 
+// The trials of one placement in order: the cells each one cleared (distinct,
+// the visited cell first) and how it ended.
+class TrialLog {
+public:
+    struct Trial {
+        size_t first;  // into cells_
+        int count;
+        bool zeroPass;
+        bool stopped;  // run after a stop: the solver returned at once
+        bool kept;
+    };
+
+    Trial& add(const int* group, int n, bool zeroPass, bool stopped)
+    {
+        Trial t{cells_.size(), 0, zeroPass, stopped, false};
+        for (int i = 0; i < n; ++i)
+            if (std::find(cells_.begin() + std::ptrdiff_t(t.first), cells_.end(), group[i]) == cells_.end()) {
+                cells_.push_back(group[i]);
+                ++t.count;
+            }
+        trials_.push_back(t);
+        return trials_.back();
+    }
+    size_t size() const { return trials_.size(); }
+    const Trial& operator[](size_t t) const { return trials_[t]; }
+    const int* cells(const Trial& t) const { return &cells_[t.first]; }
+    bool clears(const Trial& t, int cell) const
+    {
+        return std::find(cells(t), cells(t) + t.count, cell) != cells(t) + t.count;
+    }
+    // The values trial t solved: the kept removals before it, then its own.
+    std::vector<std::int8_t> triedValues(size_t t, std::vector<std::int8_t> values) const
+    {
+        for (size_t s = 0; s <= t; ++s)
+            if (trials_[s].kept || s == t)
+                for (int i = 0; i < trials_[s].count; ++i) removeClueAt(values, cells(trials_[s])[i]);
+        return values;
+    }
+
+private:
+    std::vector<Trial> trials_;
+    std::vector<int> cells_;
+};
+
+// Puts into w the working arrays that the literal engine leaves after trial
+// `last` of the log (the last one that solved): the beliefs and states of its
+// solve, the values it restored if it failed, and the quiet-pass count.
+void rebuildLastTrial(WorkArrays& w, const TrialLog& log, size_t last, const std::vector<std::int8_t>& initialValues,
+                      std::int32_t initialQuiet, const std::vector<std::uint8_t>& picture, PassSolver& solver,
+                      long long& solves)
+{
+    const size_t cells = initialValues.size();
+    WorkArrays scratch;
+    scratch.lastCol = w.lastCol;
+    scratch.lastRow = w.lastRow;
+    const bool never = false;
+    auto solveTried = [&](size_t t) {
+        scratch.values = log.triedValues(t, initialValues);
+        scratch.states.assign(cells, csUnknown);
+        scratch.quietPasses = 0;
+        ++solves;
+        solver.run(scratch, never);
+    };
+
+    solveTried(last);
+    std::vector<std::int8_t> values = scratch.values;
+    const std::vector<std::uint8_t> states = scratch.states;
+    std::int32_t quiet = scratch.quietPasses;
+    if (!solver.firstPassChanged()) {
+        // A solve whose first pass changes nothing adds one to the count it
+        // came in with; go back to the last trial whose first pass did change.
+        std::int32_t before = initialQuiet;
+        std::int32_t added = 1;
+        for (size_t s = last; s-- > 0;) {
+            solveTried(s);
+            if (solver.firstPassChanged()) {
+                before = scratch.quietPasses;
+                break;
+            }
+            ++added;
+        }
+        quiet = before + added;
+    }
+
+    const TrialLog::Trial& lt = log[last];
+    if (!lt.kept) {
+        // A failed trial put back the values saved before it, signs included:
+        // the belief left there by the trial before (the picture after a kept
+        // trial), or by an earlier one if that trial restored the cell too.
+        std::map<size_t, std::vector<std::int8_t>> beliefsOf;
+        for (int i = 0; i < lt.count; ++i) {
+            const int g = log.cells(lt)[i];
+            const int magnitude = std::abs(int(w.values[size_t(g)]));
+            if (lt.zeroPass || magnitude == 0) {
+                values[size_t(g)] = 0;
+                continue;
+            }
+            bool filled = initialValues[size_t(g)] < 0;
+            for (size_t s = last; s-- > 0;) {
+                const TrialLog::Trial& st = log[s];
+                if (st.kept) {
+                    filled = picture[size_t(g)] != 0;
+                    break;
+                }
+                if (log.clears(st, g)) continue;
+                auto found = beliefsOf.find(s);
+                if (found == beliefsOf.end()) {
+                    solveTried(s);
+                    found = beliefsOf.emplace(s, scratch.values).first;
+                }
+                filled = found->second[size_t(g)] < 0;
+                break;
+            }
+            values[size_t(g)] = static_cast<std::int8_t>(filled ? -magnitude : magnitude);
+        }
+    }
+    std::copy(values.begin(), values.end(), w.values.begin());
+    std::copy(states.begin(), states.end(), w.states.begin());
+    w.quietPasses = quiet;
+}
+
 } // namespace
 
 bool FastPlacement::solve(Workspace& ws, bool showResult, std::optional<double> startTime)
@@ -329,7 +469,7 @@ bool FastPlacement::solve(Workspace& ws, bool showResult, std::optional<double> 
 void FastPlacement::placeClues(Workspace& ws, std::uint32_t seed)
 {
     stats_ = Stats{};
-    if (!placeByNetwork(ws, seed)) {
+    if (!byNetwork_ || !placeByNetwork(ws, seed)) {
         stats_.solvedEveryTrial = true;
         placeBySolving(ws, seed);
     }
@@ -396,139 +536,44 @@ bool FastPlacement::placeByNetwork(Workspace& ws, std::uint32_t seed)
             for (int x = std::max(c - 1, 0); x <= std::min(c + 1, cols - 1); ++x)
                 for (int y = std::max(r - 1, 0); y <= std::min(r + 1, rows - 1); ++y)
                     count += picture[size_t(x) * size_t(rows) + size_t(y)];
-            if (count != (v < 0 ? -v : v)) return false;
+            if (count != std::abs(v)) return false;
         }
     DeductionNet net;
     if (!net.build(w, picture)) return false;
 
-    struct Trial {
-        size_t first;     // into trialCells
-        int count;        // distinct cells, the visited one first
-        bool zeroPass;
-        bool stopped;     // run after a stop: the solver returns at once
-        bool kept;
-    };
-    std::vector<Trial> trials;
-    std::vector<int> trialCells;
+    TrialLog log;
     const std::vector<std::int8_t> initialValues(w.values.begin(), w.values.begin() + std::ptrdiff_t(cells));
     const std::int32_t initialQuiet = w.quietPasses;
-
     sweep(ws, seed, [&](const int* group, int n, bool zeroPass) {
-        Trial t{trialCells.size(), 0, zeroPass, ws.stopped, false};
-        for (int i = 0; i < n; ++i)
-            if (std::find(trialCells.begin() + std::ptrdiff_t(t.first), trialCells.end(), group[i]) == trialCells.end()) {
-                trialCells.push_back(group[i]);
-                ++t.count;
-            }
+        TrialLog::Trial& t = log.add(group, n, zeroPass, ws.stopped);
         ++stats_.trials;
         if (t.stopped) {
             // Beliefs all white: they match only a picture without filled cells.
             t.kept = !anyFilled;
         } else {
-            t.kept = net.trial(&trialCells[t.first], t.count);
+            t.kept = net.trial(log.cells(t), t.count);
             stats_.coneCells += net.lastCone;
             stats_.largestCone = std::max(stats_.largestCone, net.lastCone);
         }
         if (t.kept) {
             ++stats_.kept;
-            for (int i = 0; i < t.count; ++i) removeClueAt(w.values, trialCells[t.first + size_t(i)]);
+            for (int i = 0; i < t.count; ++i) removeClueAt(w.values, log.cells(t)[i]);
         }
-        trials.push_back(t);
     });
 
-    // Rebuild the working arrays of the last trial that really solved.
-    long long last = -1;
-    for (size_t i = 0; i < trials.size(); ++i)
-        if (!trials[i].stopped) last = static_cast<long long>(i);
-
-    // The clue set that trial t tried (removals of kept trials before it, then its own).
-    auto triedSet = [&](size_t t) {
-        std::vector<std::int8_t> v = initialValues;
-        for (size_t s = 0; s <= t; ++s)
-            if (trials[s].kept || s == t)
-                for (int i = 0; i < trials[s].count; ++i) removeClueAt(v, trialCells[trials[s].first + size_t(i)]);
-        return v;
-    };
-    WorkArrays scratch;
-    scratch.lastCol = w.lastCol;
-    scratch.lastRow = w.lastRow;
-    const bool never = false;
-    auto solveSet = [&](size_t t) {
-        scratch.values = triedSet(t);
-        scratch.states.assign(cells, 0);
-        scratch.quietPasses = 0;
-        ++stats_.settleSolves;
-        solver_.run(scratch, never);
-    };
-
-    if (last >= 0) {
-        const size_t t = size_t(last);
-        solveSet(t);
-        std::vector<std::int8_t> values = scratch.values;
-        std::vector<std::uint8_t> states = scratch.states;
-        std::int32_t quiet = scratch.quietPasses;
-        if (!solver_.firstPassChanged()) {
-            // The count went on from the trials before, back to the last one
-            // whose first pass changed something.
-            std::int32_t before = initialQuiet;
-            long long added = 1;
-            for (long long s = last - 1; s >= 0; --s) {
-                solveSet(size_t(s));
-                if (solver_.firstPassChanged()) {
-                    before = scratch.quietPasses;
-                    break;
-                }
-                ++added;
-            }
-            quiet = static_cast<std::int32_t>(before + added);
-        }
-        const Trial& lt = trials[t];
-        if (!lt.kept) {
-            // A failed trial puts back the values saved before it, signs included.
-            std::map<long long, std::vector<std::int8_t>> beliefs;
-            for (int i = 0; i < lt.count; ++i) {
-                const int g = trialCells[lt.first + size_t(i)];
-                const int magnitude = std::abs(int(w.values[size_t(g)]));
-                if (lt.zeroPass || magnitude == 0) {
-                    values[size_t(g)] = 0;
-                    continue;
-                }
-                bool filled = initialValues[size_t(g)] < 0;
-                for (long long s = last - 1; s >= 0; --s) {
-                    const Trial& st = trials[size_t(s)];
-                    if (st.kept) {
-                        filled = picture[size_t(g)];
-                        break;
-                    }
-                    auto inGroup = std::find(trialCells.begin() + std::ptrdiff_t(st.first),
-                                             trialCells.begin() + std::ptrdiff_t(st.first + size_t(st.count)), g);
-                    if (inGroup != trialCells.begin() + std::ptrdiff_t(st.first + size_t(st.count))) continue;
-                    auto found = beliefs.find(s);
-                    if (found == beliefs.end()) {
-                        solveSet(size_t(s));
-                        found = beliefs.emplace(s, scratch.values).first;
-                    }
-                    filled = found->second[size_t(g)] < 0;
-                    break;
-                }
-                values[size_t(g)] = static_cast<std::int8_t>(filled ? -magnitude : magnitude);
-            }
-        }
-        std::copy(values.begin(), values.end(), w.values.begin());
-        std::copy(states.begin(), states.end(), w.states.begin());
-        w.quietPasses = quiet;
-        for (const Trial& st : trials)
-            if (st.stopped && st.kept) removeClueAt(w.values, trialCells[st.first]);
-    }
-
-    // Trials after a stop: the solver clears every belief and state and returns.
-    bool afterStop = false;
-    for (const Trial& t : trials) afterStop = afterStop || t.stopped;
-    if (afterStop) {
+    // The working arrays are those of the last trial that really solved,
+    // then of the trials after a stop.
+    size_t solvedTrials = log.size();
+    while (solvedTrials > 0 && log[solvedTrials - 1].stopped) --solvedTrials;
+    if (solvedTrials > 0)
+        rebuildLastTrial(w, log, solvedTrials - 1, initialValues, initialQuiet, picture, solver_, stats_.settleSolves);
+    if (solvedTrials < log.size()) {
         for (size_t i = 0; i < cells; ++i) {
             if (w.values[i] < 0) w.values[i] = static_cast<std::int8_t>(-w.values[i]);
             w.states[i] = csUnknown;
         }
+        for (size_t t = solvedTrials; t < log.size(); ++t)
+            if (log[t].kept) removeClueAt(w.values, log.cells(log[t])[0]);
     }
     return true;
 }

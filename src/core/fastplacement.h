@@ -21,6 +21,9 @@ public:
         bool solvedEveryTrial = false; // the clue set did not fit the picture: plain trials
     };
 
+    // byNetwork false solves every trial from scratch (a slower reference).
+    explicit FastPlacement(bool byNetwork = true) : byNetwork_(byNetwork) {}
+
     void placeClues(Workspace& ws, std::uint32_t seed) override;
     // Exact for any clue set: the passes of the literal solver, replayed.
     bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override;
@@ -31,6 +34,7 @@ private:
     void placeBySolving(Workspace& ws, std::uint32_t seed);
     bool placeByNetwork(Workspace& ws, std::uint32_t seed);
 
+    bool byNetwork_;
     PassSolver solver_;
     Stats stats_;
 };

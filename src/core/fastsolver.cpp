@@ -100,36 +100,45 @@ inline int PassSolver::countUnknown(int k) const
 }
 
 // The clue step of the literal solver, on the padded arrays: border cells are
-// complete and white, so they are skipped and never counted.
+// complete and white, so they are skipped and never counted. A step changes
+// only cells of its own block, so the block's counts are kept up to date here
+// instead of being taken afresh at every use.
 void PassSolver::step(int k)
 {
     ++steps_;
     const int q = k / stride_ - 1, s = k % stride_ - 1;
     const int v = std::abs(int(val_[size_t(k)]));
     const int f = countFilled(k);
+    int filledNow = f;
+    int unknownNow = countUnknown(k);
     const bool border = q == 0 || q == cols_ - 1 || s == 0 || s == rows_ - 1;
     const bool corner = (q == 0 || q == cols_ - 1) && (s == 0 || s == rows_ - 1);
     const bool fullBlock = v == 9 || (v == 6 && border) || (v == 4 && corner);
 
+    auto set = [&](int x, std::uint8_t state) {
+        if (st_[size_t(x)] == csUnknown && state != csUnknown) --unknownNow;
+        setState(x, state);
+    };
     auto fillStep = [&](int n) {
-        if (countFilled(k) == v) {
-            setState(k, csComplete);
+        if (filledNow == v) {
+            set(k, csComplete);
         } else {
             auto& val = val_[size_t(n)];
             const auto filled = static_cast<std::int8_t>(-std::abs(int(val)));
             if (filled != val) {
+                if (val >= 0 && filled < 0) ++filledNow;
                 val = filled;
                 touch(n);
             }
-            setState(n, csDecided);
+            set(n, csDecided);
         }
     };
     auto completionStep = [&](int n) {
-        if (v != 0 && (countFilled(k) != v || st_[size_t(k)] != csComplete)) return;
+        if (v != 0 && (filledNow != v || st_[size_t(k)] != csComplete)) return;
         if (n == k)
-            setState(k, csComplete);
+            set(k, csComplete);
         else if (st_[size_t(n)] == csUnknown)
-            setState(n, csDecided);
+            set(n, csDecided);
     };
 
     for (int col = k - stride_ - 1; col <= k + stride_ - 1; col += stride_) {
@@ -144,7 +153,7 @@ void PassSolver::step(int k)
                 fillStep(n);
                 continue;
             }
-            const int u = countUnknown(k);
+            const int u = unknownNow;
             const auto ks = st_[size_t(k)];
             if (v > 0 && v >= f && (u == 1 || u == v - f) && st_[size_t(n)] == csUnknown &&
                 (ks == csUnknown || ks == csDecided))
@@ -153,7 +162,7 @@ void PassSolver::step(int k)
                 completionStep(n);
         }
     }
-    if (countFilled(k) == v && st_[size_t(k)] != csComplete) setState(k, csComplete);
+    if (filledNow == v && st_[size_t(k)] != csComplete) setState(k, csComplete);
 }
 
 PassSolver::Outcome PassSolver::run(WorkArrays& w, const bool& stopped)
