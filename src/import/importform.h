@@ -1,0 +1,156 @@
+#pragma once
+// The picture-import dialog "Импорт из рисунка": load a picture (file,
+// clipboard, dropped file), scale it, reduce its colours, list the colours
+// that become filled cells, select a part, preview, and accept into the main
+// window's field. Created once and kept; control names follow the program's
+// original names (rxProc, tbColor, lbc1, bOK, ...) as QObject names.
+#include <QDialog>
+#include <QPoint>
+#include <functional>
+#include <optional>
+
+#include "core/workspace.h"
+#include "import/importmodel.h"
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+namespace klt {
+
+class TGradGaug;
+class TProgressStatusbar;
+class TRunningRect;
+
+class TImportForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TImportForm(Workspace& ws, QWidget* parent = nullptr);
+    ~TImportForm() override;
+
+    // Hooks into the main window. querySaveChanges: the save-changes prompt
+    // before an accept; false (or a thrown SilentAbort) stops the accept.
+    // openDocument: a dropped puzzle file; the main window opens it and makes
+    // it the document name.
+    std::function<bool()> querySaveChanges;
+    std::function<void(const QString& path)> openDocument;
+    // Drops are ignored while this status bar shows progress.
+    void setMainStatusBar(TProgressStatusbar* bar) { mainStatusBar_ = bar; }
+
+    // Shows the dialog modally; after "Принять" the field is cropped to its
+    // filled cells. True when the field was imported.
+    bool execute();
+
+    // Loads a file as if dropped (no file dialog). Errors are shown; false then.
+    bool loadPictureFile(const QString& path);
+    // Files dropped on the dialog (or passed on by the main window).
+    void dropFiles(const QStringList& paths);
+
+    void addColour(QRgb colour);
+    QStringList colourItems() const;
+    // Runs the conversion; false when it was stopped.
+    bool convertToCells(bool preview, bool notWhite);
+
+    void restoreSettings();
+    void saveSettings() const;
+
+    ImportModel& model() { return model_; }
+    TRunningRect* selectionRect() const { return sMove_; }
+    // The selection rectangle in view-control coordinates, when shown.
+    std::optional<QRect> selection() const;
+    bool busy() const { return busy_; }
+    QString lastPictureDir() const { return lastPictureDir_; }
+
+    // The enabling rules; ctrl overrides the keyboard state.
+    void updateControls(std::optional<bool> ctrl = std::nullopt);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public slots:
+    void reject() override;
+
+private:
+    void createControls();
+    void loadPicture(bool fromDialog);
+    void applyScale();
+    void redraw();
+    void panView(QPoint mouse);
+    void colourDepthChanged();
+    void showSizeStatus();
+    void showPixelStatus(int x, int y);
+    void updateCursor();
+    void setViewCursor(Qt::CursorShape shape);
+    void resizeSelection(int x, int y);
+    void refreshView();
+    void syncScaleControl();
+    void warnClipped();
+    void onActivated();
+
+    void imMouseDown(Qt::MouseButton button, QPoint at);
+    void imMouseMove(Qt::MouseButtons buttons, QPoint at);
+    void imMouseUp(Qt::MouseButton button, QPoint at);
+    void sMoveMouseMove(Qt::MouseButtons buttons, QPoint at);
+    void sMoveMouseUp(Qt::MouseButton button, QPoint at);
+
+    void bBrowseClick();
+    void bCopyClick();
+    void bPasteClick();
+    void bCenterClick();
+    void bResetClick();
+    void bPreviewClick();
+    void bStopClick();
+    void bAddClick();
+    void bDelClick();
+    void bOKClick(bool notWhite);
+
+    // Runs f; a failure is shown in the error box, a silent abort ends it quietly.
+    template <class F>
+    void guardedCommand(F&& f);
+
+    Workspace& ws_;
+    ImportModel model_;
+    TProgressStatusbar* mainStatusBar_ = nullptr;
+
+    QWidget* viewArea_ = nullptr;
+    QWidget* image1_ = nullptr;
+    QWidget* im_ = nullptr;
+    TRunningRect* sMove_ = nullptr;
+    QWidget* sBar_ = nullptr;
+    QLabel* panels_[3] = {};
+    TGradGaug* gg_ = nullptr;
+    QGroupBox* colourGroup_ = nullptr;
+    QListWidget* lbc1_ = nullptr;
+    QPushButton *bAdd_ = nullptr, *bDel_ = nullptr, *bBrowse_ = nullptr, *bCopy_ = nullptr, *bCenter_ = nullptr,
+                *bPaste_ = nullptr, *bReset_ = nullptr, *bPreview_ = nullptr, *bStop_ = nullptr, *bOK_ = nullptr,
+                *bNoWhite_ = nullptr, *bCancel_ = nullptr;
+    QSpinBox* rxProc_ = nullptr;
+    QSlider* tbColor_ = nullptr;
+
+    QString fileName_;        // the open dialog's file name
+    int filterIndex_ = 1;     // 1-based, as stored
+    QString lastPictureDir_;
+    bool busy_ = false;
+    bool stopRequested_ = false;
+    bool rendering_ = false;
+    int depthMax_ = 7;
+
+    QPoint dragOrigin_, downPoint_, grabPoint_;
+    bool movingRect_ = false;
+    Qt::CursorShape viewCursor_ = Qt::ArrowCursor;
+    Qt::CursorShape rectCursor_ = Qt::ArrowCursor;
+};
+
+// The Ctrl key is held at this moment.
+bool isCtrlDown();
+
+} // namespace klt

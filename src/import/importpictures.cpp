@@ -1,0 +1,95 @@
+#include "import/importpictures.h"
+
+#include "import/autodeskdecoder.h"
+#include "import/emfpicture.h"
+#include "import/magickdecoder.h"
+#include "import/picture.h"
+#include "import/rasterpicture.h"
+
+namespace klt {
+
+namespace {
+
+void addRaster(const char* ext, const char* description, RasterPicture::Decoder decoder)
+{
+    PictureRegistry::instance().add(QString::fromLatin1(ext), QString::fromUtf8(description),
+                                    [decoder] { return std::make_unique<RasterPicture>(decoder); });
+}
+
+RasterPicture::Decoder qt(const char* format)
+{
+    const QByteArray f(format);
+    return [f](const QString& path) { return decodeWithQt(path, f); };
+}
+
+RasterPicture::Decoder magick(const char* format, MagickOptions options = {})
+{
+    return [format, options](const QString& path) { return decodeWithMagick(path, format, options); };
+}
+
+} // namespace
+
+void registerImportPictures()
+{
+    // Bitmaps, icons, metafiles and JPEG, as the program always had them.
+    for (const char* ext : {"bmp", "dib", "rle"}) addRaster(ext, "Bitmaps", qt("bmp"));
+    PictureRegistry::instance().add(QStringLiteral("ico"), QStringLiteral("Icons"),
+                                    [] { return std::make_unique<IconPicture>(qt("ico")); });
+    PictureRegistry::instance().add(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
+                                    [] { return std::make_unique<EmfPicture>(); });
+    // Rendered at the screen's 96 dots per inch, so that its size in pixels
+    // is the one the drawing program meant.
+    addRaster("wmf", "Metafiles", magick("WMF", MagickOptions{96, false}));
+    for (const char* ext : {"jpg", "jpeg"}) addRaster(ext, "JPEG Image File", qt("jpeg"));
+
+    addRaster("gif", "CompuServe images", qt("gif"));
+    for (const char* ext : {"tif", "tiff"}) addRaster(ext, "TIFF images", qt("tiff"));
+    // Qt reads plain true-colour Targa files; ImageMagick the rest (colour
+    // maps, run-length compression).
+    for (const char* ext : {"tga", "vst", "vda", "icb", "win"})
+        addRaster(ext, "Truevision images", firstThatReads({qt("tga"), magick("TGA")}));
+    for (const char* ext : {"sgi", "rgb", "rgba", "bw"}) addRaster(ext, "SGI images", magick("SGI"));
+    for (const char* ext : {"rla", "rpf"}) addRaster(ext, "SGI Wavefront images", magick("RLA"));
+    for (const char* ext : {"psd", "pdd"}) addRaster(ext, "Photoshop images", magick("PSD"));
+    addRaster("ppm", "Portable pixel maps", qt("ppm"));
+    addRaster("pgm", "Portable grey maps", qt("pgm"));
+    addRaster("pbm", "Portable bitmap maps", qt("pbm"));
+    for (const char* ext : {"pic", "cel"}) addRaster(ext, "Autodesk images", decodeAutodeskFile);
+    addRaster("pcx", "ZSoft PCX images", magick("PCX"));
+    addRaster("pcc", "ZSoft PCC images", magick("PCX"));
+    addRaster("scr", "Word 5.x screen captures", magick("PCX"));
+    addRaster("pcd", "Kodak Photo-CD images", magick("PCD"));
+    // The palette of a Dr. Halo picture lies in a ".pal" file beside it.
+    addRaster("cut", "Dr. Halo images", magick("CUT", MagickOptions{0, true}));
+
+    addRaster("png", "Portable Network Graphics", qt("png"));
+    addRaster("webp", "WebP images", qt("webp"));
+}
+
+const QStringList& dropExtensions()
+{
+    static const QStringList list = {
+        ".WIN", ".SGI", ".SCR", ".GIF", ".VST", ".VDA", ".TIFF", ".TIF", ".TGA", ".RPF", ".RLE", ".RLA",
+        ".RGBA", ".RGB", ".PSD", ".PPM", ".PGM", ".PBM", ".PIC", ".PCX", ".PDD", ".PCD", ".PCC", ".ICB",
+        ".DIB", ".CUT", ".CEL", ".BW", ".WMF", ".BMP", ".ICO", ".JPG", ".JPEG", ".PNG", ".WEBP"};
+    return list;
+}
+
+bool isPictureExtension(const QString& ext)
+{
+    return dropExtensions().contains(ext);
+}
+
+QStringList pictureNameFilters()
+{
+    QStringList all, entries;
+    for (const PictureFormat& f : PictureRegistry::instance().formats()) {
+        const QString pattern = QStringLiteral("*.") + f.extension.toLower();
+        all << pattern;
+        entries << QStringLiteral("%1 (%2)").arg(f.description, pattern);
+    }
+    entries.prepend(QStringLiteral("All (%1)").arg(all.join(QLatin1Char(' '))));
+    return entries;
+}
+
+} // namespace klt
