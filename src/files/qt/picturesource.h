@@ -1,0 +1,80 @@
+#pragma once
+// What the puzzle pictures share: reading a file in bounded lines, keeping
+// the interface alive while a long file loads, and drawing only what can be
+// seen. Internal to the puzzle pictures.
+#include <QElapsedTimer>
+#include <QRectF>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QColor;
+class QPainter;
+
+namespace klt::pictures {
+
+// The largest side a puzzle picture takes from a file, as for opening.
+constexpr int kMaxSide = 4096;
+// No file line of a sane puzzle comes near this (4096 cells of a few bytes).
+constexpr std::size_t kMaxLine = 256 * 1024;
+// Reading stops after this many bytes: a preview must not chew through a
+// file of gigabytes.
+constexpr std::size_t kMaxFileBytes = 256u * 1024u * 1024u;
+
+// Buffered byte reading of one file.
+class FileBytes {
+public:
+    // Throws PictureError when the file cannot be opened.
+    explicit FileBytes(const QString& path);
+    ~FileBytes();
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    // The next byte, or -1 at the end of the file, on a read error or past
+    // kMaxFileBytes.
+    int next()
+    {
+        if (pos_ == len_ && !fill()) return -1;
+        return static_cast<unsigned char>(buffer_[pos_++]);
+    }
+    // The next byte without taking it.
+    int peek()
+    {
+        if (pos_ == len_ && !fill()) return -1;
+        return static_cast<unsigned char>(buffer_[pos_]);
+    }
+
+private:
+    bool fill();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0, len_ = 0, total_ = 0;
+};
+
+// Lets pending interface events run now and then while a file loads.
+class EventPump {
+public:
+    EventPump() { timer_.start(); }
+    void operator()();
+
+private:
+    QElapsedTimer timer_;
+};
+
+// The words of s between separator runs, at most max of them.
+std::vector<std::string_view> splitWords(std::string_view s, char separator, std::size_t max);
+
+// A colour value of the file: red in the lowest byte, then green, then blue.
+QColor colorOfValue(std::int32_t value);
+
+// The part of the painter's logical coordinates that can reach its device,
+// nothing when that is not known (a recording device keeps everything).
+std::optional<QRectF> visibleArea(const QPainter& painter);
+
+} // namespace klt::pictures
