@@ -46,7 +46,8 @@ std::string toCp1251(const QString& s)
 
 } // namespace
 
-PrizeDialog::PrizeDialog(QWidget* parent) : QDialog(parent, Qt::Tool)
+PrizeDialog::PrizeDialog(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TPrizeForm"));
     setWindowTitle(QStringLiteral("Конкурс"));
