@@ -1,0 +1,135 @@
+// The picture import of kletomer-cli: a picture becomes the field as
+// accepting the import dialog makes it, followed by the crop to filled cells.
+#include <QGuiApplication>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/cliargs.h"
+#include "cli/clicommand.h"
+#include "cli/session.h"
+#include "core/edits.h"
+#include "import/conversion.h"
+#include "import/importmodel.h"
+#include "import/importpictures.h"
+#include "import/picture.h"
+#include "import/picturelimits.h"
+
+namespace klt::cli {
+namespace {
+
+// "$FF", "FF" or "$ff" name the colour 0x0000FF (0x00BBGGRR, pure red) and
+// become the colour list's item "$FF".
+QString colourArgument(const std::string& text)
+{
+    QString hex = QString::fromStdString(text).trimmed();
+    if (hex.startsWith(QLatin1Char('$'))) hex.remove(0, 1);
+    bool ok = false;
+    const uint value = hex.toUInt(&ok, 16);
+    if (hex.isEmpty() || !ok || value > 0xFFFFFF)
+        throw UsageError{"--color takes a colour as $%x (0x00BBGGRR, $FF is red), not \"" + text + "\""};
+    return colourItem(rgbOfColorRef(value));
+}
+
+// L,T,W,H: the selection's left-top view pixel and its width and height.
+QRect rectArgument(const std::string& text)
+{
+    std::vector<long long> v;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const bool size = v.size() >= 2;
+        v.push_back(parseInteger(part, size ? "W and H of --rect" : "L and T of --rect", size ? 2 : -100000,
+                                 size ? kViewSide : 100000));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (v.size() != 4) throw UsageError{"--rect takes L,T,W,H"};
+    return QRect(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
+}
+
+// Pictures are drawn with QtGui (fonts of metafiles included), which needs
+// an application object; no display is used.
+class OffscreenGui {
+public:
+    OffscreenGui()
+    {
+        if (QGuiApplication::instance()) return;
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Qt's notes about the missing desktop session are no business of the command's output.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        });
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+
+private:
+    int argc_ = 1;
+    char name_[13] = "kletomer-cli";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+int runImport(const std::vector<std::string>& argv)
+{
+    Args args(argv, {"--not-white"}, {"--scale", "--color", "--rect", "--depth"});
+    if (args.positional().size() != 2) throw UsageError{"expected PICTURE and OUT"};
+    const int scale = static_cast<int>(args.integer("--scale", kMinScale, kMaxScale).value_or(100));
+    const int depth = static_cast<int>(args.integer("--depth", 0, 7).value_or(0));
+    const bool notWhite = args.flag("--not-white");
+    QStringList colours;
+    for (const std::string& c : args.values("--color")) {
+        const QString item = colourArgument(c);
+        if (!colours.contains(item)) colours << item;
+    }
+    if (colours.isEmpty() && !notWhite)
+        throw UsageError{"give the colours of filled cells with --color, or --not-white"};
+    std::optional<QRect> rect;
+    if (auto r = args.value("--rect")) rect = rectArgument(*r);
+
+    OffscreenGui gui;
+    registerImportPictures();
+
+    Session s;
+    const QString picturePath = QString::fromLocal8Bit(args.positional()[0].c_str());
+    std::unique_ptr<Picture> picture;
+    try {
+        picture = PictureRegistry::instance().load(picturePath);
+        if (!picture || picture->isEmpty()) throw PictureError(unreadablePictureText(picturePath, {}));
+        checkPictureSize(picturePath, picture->width(), picture->height(), false);
+    } catch (const PictureError& e) {
+        QString reason = e.text();
+        reason.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        std::fprintf(stderr, "kletomer-cli import: %s\n", reason.toUtf8().constData());
+        return kExitUsage;
+    }
+
+    ImportModel model;
+    model.setScale(scale);
+    if (model.takePicture(std::move(picture)))
+        s.host.errorBox("Размер рисунка не может быть больше, чем 250 х 250 точек.\r\nРисунок будет обрезан.");
+    if (depth != 0) model.setDepth(depth);
+
+    std::optional<QRect> selection;
+    if (rect) selection = rect->translated(viewControlOrigin(model.view().size()));
+    const ConversionRegion region = conversionRegion(model.view().size(), selection);
+    const FillRule rule = notWhite ? FillRule::notWhite() : FillRule::listed(colours);
+    acceptConversion(s.ws, model.view(), region, rule);
+    cropToFilled(s.ws);
+    return s.save(args.positional()[1]) ? 0 : kExitUsage;
+}
+
+const CliCommandRegistration importCommand(
+    "import", {"import   PICTURE OUT [--scale P] [--color $HEX]... [--not-white] [--rect L,T,W,H] [--depth D]\n"
+               "                      (--color in the colour list's form $%x of 0x00BBGGRR, $FF is red;\n"
+               "                      --rect in pixels of the view, the picture part the dialog shows;\n"
+               "                      --depth 0..7 is the position of the colour-depth track bar)",
+               runImport, 40});
+
+} // namespace
+} // namespace klt::cli
