@@ -54,6 +54,18 @@ void GridView::setFillColor(const QColor& c)
 {
     fill_ = c;
     clearCaches();
+    invalidateAll();
+}
+
+void GridView::invalidate(const QRect& r)
+{
+    layerDirty_ += r;
+    viewport()->update(r);
+}
+
+void GridView::invalidateAll()
+{
+    layerDirty_ = QRegion(viewport()->rect());
     viewport()->update();
 }
 
@@ -90,7 +102,7 @@ QRect GridView::cellUpdateRect(int c, int r) const
 
 void GridView::updateCell(int c, int r)
 {
-    viewport()->update(cellUpdateRect(c, r));
+    invalidate(cellUpdateRect(c, r));
 }
 
 QRegion GridView::frameRegion(const CellRect& s) const
@@ -127,7 +139,7 @@ void GridView::fieldChanged()
     shownSelection_ = ws_.selection;
     shownCol_ = ws_.curCol;
     shownRow_ = ws_.curRow;
-    viewport()->update();
+    invalidateAll();
 }
 
 void GridView::repaintAll()
@@ -173,14 +185,23 @@ void GridView::resizeEvent(QResizeEvent* e)
 
 void GridView::scrollContentsBy(int dx, int dy)
 {
-    viewport()->scroll(dx, dy);
+    if (!layer_.isNull() && layer_.devicePixelRatio() != 1.0) {
+        layerDirty_ = QRegion(viewport()->rect());
+    } else if (!layer_.isNull()) {
+        QRegion exposed;
+        layer_.scroll(dx, dy, layer_.rect(), &exposed);
+        layerDirty_.translate(dx, dy);
+        layerDirty_ += QRegion(viewport()->rect()) - QRegion(viewport()->rect().translated(dx, dy));
+    }
+    // The frame moves with the cells, so the overlay is drawn anew everywhere.
+    viewport()->update();
 }
 
 void GridView::changeEvent(QEvent* e)
 {
     if (e->type() == QEvent::FontChange) {
         clearCaches();
-        viewport()->update();
+        invalidateAll();
     }
     QAbstractScrollArea::changeEvent(e);
 }
@@ -253,8 +274,28 @@ const QPixmap& GridView::markPixmap(int mark, bool filled)
 
 void GridView::paintEvent(QPaintEvent* e)
 {
+    const QSize vs = viewport()->size();
+    const qreal dpr = devicePixelRatioF();
+    if (layer_.isNull() || layer_.size() != vs * dpr) {
+        layer_ = QPixmap(vs * dpr);
+        layer_.setDevicePixelRatio(dpr);
+        layerDirty_ = QRegion(viewport()->rect());
+    }
+    if (!layerDirty_.isEmpty()) {
+        QPainter lp(&layer_);
+        for (const QRect& r : layerDirty_ & viewport()->rect()) paintCells(lp, r);
+        layerDirty_ = QRegion();
+    }
     QPainter p(viewport());
     const QRect exposed = e->rect();
+    p.drawPixmap(exposed, layer_, QRectF(QPointF(exposed.topLeft()) * dpr, QSizeF(exposed.size()) * dpr));
+    p.setClipRegion(e->region());
+    paintOverlay(p);
+}
+
+void GridView::paintCells(QPainter& p, const QRect& exposed)
+{
+    p.setClipRect(exposed);
     const Field& f = ws_.field;
     const int cols = f.colCount(), rows = f.rowCount();
     const int cs = ws_.cellSize, pt = pitch(), x0 = ox(), y0 = oy();
@@ -297,7 +338,12 @@ void GridView::paintEvent(QPaintEvent* e)
             if (mark != 0) p.drawPixmap(cell.topLeft(), markPixmap(mark, filled));
         }
     }
+}
 
+void GridView::paintOverlay(QPainter& p)
+{
+    const int cols = ws_.field.colCount(), rows = ws_.field.rowCount();
+    const int cs = ws_.cellSize, pt = pitch(), x0 = ox(), y0 = oy();
     // The red frame around a selection of three or more columns or rows; only
     // sides whose cells lie inside the field are drawn.
     const CellRect s = ws_.selection;
@@ -313,11 +359,9 @@ void GridView::paintEvent(QPaintEvent* e)
             if (s.bottom < rows) p.fillRect(xl - 1, yb - 1, xr - xl + 2, 2, kFrameColor);
         }
     }
-
-    if (hasFocus() && f.inside(ws_.curCol, ws_.curRow)) {
+    if (hasFocus() && ws_.field.inside(ws_.curCol, ws_.curRow)) {
         // Where a typed digit goes.
-        QPen dots(QColor(96, 96, 96), 1, Qt::DotLine);
-        p.setPen(dots);
+        p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(cellRect(ws_.curCol, ws_.curRow).adjusted(1, 1, -2, -2));
     }

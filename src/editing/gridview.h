@@ -77,6 +77,14 @@ private:
     const QPixmap& glyph(const std::string& shown, bool filled);
     const QPixmap& markPixmap(int mark, bool filled);
     void clearCaches();
+    // Steps that depend on the cells only (background, lines, fill, current
+    // cell, text, marks) go into a picture of the viewport that is redrawn
+    // where cells changed; the selection frame and the focus mark are drawn
+    // over it at every paint, so repainting the whole grid is one copy.
+    void paintCells(QPainter& p, const QRect& area);
+    void paintOverlay(QPainter& p);
+    void invalidate(const QRect& r);
+    void invalidateAll();
     // Keyboard moves: the current cell, or with extend the selection's
     // moving corner, goes to (c, r).
     void keyMove(int c, int r, bool extend);
@@ -96,6 +104,8 @@ private:
     std::unordered_map<std::string, QPixmap> glyphs_;
     QPixmap singleGlyphs_[2][256]; // one-character texts, by fill and code
     std::string key_;
+    QPixmap layer_;
+    QRegion layerDirty_;
     QPixmap marks_[2][2];
 };
 
