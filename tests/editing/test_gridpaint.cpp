@@ -12,6 +12,7 @@ private slots:
     void cells();
     void selectionFrame_data();
     void selectionFrame();
+    void scrolledAndEditedCells();
 
 private:
     QImage shot() { return grid->viewport()->grab().toImage(); }
@@ -130,6 +131,29 @@ void GridPaintTest::selectionFrame()
     ws->setCurrentCell(0, 0);
     grid->refreshCursor();
     QVERIFY(shot().pixelColor(first.left(), first.center().y()) != red);
+}
+
+void GridPaintTest::scrolledAndEditedCells()
+{
+    // The grid keeps its cells as a picture; scrolling and single-cell
+    // edits must bring exactly the right cells into it.
+    ws->field.setSize(40, 3);
+    ws->field.setText(30, 1, "-");
+    grid->fieldChanged();
+    (void)shot();
+    grid->ensureVisible(30, 1);
+    QImage img = shot();
+    QCOMPARE(img.pixelColor(grid->cellRect(30, 1).center()), fill);
+    QCOMPARE(img.pixelColor(grid->cellRect(29, 1).center()), QColor(Qt::white));
+
+    ws->field.setText(29, 1, "-");
+    grid->updateCell(29, 1);
+    img = shot();
+    QCOMPARE(img.pixelColor(grid->cellRect(29, 1).center()), fill);
+
+    grid->ensureVisible(0, 0);
+    img = shot();
+    QCOMPARE(img.pixelColor(grid->cellRect(0, 1).center()), QColor(Qt::white));
 }
 
 QTEST_MAIN(GridPaintTest)
