@@ -5,6 +5,7 @@
 #include "import/magickdecoder.h"
 #include "import/picture.h"
 #include "import/rasterpicture.h"
+#include "import/rladecoder.h"
 
 namespace klt {
 
@@ -49,7 +50,7 @@ void registerImportPictures()
     for (const char* ext : {"tga", "vst", "vda", "icb", "win"})
         addRaster(ext, "Truevision images", firstThatReads({qt("tga"), magick("TGA")}));
     for (const char* ext : {"sgi", "rgb", "rgba", "bw"}) addRaster(ext, "SGI images", magick("SGI"));
-    for (const char* ext : {"rla", "rpf"}) addRaster(ext, "SGI Wavefront images", magick("RLA"));
+    for (const char* ext : {"rla", "rpf"}) addRaster(ext, "SGI Wavefront images", decodeRlaFile);
     for (const char* ext : {"psd", "pdd"}) addRaster(ext, "Photoshop images", magick("PSD"));
     addRaster("ppm", "Portable pixel maps", qt("ppm"));
     addRaster("pgm", "Portable grey maps", qt("pgm"));

@@ -69,6 +69,10 @@ QImage decodeMagickBytes(const QByteArray& bytes, const QString& path, const cha
         Magick::Image image;
         prepare(image);
         image.read(blob);
+        // Photo-CD pictures come in YCC, Photoshop ones may be CMYK: export wants RGB.
+        if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::RGBColorspace &&
+            image.colorSpace() != Magick::GRAYColorspace)
+            image.colorSpace(Magick::sRGBColorspace);
         const long long w = static_cast<long long>(image.columns()), h = static_cast<long long>(image.rows());
         checkPictureSize(path, w, h, true);
         QImage out(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGBA8888);
