@@ -119,9 +119,17 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
     std::vector<Saved> saved;
     const StopCheck stop = pumpingStopCheck(ws);
 
-    // One incremental solve decides a trial; a kept removal is final, so its
-    // constraints leave the solver for good.
-    auto trial = [&] {
+    // A visited clue that stays will not be tried again, unless it is a zero
+    // with a second chance ahead, or lies in column 0 or row 0 where later
+    // groups wrap or stick to.
+    const bool zeroPass = ws.difficulty != ws.difficultyMax;
+    auto staysForGood = [&](const Saved& visited) {
+        return visited.c != 0 && visited.r != 0 && !(zeroPass && visited.value == 0);
+    };
+
+    // One incremental solve decides a trial. A kept removal is final, and so
+    // is most of the failed ones; the solver is told, which spares it work.
+    auto trial = [&](bool visiting) {
         for (const Saved& s : saved)
             if (s.value >= -9 && s.value <= 9) pu.setActive(s.c, s.r, false);
         if (pu.test(stop) == PictureUniqueness::Verdict::OnlyAnswer) {
@@ -133,6 +141,7 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
             w.value(it->c, it->r) = it->value;
             if (it->value >= -9 && it->value <= 9) pu.setActive(it->c, it->r, true);
         }
+        if (visiting && !ws.stopped && staysForGood(saved.front())) pu.keepForGood(saved.front().c, saved.front().r);
     };
 
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
@@ -148,19 +157,19 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
                 removeClue(w, group[k][0], group[k][1]);
             }
             removeClue(w, c, r);
-            trial();
+            trial(true);
         }
     }
 
     // Second chance for the zero clues, one by one, as the ordinary placement gives them.
-    if (ws.difficulty == ws.difficultyMax || ws.stopped) return;
+    if (!zeroPass || ws.stopped) return;
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r) {
             if (w.value(c, r) != 0) continue;
             saved.clear();
             saved.push_back({c, r, 0});
             removeClue(w, c, r);
-            trial();
+            trial(false);
         }
 }
 

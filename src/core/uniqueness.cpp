@@ -3,6 +3,7 @@
 #include <bit>
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 
 #include <cadical.hpp>
 
@@ -266,7 +267,11 @@ struct PictureUniqueness::Impl {
     std::vector<int> selector;        // per cell: its clue's selector variable, 0 for no candidate
     std::vector<std::uint8_t> active; // per cell
     std::vector<std::uint8_t> dropped; // per cell: off for good, a unit clause says so
+    std::vector<std::uint8_t> kept;   // per cell: on for good, a unit clause says so
     std::vector<int> candidates;      // cell indices, in order
+    std::vector<std::uint8_t> proven; // per cell: the active set last proven to leave one answer
+    bool hasProven = false;
+    std::vector<std::uint8_t> near;   // scratch: cells where a new answer must differ
 };
 
 PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<std::uint8_t>& candidates)
@@ -280,6 +285,7 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     m.selector.assign(static_cast<size_t>(cells), 0);
     m.active.assign(static_cast<size_t>(cells), 0);
     m.dropped.assign(static_cast<size_t>(cells), 0);
+    m.kept.assign(static_cast<size_t>(cells), 0);
     int next = cells;
     for (int i = 0; i < cells; ++i)
         if (candidates[static_cast<size_t>(i)]) {
@@ -312,8 +318,11 @@ PictureUniqueness::~PictureUniqueness() = default;
 
 void PictureUniqueness::setActive(int c, int r, bool on)
 {
-    const size_t i = impl_->picture.index(c, r);
-    if (impl_->selector[i] && !impl_->dropped[i]) impl_->active[i] = on ? 1 : 0;
+    Impl& m = *impl_;
+    const size_t i = m.picture.index(c, r);
+    if (!m.selector[i] || m.dropped[i]) return;
+    if (m.kept[i] && !on) throw std::logic_error("a clue kept for good cannot be switched off");
+    m.active[i] = on ? 1 : 0;
 }
 
 bool PictureUniqueness::isActive(int c, int r) const
@@ -321,10 +330,22 @@ bool PictureUniqueness::isActive(int c, int r) const
     return impl_->active[impl_->picture.index(c, r)] != 0;
 }
 
+void PictureUniqueness::keepForGood(int c, int r)
+{
+    Impl& m = *impl_;
+    const size_t i = m.picture.index(c, r);
+    if (!m.selector[i] || m.dropped[i] || m.kept[i]) return;
+    m.active[i] = 1;
+    m.kept[i] = 1;
+    m.solver.add(m.selector[i]);
+    m.solver.add(0);
+}
+
 void PictureUniqueness::dropForGood(int c, int r)
 {
     Impl& m = *impl_;
     const size_t i = m.picture.index(c, r);
+    if (m.kept[i]) throw std::logic_error("a clue kept for good cannot be dropped");
     if (!m.selector[i] || m.dropped[i]) return;
     m.active[i] = 0;
     m.dropped[i] = 1;
@@ -335,17 +356,46 @@ void PictureUniqueness::dropForGood(int c, int r)
 PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
 {
     Impl& m = *impl_;
+    // Only for this solve: the answer must differ from the picture. Once a
+    // clue set is proven to leave the picture alone, an answer of a smaller
+    // set breaks one of the clues taken away since, so it differs from the
+    // picture within their blocks; the solver then looks only there.
+    const int cols = m.picture.cols, rows = m.picture.rows;
+    const int cells = cols * rows;
+    bool local = m.hasProven;
+    bool anyTakenAway = false;
+    if (local) {
+        m.near.assign(static_cast<size_t>(cells), 0);
+        int vars[9];
+        for (int i : m.candidates) {
+            const size_t k = static_cast<size_t>(i);
+            if (m.active[k] && !m.proven[k]) {
+                local = false; // a clue came back: nothing is known about this set
+                break;
+            }
+            if (!m.active[k] && m.proven[k]) {
+                anyTakenAway = true;
+                const int n = blockVars(cols, rows, i / rows, i % rows, vars);
+                for (int j = 0; j < n; ++j) m.near[static_cast<size_t>(vars[j] - 1)] = 1;
+            }
+        }
+        if (local && !anyTakenAway) return Verdict::OnlyAnswer;
+    }
     // An inactive clue is assumed away, not left open: the solver must not
     // switch it on to bring cells into reach.
     for (int i : m.candidates) {
         const size_t k = static_cast<size_t>(i);
-        if (!m.dropped[k]) m.solver.assume(m.active[k] ? m.selector[k] : -m.selector[k]);
+        if (!m.dropped[k] && !m.kept[k]) m.solver.assume(m.active[k] ? m.selector[k] : -m.selector[k]);
     }
-    // Only for this solve: the answer must differ from the picture somewhere.
-    const int cells = static_cast<int>(m.picture.cells.size());
-    for (int i = 0; i < cells; ++i) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    for (int i = 0; i < cells; ++i)
+        if (!local || m.near[static_cast<size_t>(i)]) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
     m.solver.constrain(0);
-    switch (solveWith(m.solver, stop)) {
+    const int status = solveWith(m.solver, stop);
+    if (status == 20) {
+        m.proven = m.active;
+        m.hasProven = true;
+    }
+    switch (status) {
     case 20: return Verdict::OnlyAnswer;
     case 10: return Verdict::AnotherAnswer;
     default: return Verdict::Interrupted;

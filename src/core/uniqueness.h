@@ -122,6 +122,10 @@ public:
     bool isActive(int c, int r) const;
     // A clue that will never come back: lets the solver drop its constraint.
     void dropForGood(int c, int r);
+    // A clue that will never be switched off: its constraint becomes part of
+    // the puzzle for the solver, which saves work on every later test.
+    // Switching it off or dropping it afterwards throws std::logic_error.
+    void keepForGood(int c, int r);
 
     enum class Verdict { OnlyAnswer, AnotherAnswer, Interrupted };
     // Is the picture the only answer of the active clues?

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,9 @@ TEST(Uniqueness, PictureStaysOnlyAnswerAsCluesComeAndGo)
     pu.setActive(0, 0, true); // a dropped clue stays dropped
     EXPECT_FALSE(pu.isActive(0, 0));
     EXPECT_EQ(pu.test(), PictureUniqueness::Verdict::AnotherAnswer);
+    pu.keepForGood(4, 4);
+    EXPECT_THROW(pu.setActive(4, 4, false), std::logic_error);
+    EXPECT_THROW(pu.dropForGood(4, 4), std::logic_error);
 }
 
 // --- advanced generation ---
