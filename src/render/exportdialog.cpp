@@ -1,0 +1,253 @@
+#include "render/exportdialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/workspace.h"
+#include "files/paths.h"
+#include "render/programini.h"
+#include "widgets/messagebox.h"
+
+namespace klt {
+
+namespace {
+const QString kSection = QStringLiteral("TCopyForm");
+const char* const kDefaultExtension[] = {".WMF", ".BMP"};
+} // namespace
+
+ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
+    : QDialog(parent), source_(std::move(source))
+{
+    setObjectName(QStringLiteral("TCopyForm"));
+    setWindowTitle(QStringLiteral("Копировать рисунок в буфер"));
+
+    auto* whatBox = new QGroupBox(QStringLiteral(" Что сохранять/копировать "), this);
+    whatBox->setObjectName(QStringLiteral("rgWhat"));
+    rgWhat_ = radioGroup(whatBox, {QStringLiteral("Задание"), QStringLiteral("Ответы")});
+
+    auto* typeBox = new QGroupBox(QStringLiteral(" Тип "), this);
+    typeBox->setObjectName(QStringLiteral("rgType"));
+    rgType_ = radioGroup(typeBox, {QStringLiteral("В виде  WMF - рисунка "), QStringLiteral("В виде BMP - рисунка ")});
+
+    // The file-name edit stands to the right of the item "Файл".
+    auto* fileBox = new QGroupBox(QStringLiteral(" Куда сохранять/копировать "), this);
+    fileBox->setObjectName(QStringLiteral("rgFile"));
+    rgFile_ = new QButtonGroup(this);
+    auto* fileLayout = new QVBoxLayout(fileBox);
+    auto* fileRow = new QHBoxLayout;
+    auto* toFile = new QRadioButton(QStringLiteral("Файл"), fileBox);
+    feFileName_ = new QLineEdit(fileBox);
+    feFileName_->setObjectName(QStringLiteral("feFileName"));
+    browse_ = new QToolButton(fileBox);
+    browse_->setText(QStringLiteral("…"));
+    fileRow->addWidget(toFile);
+    fileRow->addWidget(feFileName_, 1);
+    fileRow->addWidget(browse_);
+    fileRow->setSpacing(2);
+    auto* toClipboard = new QRadioButton(QStringLiteral("Буфер обмена"), fileBox);
+    fileLayout->addLayout(fileRow);
+    fileLayout->addWidget(toClipboard);
+    rgFile_->addButton(toFile, ToFile);
+    rgFile_->addButton(toClipboard, ToClipboard);
+
+    cbCD_ = new QCheckBox(QStringLiteral("Корреция рисунка для CorelDraw"), this);
+    cbCD_->setObjectName(QStringLiteral("cbCD"));
+    cbCD_->setToolTip(QStringLiteral("Небольшое увеличение ячейки для совместимости с CorelDraw"));
+    cbCD_->setChecked(true);
+    cbDig_ = new QCheckBox(QStringLiteral("Отображать числа"), this);
+    cbDig_->setObjectName(QStringLiteral("cbDig"));
+
+    bOK_ = new QPushButton(QStringLiteral("OK"), this);
+    bOK_->setObjectName(QStringLiteral("bOK"));
+    bOK_->setDefault(true);
+    button2_ = new QPushButton(QStringLiteral("Отменить"), this);
+    button2_->setObjectName(QStringLiteral("Button2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(bOK_);
+    buttons->addWidget(button2_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(whatBox);
+    layout->addWidget(typeBox);
+    layout->addWidget(fileBox);
+    layout->addWidget(cbCD_);
+    layout->addWidget(cbDig_);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    for (QButtonGroup* g : {rgWhat_, rgType_, rgFile_})
+        connect(g, &QButtonGroup::idClicked, this, &ExportDialog::updateExportControls);
+    connect(feFileName_, &QLineEdit::textChanged, this, &ExportDialog::updateExportControls);
+    connect(browse_, &QToolButton::clicked, this, &ExportDialog::browse);
+    connect(bOK_, &QPushButton::clicked, this, &ExportDialog::bOKClick);
+    // The Esc key and the window's close button cancel as this button does.
+    connect(button2_, &QPushButton::clicked, this, &ExportDialog::reject);
+
+    browser_ = [](const QString& current, QWidget* parent) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Экспорт"), current,
+                                            QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP)"));
+    };
+
+    setWhat(Task);
+    setType(WmfPicture);
+    setTarget(ToFile);
+    // A fixed dialog: the designed client size, or what the fonts need.
+    const QSize hint = sizeHint();
+    setFixedSize(std::max(223, hint.width()), std::max(301, hint.height()));
+}
+
+QButtonGroup* ExportDialog::radioGroup(QGroupBox* box, const QStringList& items)
+{
+    auto* group = new QButtonGroup(this);
+    auto* layout = new QVBoxLayout(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], box);
+        layout->addWidget(b);
+        group->addButton(b, i);
+    }
+    return group;
+}
+
+int ExportDialog::what() const
+{
+    return rgWhat_->checkedId();
+}
+
+int ExportDialog::type() const
+{
+    return rgType_->checkedId();
+}
+
+int ExportDialog::target() const
+{
+    return rgFile_->checkedId();
+}
+
+void ExportDialog::setWhat(int index)
+{
+    if (QAbstractButton* b = rgWhat_->button(index)) b->setChecked(true);
+}
+
+void ExportDialog::setType(int index)
+{
+    if (QAbstractButton* b = rgType_->button(index)) b->setChecked(true);
+}
+
+void ExportDialog::setTarget(int index)
+{
+    if (QAbstractButton* b = rgFile_->button(index)) b->setChecked(true);
+}
+
+void ExportDialog::updateExportControls()
+{
+    const bool toFile = target() == ToFile;
+    feFileName_->setEnabled(toFile);
+    browse_->setEnabled(toFile);
+    const bool answers = what() == Answers;
+    cbDig_->setEnabled(answers);
+    // The task always carries its numbers.
+    if (!answers) cbDig_->setChecked(true);
+    bOK_->setEnabled((toFile && !feFileName_->text().trimmed().isEmpty()) || target() == ToClipboard);
+}
+
+void ExportDialog::browse()
+{
+    // The filter chosen there does not change the type.
+    const QString name = browser_(feFileName_->text(), this);
+    if (!name.isEmpty()) feFileName_->setText(name);
+}
+
+bool ExportDialog::exportPicture()
+{
+    const int pictureType = std::clamp(type(), 0, 1);
+    // A name without an extension gets the type's, also for the clipboard.
+    // A blank name stays blank: it would become a bare extension.
+    QString name = feFileName_->text();
+    if (!name.trimmed().isEmpty() && fileExtension(name.toStdString()).empty()) {
+        name = QString::fromStdString(changeFileExt(name.toStdString(), kDefaultExtension[pictureType]));
+        feFileName_->setText(name);
+    }
+
+    PictureJob job = source_();
+    job.options.answers = what() == Answers;
+    job.options.numbers = cbDig_->isChecked();
+    job.options.correction = cbCD_->isChecked();
+    try {
+        if (target() == ToClipboard) {
+            copyPictureToClipboard(job, pictureType == WmfPicture);
+        } else if (pictureType == WmfPicture) {
+            // The type decides the content; only ".wmf" picks the 16-bit form.
+            const bool wmf = upperAscii(fileExtension(name.toStdString())) == ".WMF";
+            writePictureFile(job, wmf ? ExportFormat::Wmf : ExportFormat::Emf, name);
+        } else {
+            writePictureFile(job, ExportFormat::Bmp, name);
+        }
+    } catch (const CommandError& e) {
+        showErrorBox(QString::fromStdString(e.message));
+        return false;
+    }
+    return true;
+}
+
+void ExportDialog::bOKClick()
+{
+    // A failed export keeps the dialog open, so the name can be corrected;
+    // only a picture actually written closes it with OK.
+    if (exportPicture()) accept();
+}
+
+void ExportDialog::restoreStored()
+{
+    auto ini = openProgramIni();
+    ini->beginGroup(kSection);
+    setWhat(std::clamp(ini->value(QStringLiteral("rgWhat.ItemIndex"), 0).toInt(), 0, 1));
+    setType(std::clamp(ini->value(QStringLiteral("rgType.ItemIndex"), 0).toInt(), 0, 1));
+    setTarget(std::clamp(ini->value(QStringLiteral("rgFile.ItemIndex"), 0).toInt(), 0, 1));
+    feFileName_->setText(ini->value(QStringLiteral("feFileName.FileName")).toString());
+    cbDig_->setChecked(ini->value(QStringLiteral("cbDig.Checked"), false).toBool());
+}
+
+void ExportDialog::writeStored() const
+{
+    auto ini = openProgramIni();
+    ini->beginGroup(kSection);
+    ini->setValue(QStringLiteral("rgWhat.ItemIndex"), what());
+    ini->setValue(QStringLiteral("rgType.ItemIndex"), type());
+    ini->setValue(QStringLiteral("rgFile.ItemIndex"), target());
+    ini->setValue(QStringLiteral("feFileName.FileName"), feFileName_->text());
+    ini->setValue(QStringLiteral("cbDig.Checked"), cbDig_->isChecked());
+}
+
+void ExportDialog::showEvent(QShowEvent* e)
+{
+    if (!e->spontaneous()) {
+        restoreStored();
+        updateExportControls();
+    }
+    QDialog::showEvent(e);
+}
+
+void ExportDialog::reject()
+{
+    // Cancel discards what was changed since the dialog was shown.
+    restoreStored();
+    QDialog::reject();
+}
+
+void ExportDialog::done(int result)
+{
+    writeStored();
+    QDialog::done(result);
+}
+
+} // namespace klt

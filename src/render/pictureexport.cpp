@@ -1,0 +1,148 @@
+#include "render/pictureexport.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSvgGenerator>
+
+#include "core/workspace.h"
+#include "render/puzzlepicture.h"
+
+namespace klt {
+
+namespace {
+
+[[noreturn]] void cannotWrite(const QString& path, const QString& reason)
+{
+    throw CommandError{QStringLiteral("Не удалось записать файл \"%1\": %2").arg(path, reason).toStdString()};
+}
+
+void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options)
+{
+    QPainter p(&device);
+    if (!p.isActive()) throw CommandError{"Не удалось начать рисование"};
+    renderPicture(p, job.field, job.cellSize, job.style, options);
+}
+
+QByteArray encoded(const PictureJob& job, ExportFormat format)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const ReferenceScreen screen = referenceScreen();
+    const QSize size = pictureSize(job.field, job.cellSize);
+    switch (format) {
+    case ExportFormat::Wmf: return recordPicture(job, screen)->toPlaceableWmf();
+    case ExportFormat::Emf: return recordPicture(job, screen)->toEmf();
+    case ExportFormat::Bmp:
+    case ExportFormat::Png:
+        if (!rasterPicture(job, screen).save(&buffer, format == ExportFormat::Bmp ? "BMP" : "PNG"))
+            throw CommandError{"Не удалось закодировать рисунок"};
+        break;
+    case ExportFormat::Svg: {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setResolution(screen.dpi);
+        svg.setTitle(QStringLiteral("Клетомер"));
+        paintOn(svg, job, job.options);
+        break;
+    }
+    case ExportFormat::Pdf: {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(screen.dpi);
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / screen.dpi, QPageSize::Point, QString(), QPageSize::ExactMatch));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setCreator(QStringLiteral("Клетомер"));
+        paintOn(pdf, job, job.options);
+        break;
+    }
+    }
+    return buffer.data();
+}
+
+} // namespace
+
+ReferenceScreen referenceScreen()
+{
+    ReferenceScreen r;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            r.dpi = std::max(1, qRound(s->logicalDotsPerInchY()));
+            if (!s->size().isEmpty()) r.pixels = s->size();
+        }
+    }
+    return r;
+}
+
+std::unique_ptr<Metafile> recordPicture(const PictureJob& job, const ReferenceScreen& screen)
+{
+    auto mf = std::make_unique<Metafile>(pictureSize(job.field, job.cellSize), screen.dpi, screen.pixels);
+    paintOn(*mf, job, job.options);
+    return mf;
+}
+
+QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen)
+{
+    QImage image(pictureSize(job.field, job.cellSize), QImage::Format_RGB32);
+    // Fonts are sized for the screen, as on the metafile.
+    const int dpm = qRound(screen.dpi / 0.0254);
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    image.fill(Qt::white);
+    PictureOptions options = job.options;
+    options.correction = false;
+    paintOn(image, job, options);
+    return image;
+}
+
+std::optional<ExportFormat> formatForPath(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("wmf")) return ExportFormat::Wmf;
+    if (ext == QLatin1String("emf")) return ExportFormat::Emf;
+    if (ext == QLatin1String("bmp")) return ExportFormat::Bmp;
+    if (ext == QLatin1String("png")) return ExportFormat::Png;
+    if (ext == QLatin1String("svg")) return ExportFormat::Svg;
+    if (ext == QLatin1String("pdf")) return ExportFormat::Pdf;
+    return std::nullopt;
+}
+
+void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path)
+{
+    // Encoded first, so that a failure to draw leaves no file behind.
+    const QByteArray data = encoded(job, format);
+    QSaveFile file(path);
+    // Where no temporary file can be made beside it, write the file in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) cannotWrite(path, file.errorString());
+    if (file.write(data) != data.size()) cannotWrite(path, file.errorString());
+    if (!file.commit()) cannotWrite(path, file.errorString());
+}
+
+QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap)
+{
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/x-emf"), metafile.toEmf());
+    data->setData(QStringLiteral("image/x-wmf"), metafile.toPlaceableWmf());
+    data->setImageData(bitmap);
+    return data;
+}
+
+void copyPictureToClipboard(const PictureJob& job, bool metafile)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (metafile)
+        clipboard->setMimeData(metafileMimeData(*recordPicture(job), rasterPicture(job)));
+    else
+        clipboard->setImage(rasterPicture(job));
+}
+
+} // namespace klt

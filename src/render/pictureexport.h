@@ -1,0 +1,56 @@
+#pragma once
+// Writing the puzzle picture out: as a metafile (placeable WMF or EMF), a
+// bitmap (BMP, PNG) or another vector format (SVG, PDF), to a file or the
+// clipboard. The export dialog and kletomer-cli share these.
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "core/field.h"
+#include "render/metafile.h"
+#include "render/picturestyle.h"
+
+class QMimeData;
+
+namespace klt {
+
+enum class ExportFormat { Wmf, Emf, Bmp, Png, Svg, Pdf };
+
+// One drawing of a field.
+struct PictureJob {
+    const Field& field;
+    int cellSize = 24;
+    PictureStyle style;
+    PictureOptions options;
+};
+
+// The screen that metafiles are recorded for: its logical resolution and its
+// size in pixels; 96 dpi and 1920 × 1080 where there is no screen.
+struct ReferenceScreen {
+    int dpi = 96;
+    QSize pixels{1920, 1080};
+};
+ReferenceScreen referenceScreen();
+
+std::unique_ptr<Metafile> recordPicture(const PictureJob& job, const ReferenceScreen& screen = referenceScreen());
+
+// The picture on a white bitmap at the screen's resolution. Bitmaps never
+// take the drawing-program correction: their pixels are what everyone sees.
+QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen = referenceScreen());
+
+// The format a file's extension names, in any letter case.
+std::optional<ExportFormat> formatForPath(const QString& path);
+
+// Writes the picture; an existing file is replaced only once the new one is
+// complete. Throws CommandError with the reason when the file cannot be written.
+void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path);
+
+// Replaces the clipboard's contents with the picture: a metafile as EMF and
+// WMF with a bitmap besides for programs that read no metafiles; a bitmap as
+// an image.
+void copyPictureToClipboard(const PictureJob& job, bool metafile);
+QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap);
+
+} // namespace klt

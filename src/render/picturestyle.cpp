@@ -1,0 +1,15 @@
+#include "render/picturestyle.h"
+
+namespace klt {
+
+QFont defaultPictureFont()
+{
+    // Where the face is missing the font database substitutes a sans serif;
+    // metafiles still name it, so Windows readers get the original face.
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSize(8);
+    f.setStyleHint(QFont::SansSerif);
+    return f;
+}
+
+} // namespace klt

@@ -1,0 +1,67 @@
+#include "render/puzzlepicture.h"
+
+#include <QPainter>
+
+#include "core/cp1251.h"
+#include "core/text.h"
+
+namespace klt {
+
+QSize pictureSize(const Field& field, int cellSize)
+{
+    return {cellSize * field.colCount() + 20, cellSize * field.rowCount() + 20};
+}
+
+void drawBox(QPainter& painter, int left, int top, int right, int bottom)
+{
+    // QPainter outlines a w × h rectangle on w + 1 pixels; the box's right
+    // and bottom are exclusive, so the outline ends one pixel before them.
+    painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+void renderPicture(QPainter& painter, const Field& field, int cellSize, const PictureStyle& style,
+                   const PictureOptions& options)
+{
+    const int cols = field.colCount(), rows = field.rowCount(), s = cellSize;
+    // Without the correction neighbouring outlines share one pixel line.
+    const int e = options.correction ? 0 : 1;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    // A wide frame is centred on the grid's edge; the cells cover its inner half.
+    QPen frame(Qt::black);
+    frame.setWidth(style.frameWidth);
+    frame.setJoinStyle(Qt::RoundJoin);
+    frame.setCapStyle(Qt::RoundCap);
+    painter.setPen(frame);
+    painter.setBrush(Qt::white);
+    drawBox(painter, 10, 10, 10 + cols * s + e, 10 + rows * s + e);
+
+    const QPen outline(Qt::black, 0);
+    for (int x = 0; x < cols; ++x) {
+        for (int y = 0; y < rows; ++y) {
+            const int l = 10 + x * s, t = 10 + y * s;
+            const int r = l + s + e, b = t + s + e;
+            const std::string& cell = field.text(x, y);
+            const bool coloured = options.answers && isFilledText(cell);
+            painter.setPen(outline);
+            painter.setBrush(coloured ? style.fill : QColor(Qt::white));
+            drawBox(painter, l, t, r, b);
+
+            if (!options.numbers) continue;
+            const std::string shown = removeChars(cell, "-");
+            if (shown.empty()) continue;
+            // Clues take the grid's font; anything else is a prize letter.
+            const bool number = parseNumber(cell).has_value();
+            painter.setFont(number ? style.numberFont : style.letterFont);
+            painter.setPen(coloured ? QColor(Qt::white) : (number ? style.numberColor : style.letterColor));
+            painter.drawText(QRect(l, t, r - l, b - t), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                             QString::fromStdString(cp1251ToUtf8(shown)));
+        }
+    }
+    painter.restore();
+}
+
+} // namespace klt

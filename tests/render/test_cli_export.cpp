@@ -1,0 +1,135 @@
+// kletomer-cli export end to end: the format by OUT's extension, the
+// options, and the failures that must not pass for success.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "metafilereader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+class CliExport : public ::testing::Test {
+protected:
+    fs::path dir;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("kletomer-export-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        // A 3 × 2 puzzle: a filled clue, a white clue, a letter.
+        std::ofstream(dir / "p.kvt", std::ios::binary)
+            << "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=30\r\nWord=\r\n[Field]\r\nStr0=;-2;1;\xC6\r\nStr1=;-;;\r\n";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    static QByteArray read(const std::string& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return QByteArray::fromStdString(ss.str());
+    }
+
+    CliRun run(const std::string& args) const
+    {
+        const std::string err = path("stderr.txt");
+        CliRun r;
+        FILE* p = ::popen((std::string(KLETOMER_CLI) + " export " + args + " 2>" + err).c_str(), "r");
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+        const int status = ::pclose(p);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = read(err).toStdString();
+        return r;
+    }
+};
+
+} // namespace
+
+TEST_F(CliExport, FormatFollowsTheExtension)
+{
+    using namespace std::string_literals;
+    struct Case {
+        const char* name;
+        std::string start;
+    } cases[] = {{"t.bmp", "BM"}, {"t.PNG", "\x89PNG"}, {"t.svg", "<?xml"}, {"t.pdf", "%PDF"},
+                 {"t.wmf", "\xD7\xCD\xC6\x9A"}, {"t.EMF", "\x01\0\0\0"s}};
+    for (const Case& c : cases) {
+        const CliRun r = run(path("p.kvt") + " " + path(c.name));
+        EXPECT_EQ(r.code, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(r.out, "Экспорт.\nГотово!!!\n") << c.name;
+        EXPECT_TRUE(read(path(c.name)).startsWith(QByteArray::fromStdString(c.start))) << c.name;
+    }
+    // The file's cell size, 30, unless the command line says otherwise.
+    EXPECT_EQ(QImage::fromData(read(path("t.PNG"))).size(), QSize(110, 80));
+    ASSERT_EQ(run(path("p.kvt") + " " + path("s.png") + " --cell-size 10").code, 0);
+    EXPECT_EQ(QImage::fromData(read(path("s.png"))).size(), QSize(50, 40));
+}
+
+TEST_F(CliExport, OptionsReachThePicture)
+{
+    ASSERT_EQ(run(path("p.kvt") + " " + path("task.emf")).code, 0);
+    const mfr::Drawing task = mfr::readEmf(read(path("task.emf")));
+    EXPECT_TRUE(task.problems.isEmpty()) << task.problems.join("; ").toStdString();
+    ASSERT_EQ(task.texts.size(), 3u);
+    EXPECT_EQ(task.texts[2].text, QStringLiteral("Ж"));
+    EXPECT_EQ(task.rectangles.at(1), QRect(QPoint(10, 10), QPoint(41, 41))); // shared lines
+
+    ASSERT_EQ(run(path("p.kvt") + " " + path("ans.emf") + " --answers --no-numbers --corel --frame 4").code, 0);
+    const mfr::Drawing answers = mfr::readEmf(read(path("ans.emf")));
+    EXPECT_TRUE(answers.texts.empty());
+    EXPECT_EQ(answers.rectangles.at(1), QRect(QPoint(10, 10), QPoint(40, 40)));
+    EXPECT_EQ(answers.penWidths.front(), 4);
+
+    // The task keeps its numbers whatever --no-numbers says.
+    ASSERT_EQ(run(path("p.kvt") + " " + path("t2.emf") + " --no-numbers").code, 0);
+    EXPECT_EQ(mfr::readEmf(read(path("t2.emf"))).texts.size(), 3u);
+
+    ASSERT_EQ(run(path("p.kvt") + " " + path("ans.bmp") + " --answers --fill 00C000").code, 0);
+    const QImage bmp = QImage::fromData(read(path("ans.bmp")));
+    EXPECT_EQ(bmp.pixelColor(12, 12), QColor(0, 0xC0, 0));    // the filled clue
+    EXPECT_EQ(bmp.pixelColor(12 + 30, 12), QColor(Qt::white)); // the white clue
+}
+
+TEST_F(CliExport, FailuresExitWithAReason)
+{
+    struct Case {
+        std::string args;
+        const char* why;
+    } cases[] = {
+        {path("p.kvt") + " " + path("t.gif"), "extension"},
+        {path("p.kvt") + " " + path("t.png") + " --cell-size 4", "cell size"},
+        {path("p.kvt") + " " + path("t.png") + " --frame 26", "frame"},
+        {path("p.kvt") + " " + path("t.png") + " --fill red", "fill"},
+        {path("missing.kvt") + " " + path("t.png"), "input"},
+        {path("p.kvt") + " " + path("no/such/dir/t.png"), "output folder"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_EQ(r.code, 2) << c.why;
+        EXPECT_FALSE(r.err.empty()) << c.why;
+        EXPECT_EQ(r.out.find("Готово"), std::string::npos) << c.why;
+    }
+    EXPECT_FALSE(fs::exists(path("t.png")));
+}

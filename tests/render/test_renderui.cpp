@@ -1,0 +1,409 @@
+// The export dialog, the preview panel and the picture commands.
+#include <QtTest>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include "core/workspace.h"
+#include "editing/colorbox.h"
+#include "editing/spinedit.h"
+#include "metafilereader.h"
+#include "render/exportdialog.h"
+#include "render/picturecommands.h"
+#include "render/previewpanel.h"
+#include "render/programini.h"
+#include "render/puzzlepicture.h"
+#include "widgets/messagebox.h"
+
+using namespace klt;
+
+namespace {
+struct Box {
+    MessageKind kind;
+    QString text;
+};
+} // namespace
+
+class RenderUiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void enablingRules_data();
+    void enablingRules();
+    void numbersFollowWhatIsExported();
+    void writesByTypeNotExtension_data();
+    void writesByTypeNotExtension();
+    void failedExportIsNoSuccess();
+    void cancelRestoresStoredChoices();
+    void choicesPersistAcrossRuns();
+    void clipboard();
+
+    void previewRedrawsOnlyOnRequest();
+    void keyWordFont();
+    void panelSettingsRoundTrip();
+    void previewToggleKeepsWidth();
+
+private:
+    QAbstractButton* radio(ExportDialog& d, const char* group, int index);
+    void clickOk(ExportDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }
+
+    Host host;
+    std::unique_ptr<Workspace> ws;
+    std::unique_ptr<QWidget> grid;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::vector<Box> boxes;
+};
+
+void RenderUiTest::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void RenderUiTest::init()
+{
+    QFile::remove(programIniPath());
+    ws = std::make_unique<Workspace>(host);
+    ws->field.setSize(6, 5);
+    ws->field.setText(1, 1, "-2");
+    ws->field.setText(2, 2, "-");
+    grid = std::make_unique<QWidget>();
+    grid->setFont(defaultPictureFont());
+    dir = std::make_unique<QTemporaryDir>();
+    boxes.clear();
+    setMessageHook([this](MessageKind kind, const QString& text, const QString&) {
+        boxes.push_back({kind, text});
+        return MessageButton::Ok;
+    });
+}
+
+void RenderUiTest::cleanup()
+{
+    setMessageHook(nullptr);
+    QFile::remove(programIniPath());
+}
+
+QAbstractButton* RenderUiTest::radio(ExportDialog& d, const char* group, int index)
+{
+    const auto buttons = d.findChild<QWidget*>(QLatin1String(group))->findChildren<QRadioButton*>();
+    return buttons.value(index);
+}
+
+void RenderUiTest::enablingRules_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fileEnabled");
+    QTest::addColumn<bool>("numbersEnabled");
+    QTest::addColumn<bool>("numbersChecked");
+    QTest::addColumn<bool>("okEnabled");
+    QTest::newRow("task, file, no name") << 0 << 0 << "" << true << false << true << false;
+    QTest::newRow("task, file, blank name") << 0 << 0 << "   " << true << false << true << false;
+    QTest::newRow("task, file, a name") << 0 << 0 << "a" << true << false << true << true;
+    QTest::newRow("answers, file, a name") << 1 << 0 << "a" << true << true << false << true;
+    QTest::newRow("answers, clipboard, no name") << 1 << 1 << "" << false << true << false << true;
+}
+
+void RenderUiTest::enablingRules()
+{
+    QFETCH(int, what);
+    QFETCH(int, target);
+    QFETCH(QString, name);
+    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    d.numbersBox()->setChecked(false);
+    d.setWhat(what);
+    d.setTarget(target);
+    d.fileNameEdit()->setText(name);
+    d.updateExportControls();
+    QFETCH(bool, fileEnabled);
+    QFETCH(bool, numbersEnabled);
+    QFETCH(bool, numbersChecked);
+    QFETCH(bool, okEnabled);
+    QCOMPARE(d.fileNameEdit()->isEnabled(), fileEnabled);
+    QCOMPARE(d.numbersBox()->isEnabled(), numbersEnabled);
+    QCOMPARE(d.numbersBox()->isChecked(), numbersChecked);
+    QCOMPARE(d.okButton()->isEnabled(), okEnabled);
+}
+
+void RenderUiTest::numbersFollowWhatIsExported()
+{
+    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    d.show();
+    radio(d, "rgWhat", 1)->click();
+    d.numbersBox()->setChecked(false);
+    radio(d, "rgWhat", 0)->click(); // the task always has its numbers
+    QVERIFY(!d.numbersBox()->isEnabled());
+    QVERIFY(d.numbersBox()->isChecked());
+    radio(d, "rgWhat", 1)->click(); // enabled again, still ticked
+    QVERIFY(d.numbersBox()->isEnabled());
+    QVERIFY(d.numbersBox()->isChecked());
+    radio(d, "rgFile", 1)->click();
+    QVERIFY(!d.fileNameEdit()->isEnabled());
+    QVERIFY(d.okButton()->isEnabled());
+}
+
+void RenderUiTest::writesByTypeNotExtension_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("bitmap, no extension") << 1 << "puzzle" << "puzzle.BMP" << "BMP";
+    QTest::newRow("metafile, no extension") << 0 << "puzzle" << "puzzle.WMF" << "WMF";
+    QTest::newRow("metafile as .Wmf") << 0 << "pic.Wmf" << "pic.Wmf" << "WMF";
+    QTest::newRow("metafile as .bmp") << 0 << "pic.bmp" << "pic.bmp" << "EMF";
+    QTest::newRow("metafile as .emf") << 0 << "pic.emf" << "pic.emf" << "EMF";
+    QTest::newRow("bitmap as .wmf") << 1 << "pic.wmf" << "pic.wmf" << "BMP";
+}
+
+void RenderUiTest::writesByTypeNotExtension()
+{
+    QFETCH(int, type);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(QString, content);
+    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    d.show();
+    radio(d, "rgType", type)->click();
+    d.fileNameEdit()->setText(dir->filePath(typed));
+    clickOk(d);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(d.fileNameEdit()->text(), dir->filePath(written));
+    QFile f(dir->filePath(written));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    if (content == "BMP") {
+        QVERIFY(bytes.startsWith("BM"));
+        QCOMPARE(QImage::fromData(bytes).size(), pictureSize(ws->field, 24));
+    } else if (content == "WMF") {
+        const mfr::Drawing w = mfr::readWmf(bytes);
+        QVERIFY2(w.problems.isEmpty(), qPrintable(w.problems.join("; ")));
+        QCOMPARE(w.bounds.bottomRight(), QPoint(164, 140));
+    } else {
+        const mfr::Drawing e = mfr::readEmf(bytes);
+        QVERIFY2(e.problems.isEmpty(), qPrintable(e.problems.join("; ")));
+        // The correction is on by default: cells exactly 24 wide.
+        QCOMPARE(e.rectangles.at(1), QRect(QPoint(10, 10), QPoint(34, 34)));
+    }
+    QVERIFY(boxes.empty());
+}
+
+void RenderUiTest::failedExportIsNoSuccess()
+{
+    QWidget host;
+    PictureCommands commands(*ws, *grid, &host, nullptr);
+    ExportDialog* d = commands.exportDialog();
+    const QString missing = dir->filePath(QStringLiteral("no/such/folder/pic.bmp"));
+    QTimer::singleShot(0, this, [&] {
+        d->fileNameEdit()->setText(missing);
+        clickOk(*d);
+        // The error was shown and the dialog waits for a better name.
+        QVERIFY(d->isVisible());
+        QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+    });
+    commands.acExpExecute();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].kind, MessageKind::Error);
+    QVERIFY(boxes[0].text.contains(missing));
+    QVERIFY(!QFile::exists(missing));
+
+    // A good name then exports and says so.
+    boxes.clear();
+    QTimer::singleShot(0, this, [&] {
+        d->fileNameEdit()->setText(dir->filePath(QStringLiteral("ok.wmf")));
+        clickOk(*d);
+    });
+    commands.acExpExecute();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].kind, MessageKind::Information);
+    QVERIFY(boxes[0].text.startsWith(QStringLiteral("Экспорт.")));
+    QVERIFY(boxes[0].text.endsWith(QStringLiteral("Готово!!!")));
+    QVERIFY(QFile::exists(dir->filePath(QStringLiteral("ok.wmf"))));
+}
+
+void RenderUiTest::cancelRestoresStoredChoices()
+{
+    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    d.show();
+    radio(d, "rgType", 1)->click();
+    d.fileNameEdit()->setText(QStringLiteral("draft"));
+    QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Rejected));
+    d.show();
+    QCOMPARE(d.type(), int(ExportDialog::WmfPicture));
+    QCOMPARE(d.fileNameEdit()->text(), QString());
+    // Esc cancels the same way.
+    radio(d, "rgType", 1)->click();
+    QTest::keyClick(&d, Qt::Key_Escape);
+    d.show();
+    QCOMPARE(d.type(), int(ExportDialog::WmfPicture));
+}
+
+void RenderUiTest::choicesPersistAcrossRuns()
+{
+    const QString name = dir->filePath(QStringLiteral("answers.bmp"));
+    {
+        ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+        d.show();
+        radio(d, "rgWhat", 1)->click();
+        radio(d, "rgType", 1)->click();
+        d.numbersBox()->setChecked(false);
+        d.fileNameEdit()->setText(name);
+        clickOk(d);
+    }
+    ExportDialog again([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    again.show();
+    QCOMPARE(again.what(), int(ExportDialog::Answers));
+    QCOMPARE(again.type(), int(ExportDialog::BmpPicture));
+    QCOMPARE(again.target(), int(ExportDialog::ToFile));
+    QCOMPARE(again.fileNameEdit()->text(), name);
+    QVERIFY(!again.numbersBox()->isChecked());
+    QVERIFY(again.numbersBox()->isEnabled());
+    QVERIFY(QFileInfo(programIniPath()).fileName().endsWith(QLatin1String(".INI")));
+    QSettings ini(programIniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("TCopyForm/rgType.ItemIndex")).toInt(), 1);
+}
+
+void RenderUiTest::clipboard()
+{
+    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    for (int type : {0, 1}) {
+        QGuiApplication::clipboard()->clear();
+        d.show();
+        radio(d, "rgFile", 1)->click();
+        radio(d, "rgType", type)->click();
+        clickOk(d);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QVERIFY(data->hasImage());
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), pictureSize(ws->field, 24));
+        QCOMPARE(data->hasFormat(QStringLiteral("image/x-emf")), type == 0);
+        if (type == 0) {
+            const mfr::Drawing e = mfr::readEmf(data->data(QStringLiteral("image/x-emf")));
+            QVERIFY2(e.problems.isEmpty(), qPrintable(e.problems.join("; ")));
+            const mfr::Drawing w = mfr::readWmf(data->data(QStringLiteral("image/x-wmf")));
+            QVERIFY2(w.problems.isEmpty(), qPrintable(w.problems.join("; ")));
+        }
+    }
+    // The name field stayed empty: no bare extension was made up for it.
+    QCOMPARE(d.fileNameEdit()->text(), QString());
+}
+
+void RenderUiTest::previewRedrawsOnlyOnRequest()
+{
+    PreviewPanel panel(*ws, *grid);
+    panel.blackColorBox()->setColor(QColor(0, 0, 255));
+    panel.refresh();
+    QCOMPARE(panel.picture().size(), pictureSize(ws->field, 24));
+    const QPoint cell11(10 + 24 + 3, 10 + 24 + 3), cell33(10 + 72 + 3, 10 + 72 + 3);
+    QCOMPARE(panel.picture().pixelColor(cell11), QColor(0, 0, 255)); // answers are shown
+    ws->field.setText(3, 3, "-");
+    QCOMPARE(panel.picture().pixelColor(cell33), QColor(Qt::white)); // edits leave it alone
+    // Settings redraw it, also while the panel is hidden.
+    QVERIFY(panel.isHidden());
+    panel.frameWidthEdit()->showValue(20);
+    QCOMPARE(panel.picture().pixelColor(cell33), QColor(0, 0, 255));
+    QCOMPARE(panel.picture().pixelColor(2, 50), QColor(Qt::black));
+    panel.blackColorBox()->setColor(QColor(255, 0, 0));
+    QCOMPARE(panel.picture().pixelColor(cell11), QColor(255, 0, 0));
+}
+
+void RenderUiTest::keyWordFont()
+{
+    PreviewPanel panel(*ws, *grid);
+    QAction action(QStringLiteral("Шрифт ключевого слова"));
+    QObject::connect(&action, &QAction::triggered, &panel, &PreviewPanel::chooseKeyWordFont);
+    panel.setKeyWordFontAction(&action);
+    std::optional<QFont> answer;
+    panel.setFontChooser([&](const QFont&, QWidget*) { return answer; });
+    panel.refresh();
+
+    const QFont before = panel.keyWordFontLabel()->font();
+    ws->field.setText(0, 0, "-");
+    panel.keyWordFontButton()->click(); // cancelled: same font, yet redrawn
+    QCOMPARE(panel.keyWordFontLabel()->font(), before);
+    QCOMPARE(panel.picture().pixelColor(13, 13), QColor(Qt::black));
+
+    answer = QFont(QStringLiteral("DejaVu Serif"), 20);
+    panel.keyWordFontButton()->click();
+    QCOMPARE(panel.keyWordFontLabel()->font().family(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(panel.style().letterFont.pointSize(), 20);
+    QCOMPARE(panel.style().numberFont, grid->font());
+}
+
+void RenderUiTest::panelSettingsRoundTrip()
+{
+    const QString path = dir->filePath(QStringLiteral("main.ini"));
+    {
+        PreviewPanel panel(*ws, *grid);
+        panel.frameWidthEdit()->showValue(7);
+        panel.keyWordFontLabel()->setFont(QFont(QStringLiteral("DejaVu Serif"), 11, QFont::Bold));
+        QSettings s(path, QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("TMainForm"));
+        panel.saveSettings(s);
+    }
+    PreviewPanel panel(*ws, *grid);
+    QSettings s(path, QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("TMainForm"));
+    panel.restoreSettings(s);
+    QCOMPARE(panel.style().frameWidth, 7);
+    QCOMPARE(panel.style().letterFont.family(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(panel.style().letterFont.pointSize(), 11);
+    QVERIFY(panel.style().letterFont.bold());
+    // The export colour is never stored: it starts black.
+    QCOMPARE(panel.style().fill, QColor(Qt::black));
+}
+
+void RenderUiTest::previewToggleKeepsWidth()
+{
+    QSplitter splitter;
+    splitter.setChildrenCollapsible(false);
+    auto* gridSide = new QWidget;
+    gridSide->setMinimumWidth(185);
+    auto* host = new QWidget;
+    host->setMinimumWidth(100);
+    host->hide();
+    splitter.addWidget(gridSide);
+    splitter.addWidget(host);
+    splitter.resize(800, 400);
+    splitter.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&splitter));
+
+    PictureCommands commands(*ws, *grid, host, &splitter);
+    QAction acPreview;
+    acPreview.setCheckable(true);
+    commands.acPreviewExecute(&acPreview);
+    QVERIFY(!host->isHidden());
+    QVERIFY(acPreview.isChecked());
+    QCOMPARE(splitter.sizes().at(1), 193);
+    QCOMPARE(commands.panel()->picture().size(), pictureSize(ws->field, 24));
+
+    // Dragged wider, hidden and shown again: the same width.
+    const QList<int> sizes = splitter.sizes();
+    splitter.setSizes({sizes[0] - 57, sizes[1] + 57});
+    const int dragged = splitter.sizes().at(1);
+    QCOMPARE(dragged, 250);
+    commands.acPreviewExecute(&acPreview);
+    QVERIFY(host->isHidden());
+    QVERIFY(!acPreview.isChecked());
+    commands.acPreviewExecute(&acPreview);
+    QCOMPARE(splitter.sizes().at(1), dragged);
+}
+
+QTEST_MAIN(RenderUiTest)
+#include "test_renderui.moc"
