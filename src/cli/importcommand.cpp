@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +77,33 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
+// Some decoder libraries (libpng, libwmf) print their complaints straight to
+// standard error; the command reports the failure in its own single line.
+class QuietStderr {
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, 2);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStderr()
+    {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, 2);
+            ::close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
 int runImport(const std::vector<std::string>& argv)
 {
     Args args(argv, {"--not-white"}, {"--scale", "--color", "--rect", "--depth"});
@@ -99,6 +128,7 @@ int runImport(const std::vector<std::string>& argv)
     const QString picturePath = QString::fromLocal8Bit(args.positional()[0].c_str());
     std::unique_ptr<Picture> picture;
     try {
+        const QuietStderr quiet;
         picture = PictureRegistry::instance().load(picturePath);
         if (!picture || picture->isEmpty()) throw PictureError(unreadablePictureText(picturePath, {}));
         checkPictureSize(picturePath, picture->width(), picture->height(), false);
