@@ -244,6 +244,7 @@ private slots:
         QTest::newRow("too few integers stop a bit row") << QByteArray("\r\n3 2\r\n2 0 0\r\n") << 0 << Rows{{0, 0}};
         QTest::newRow("a file cut short keeps what it has")
             << QByteArray("\x02JC2\x02\r\n\r\n3 4\r\n1 2\r\n3 4") << 3 << Rows{{1, 2}, {3, 4}, {}};
+        QTest::newRow("CR alone ends a line") << QByteArray("\x02JC2\x02\r\r3 2\r1 2\r") << 3 << Rows{{1, 2}};
         QTest::newRow("LF line ends are not read") << QByteArray("\x02JC2\x02\n\n3 2\n1 2\n") << 0 << Rows{};
         QTest::newRow("size 1 1 is empty") << QByteArray("\x02JC2\x02\r\n\r\n1 1\r\n1\r\n") << 3 << Rows{};
         QTest::newRow("more columns than any puzzle") << QByteArray("\x02JC2\x02\r\n\r\n5000 2\r\n1\r\n") << 3
