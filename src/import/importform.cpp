@@ -506,6 +506,7 @@ void TImportForm::loadPicture(bool fromDialog)
         tbColor_->setValue(0);
     }
     refreshView();
+    updateCursor();
     if (clipped) warnClipped();
     updateControls();
 }
