@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -38,6 +39,11 @@
 namespace klt {
 
 namespace {
+
+// Cells a trial may withdraw before it looks for a failure near the removed
+// clues, and how near.
+constexpr size_t kWithdrawBudget = 24;
+constexpr int kWindowRadius = 3;
 
 class DeductionNet {
 public:
@@ -53,7 +59,7 @@ public:
 private:
     struct Saved {
         int cell;
-        std::uint8_t known, withdrawn;
+        std::uint8_t flags;
         int level, sup;
     };
 
@@ -64,8 +70,19 @@ private:
     // and below limit; their highest level goes to top.
     bool holds(int k, int x, int limit, int& top) const;
     void save(int x);
+    void restoreCells();
     void rollBack();
+    bool withdraw(size_t budget);
+    bool windowFails(int radius);
 
+    static constexpr std::uint8_t kKnown = 4, kWithdrawn = 8;
+    std::uint8_t colourOf(size_t x) const { return cell_[x] & 3; }
+    bool known(size_t x) const { return cell_[x] & kKnown; }
+    bool withdrawn(size_t x) const { return cell_[x] & kWithdrawn; }
+    void setFlag(size_t x, std::uint8_t flag, bool on)
+    {
+        cell_[x] = static_cast<std::uint8_t>(on ? cell_[x] | flag : cell_[x] & ~flag);
+    }
     // Whether clue k's block holds x (k at most three lines away from x).
     bool near(int k, int x) const { return nearTable_[size_t(k - x + nearMid_)] != 0; }
 
@@ -75,10 +92,11 @@ private:
     std::vector<std::uint8_t> nearTable_;
     int nearMid_ = 0;
     std::vector<std::uint8_t> cover_;     // clues whose block holds the cell
-    std::vector<std::uint8_t> pic_;       // 0 white, 1 filled, 2 outside the field
+    // Per cell: the colour in the two low bits (0 white, 1 filled, 2 outside
+    // the field), kKnown, and kWithdrawn for a cell known before this trial
+    // and not (yet) deduced again. One byte, as the scans read many cells.
+    std::vector<std::uint8_t> cell_;
     std::vector<std::uint8_t> clue_;
-    std::vector<std::uint8_t> known_;
-    std::vector<std::uint8_t> withdrawn_; // known before this trial, not (yet) deduced again
     std::vector<int> level_;
     std::vector<int> sup_;
     std::vector<std::uint32_t> savedIn_;
@@ -87,16 +105,27 @@ private:
     std::vector<int> removed_;
     std::vector<int> queue_;
     std::vector<int> withdrawnList_;
+    // Per clue, its block's withdrawn cells of each colour; zero between
+    // trials. The clues with any are listed in waitingClues_.
+    std::vector<std::uint8_t> waiting_[2];
+    std::vector<int> waitingClues_;
+    // The window test's own marks: a cell is in the window, a clue touches it,
+    // a cell is known there, when the entry equals windowNo_.
+    std::vector<std::uint32_t> inWindow_, touches_, knownInWindow_;
+    std::vector<std::uint8_t> missingInWindow_[2];
+    std::uint32_t windowNo_ = 0;
+    std::vector<int> windowCells_, windowClues_;
 };
 
 bool DeductionNet::holds(int k, int x, int limit, int& top) const
 {
-    const std::uint8_t colour = pic_[size_t(x)];
+    const std::uint8_t colour = colourOf(size_t(x));
     int m = 0;
     for (int o : off_) {
         const size_t y = size_t(k + o);
-        if (pic_[y] == colour) continue;
-        if (!known_[y] || withdrawn_[y] || level_[y] >= limit) return false;
+        const std::uint8_t c = cell_[y];
+        if ((c & 3) == colour) continue;
+        if ((c & (kKnown | kWithdrawn)) != kKnown || level_[y] >= limit) return false;
         m = std::max(m, level_[y]);
     }
     top = m;
@@ -107,18 +136,26 @@ void DeductionNet::save(int x)
 {
     if (savedIn_[size_t(x)] == trialNo_) return;
     savedIn_[size_t(x)] = trialNo_;
-    saved_.push_back({x, known_[size_t(x)], withdrawn_[size_t(x)], level_[size_t(x)], sup_[size_t(x)]});
+    saved_.push_back({x, cell_[size_t(x)], level_[size_t(x)], sup_[size_t(x)]});
+}
+
+void DeductionNet::restoreCells()
+{
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+        const size_t x = size_t(it->cell);
+        cell_[x] = it->flags;
+        level_[x] = it->level;
+        sup_[x] = it->sup;
+    }
+    saved_.clear();
+    ++trialNo_; // cells may be saved afresh
+    for (int k : waitingClues_) waiting_[0][size_t(k)] = waiting_[1][size_t(k)] = 0;
+    waitingClues_.clear();
 }
 
 void DeductionNet::rollBack()
 {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-        const size_t x = size_t(it->cell);
-        known_[x] = it->known;
-        withdrawn_[x] = it->withdrawn;
-        level_[x] = it->level;
-        sup_[x] = it->sup;
-    }
+    restoreCells();
     for (int k : removed_) {
         clue_[size_t(k)] = 1;
         for (int o : off_) ++cover_[size_t(k + o)];
@@ -142,21 +179,27 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     for (int o : off_) nearTable_[size_t(o + nearMid_)] = 1;
     // Cells outside the field count as known of both colours, so they never
     // hold a deduction up.
-    pic_.assign(n, 2);
+    cell_.assign(n, 2 | kKnown);
     clue_.assign(n, 0);
     cover_.assign(n, 0);
-    known_.assign(n, 1);
-    withdrawn_.assign(n, 0);
     level_.assign(n, 0);
     sup_.assign(n, -1);
     savedIn_.assign(n, 0);
     trialNo_ = 0;
+    inWindow_.assign(n, 0);
+    touches_.assign(n, 0);
+    knownInWindow_.assign(n, 0);
+    waiting_[0].assign(n, 0);
+    waiting_[1].assign(n, 0);
+    waitingClues_.clear();
+    missingInWindow_[0].assign(n, 0);
+    missingInWindow_[1].assign(n, 0);
+    windowNo_ = 0;
 
     for (int lin = 0; lin < cols * rows_; ++lin) {
         const int x = padded(lin);
-        pic_[size_t(x)] = picture[size_t(lin)];
+        cell_[size_t(x)] = picture[size_t(lin)]; // that colour, not known yet
         clue_[size_t(x)] = w.values[size_t(lin)] >= -9 && w.values[size_t(lin)] <= 9;
-        known_[size_t(x)] = 0;
     }
     // missing[c][k]: cells of colour c in clue k's block not yet known. When
     // one colour is complete, the clue settles the other.
@@ -168,18 +211,18 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
         for (int o : off_) {
             const size_t y = size_t(int(k) + o);
             ++cover_[y];
-            if (pic_[y] < 2) ++missing[pic_[y]][k];
+            if (colourOf(y) < 2) ++missing[colourOf(y)][k];
         }
     }
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
         int top = 0;
         for (int o : off_)
-            if (pic_[size_t(k + o)] != colour) top = std::max(top, level_[size_t(k + o)]);
+            if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
         for (int o : off_) {
             const size_t y = size_t(k + o);
-            if (pic_[y] != colour || known_[y]) continue;
-            known_[y] = 1;
+            if (colourOf(y) != colour || known(y)) continue;
+            setFlag(y, kKnown, 1);
             level_[y] = top + 1;
             sup_[y] = k;
             queue_.push_back(int(y));
@@ -192,15 +235,126 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     // First in, first out, so that levels stay close to the number of rounds.
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
-        const std::uint8_t colour = pic_[size_t(x)];
+        const std::uint8_t colour = colourOf(size_t(x));
         for (int o : off_) {
             const size_t k = size_t(x + o);
             if (clue_[k] && --missing[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
         }
     }
     for (size_t x = 0; x < n; ++x)
-        if (pic_[x] == 1 && !known_[x]) return false;
+        if (colourOf(x) == 1 && !known(x)) return false;
     return true;
+}
+
+// Withdraws every deduction that rested on a removed clue, directly or
+// through withdrawn cells, unless it can be made again from cells of lower
+// level (which therefore do not rest on it). False when more than budget
+// cells would go.
+bool DeductionNet::withdraw(size_t budget)
+{
+    queue_.clear();
+    withdrawnList_.clear();
+    for (int k : removed_)
+        for (int o : off_) {
+            const size_t x = size_t(k + o);
+            if (colourOf(x) != 2 && known(x) && sup_[x] == k) queue_.push_back(int(x));
+        }
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        if (!known(size_t(x)) || withdrawn(size_t(x))) continue;
+        if (withdrawnList_.size() >= budget) return false;
+        const std::uint8_t colour = colourOf(size_t(x));
+        int alt = -1;
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            int top;
+            if (clue_[k] && waiting_[1 - colour][k] == 0 && holds(int(k), x, level_[size_t(x)], top)) {
+                alt = int(k);
+                break;
+            }
+        }
+        if (alt >= 0) {
+            if (sup_[size_t(x)] != alt) {
+                save(x);
+                sup_[size_t(x)] = alt;
+            }
+            continue;
+        }
+        save(x);
+        setFlag(size_t(x), kWithdrawn, 1);
+        withdrawnList_.push_back(x);
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            if (!clue_[k]) continue;
+            if (waiting_[0][k] == 0 && waiting_[1][k] == 0) waitingClues_.push_back(int(k));
+            ++waiting_[colour][k];
+        }
+        // The cells deduced by a clue whose block holds x.
+        for (int o : off25_) {
+            const size_t z = size_t(x + o);
+            if ((cell_[z] & 15) == (kKnown | (1 - colour)) && near(sup_[z], x)) queue_.push_back(int(z));
+        }
+    }
+    return true;
+}
+
+// The deduction restricted to the cells within radius of the removed clues,
+// every cell outside taken as known. Cells it leaves unknown can never be
+// deduced from the clues left: each clue covering one of them waits for
+// another of them. True when a filled cell is among them, so that the trial
+// fails.
+bool DeductionNet::windowFails(int radius)
+{
+    ++windowNo_;
+    windowCells_.clear();
+    windowClues_.clear();
+    for (int k : removed_)
+        for (int dc = -radius; dc <= radius; ++dc)
+            for (int dr = -radius; dr <= radius; ++dr) {
+                const int c = k / stride_ + dc, r = k % stride_ + dr;
+                if (c < 2 || r < 2 || c >= int(cell_.size()) / stride_ - 2 || r >= stride_ - 2) continue;
+                const int x = c * stride_ + r;
+                if (inWindow_[size_t(x)] == windowNo_) continue;
+                inWindow_[size_t(x)] = windowNo_;
+                windowCells_.push_back(x);
+            }
+    for (int x : windowCells_)
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            if (!clue_[k] || touches_[k] == windowNo_) continue;
+            touches_[k] = windowNo_;
+            missingInWindow_[0][k] = missingInWindow_[1][k] = 0;
+            windowClues_.push_back(int(k));
+        }
+    for (int x : windowCells_)
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            if (touches_[k] == windowNo_) ++missingInWindow_[colourOf(size_t(x))][k];
+        }
+    queue_.clear();
+    auto settle = [&](int k, std::uint8_t colour) {
+        for (int o : off_) {
+            const size_t y = size_t(k + o);
+            if (inWindow_[y] != windowNo_ || colourOf(y) != colour || knownInWindow_[y] == windowNo_) continue;
+            knownInWindow_[y] = windowNo_;
+            queue_.push_back(int(y));
+        }
+    };
+    for (int k : windowClues_) {
+        if (missingInWindow_[0][size_t(k)] == 0) settle(k, 1);
+        if (missingInWindow_[1][size_t(k)] == 0) settle(k, 0);
+    }
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        const std::uint8_t colour = colourOf(size_t(x));
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            if (touches_[k] == windowNo_ && --missingInWindow_[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
+        }
+    }
+    for (int x : windowCells_)
+        if (colourOf(size_t(x)) == 1 && knownInWindow_[size_t(x)] != windowNo_) return true;
+    return false;
 }
 
 bool DeductionNet::trial(const int* cells, int n)
@@ -215,7 +369,7 @@ bool DeductionNet::trial(const int* cells, int n)
         if (!clue_[size_t(k)]) continue;
         clue_[size_t(k)] = 0;
         removed_.push_back(k);
-        for (int o : off_) uncovered |= --cover_[size_t(k + o)] == 0 && pic_[size_t(k + o)] == 1;
+        for (int o : off_) uncovered |= --cover_[size_t(k + o)] == 0 && colourOf(size_t(k + o)) == 1;
     }
     if (removed_.empty()) return true;
     // A filled cell that no clue covers any more can never be deduced.
@@ -224,78 +378,61 @@ bool DeductionNet::trial(const int* cells, int n)
         return false;
     }
 
-    // Withdraw every deduction that rested on a removed clue, directly or
-    // through withdrawn cells, unless it can be made again from cells of lower
-    // level (which therefore do not rest on it).
-    queue_.clear();
-    withdrawnList_.clear();
-    for (int k : removed_)
-        for (int o : off_) {
-            const size_t x = size_t(k + o);
-            if (pic_[x] != 2 && known_[x] && sup_[x] == k) queue_.push_back(int(x));
+    // Most trials withdraw a handful of cells. When the withdrawal spreads, a
+    // failure is usually still local: look for it near the removed clues
+    // before paying for the whole withdrawal.
+    if (!withdraw(kWithdrawBudget)) {
+        restoreCells();
+        if (windowFails(kWindowRadius)) {
+            rollBack();
+            return false;
         }
-    for (size_t head = 0; head < queue_.size(); ++head) {
-        const int x = queue_[head];
-        if (!known_[size_t(x)] || withdrawn_[size_t(x)]) continue;
-        int alt = -1;
-        for (int o : off_) {
-            int top;
-            if (clue_[size_t(x + o)] && holds(x + o, x, level_[size_t(x)], top)) {
-                alt = x + o;
-                break;
-            }
-        }
-        if (alt >= 0) {
-            if (sup_[size_t(x)] != alt) {
-                save(x);
-                sup_[size_t(x)] = alt;
-            }
-            continue;
-        }
-        save(x);
-        withdrawn_[size_t(x)] = 1;
-        withdrawnList_.push_back(x);
-        // The cells deduced by a clue whose block holds x.
-        const std::uint8_t colour = pic_[size_t(x)];
-        for (int o : off25_) {
-            const size_t z = size_t(x + o);
-            if (pic_[z] + colour == 1 && known_[z] && !withdrawn_[z] && near(sup_[z], x)) queue_.push_back(int(z));
-        }
+        withdraw(SIZE_MAX);
     }
     lastCone = static_cast<long long>(withdrawnList_.size());
 
-    // Deduce forward from what is left.
-    queue_.assign(withdrawnList_.begin(), withdrawnList_.end());
+    // Deduce forward from what is left: a clue whose block has no withdrawn
+    // cell of one colour settles its withdrawn cells of the other.
+    queue_.clear();
+    auto settle = [&](int k, std::uint8_t colour) {
+        int top = 0;
+        for (int o : off_)
+            if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
+        for (int o : off_) {
+            const size_t y = size_t(k + o);
+            if (colourOf(y) != colour || !withdrawn(y)) continue;
+            setFlag(y, kWithdrawn, 0);
+            level_[y] = top + 1;
+            sup_[y] = k;
+            queue_.push_back(int(y));
+        }
+    };
+    for (size_t i = 0; i < waitingClues_.size(); ++i) {
+        const int k = waitingClues_[i];
+        if (waiting_[0][size_t(k)] == 0) settle(k, 1);
+        if (waiting_[1][size_t(k)] == 0) settle(k, 0);
+    }
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
-        if (!withdrawn_[size_t(x)]) continue;
-        int by = -1, top = 0;
-        for (int o : off_)
-            if (clue_[size_t(x + o)] && holds(x + o, x, INT_MAX, top)) {
-                by = x + o;
-                break;
-            }
-        if (by < 0) continue;
-        withdrawn_[size_t(x)] = 0;
-        level_[size_t(x)] = top + 1;
-        sup_[size_t(x)] = by;
-        const std::uint8_t colour = pic_[size_t(x)];
-        for (int o : off25_) {
-            const size_t z = size_t(x + o);
-            if (withdrawn_[z] && pic_[z] + colour == 1) queue_.push_back(int(z));
+        const std::uint8_t colour = colourOf(size_t(x));
+        for (int o : off_) {
+            const size_t k = size_t(x + o);
+            if (clue_[k] && --waiting_[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
         }
     }
+    for (int k : waitingClues_) waiting_[0][size_t(k)] = waiting_[1][size_t(k)] = 0;
+    waitingClues_.clear();
 
     for (int x : withdrawnList_)
-        if (withdrawn_[size_t(x)] && pic_[size_t(x)] == 1) {
+        if (withdrawn(size_t(x)) && colourOf(size_t(x)) == 1) {
             rollBack();
             return false;
         }
     // White cells that no remaining clue settles are simply unknown now.
     for (int x : withdrawnList_)
-        if (withdrawn_[size_t(x)]) {
-            withdrawn_[size_t(x)] = 0;
-            known_[size_t(x)] = 0;
+        if (withdrawn(size_t(x))) {
+            setFlag(size_t(x), kWithdrawn, 0);
+            setFlag(size_t(x), kKnown, 0);
         }
     return true;
 }
