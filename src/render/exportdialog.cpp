@@ -29,6 +29,9 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
 {
     setObjectName(QStringLiteral("TCopyForm"));
     setWindowTitle(QStringLiteral("Копировать рисунок в буфер"));
+    // A fixed dialog border: no resizing, no minimise or maximise buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
 
     auto* whatBox = new QGroupBox(QStringLiteral(" Что сохранять/копировать "), this);
     whatBox->setObjectName(QStringLiteral("rgWhat"));

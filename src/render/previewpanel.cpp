@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QSettings>
@@ -34,8 +35,13 @@ PreviewPanel::PreviewPanel(const Workspace& ws, const QWidget& numberFontSource,
 {
     auto* top = new QWidget(this);
     top->setFixedHeight(96);
+    // The panel is narrow: its controls take the small size the window was designed with.
+    QFont small = top->font();
+    small.setPointSize(8);
+    top->setFont(small);
     auto* grid = new QGridLayout(top);
-    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setContentsMargins(4, 4, 2, 4);
+    grid->setVerticalSpacing(4);
 
     auto* blackLabel = new QLabel(QStringLiteral("\"Черный\" цвет"), top);
     clBlackColor_ = new ColorBox(top);
@@ -59,9 +65,17 @@ PreviewPanel::PreviewPanel(const Workspace& ws, const QWidget& numberFontSource,
     lKeyWordFont_ = new QLabel(QStringLiteral("Прм"), top);
     lKeyWordFont_->setObjectName(QStringLiteral("lKeyWordFont"));
     lKeyWordFont_->setFont(defaultPictureFont());
-    grid->addWidget(btnKeyWordFont_, 2, 0);
-    grid->addWidget(lKeyWordFont_, 2, 1);
+    // The button's caption is long for the panel: it takes the row, the sample beside it.
+    auto* fontRow = new QHBoxLayout;
+    fontRow->setSpacing(4);
+    fontRow->addWidget(btnKeyWordFont_);
+    fontRow->addWidget(lKeyWordFont_, 1);
+    grid->addLayout(fontRow, 2, 0, 1, 2);
     grid->setColumnStretch(1, 1);
+    // In the narrow panel the labels keep their text; the controls give way.
+    for (QLabel* l : {blackLabel, frameLabel}) l->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+    clBlackColor_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    clBlackColor_->setMinimumContentsLength(0);
 
     image1_ = new PictureView(this);
     image1_->setObjectName(QStringLiteral("Image1"));
