@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/workspace.h"
 #include "render/exportdialog.h"
@@ -39,21 +40,18 @@ void PictureCommands::acPreviewExecute(QAction* acPreview)
     host_->setVisible(show);
     if (acPreview) acPreview->setChecked(show);
     if (!show) return;
-    if (splitter) {
-        // Back at the width it had, the splitter at its left edge; the grid
-        // keeps its share as far as the splitter's minimums allow.
-        const int i = splitter->indexOf(host_);
+    const int i = splitter ? splitter->indexOf(host_) : -1;
+    if (i > 0) {
+        // Back at the width it had, the splitter at its left edge, within the
+        // minimums of both sides.
         QList<int> sizes = splitter->sizes();
-        int total = 0;
-        for (int k = 0; k < sizes.size(); ++k)
-            if (k != i) total += sizes[k];
-        total += sizes.value(i);
-        if (i > 0 && total > 0) {
-            const int width = std::min(panelWidth_, std::max(host_->minimumWidth(), total - splitter->widget(i - 1)->minimumWidth()));
-            sizes[i - 1] += sizes[i] - width;
-            sizes[i] = width;
-            splitter->setSizes(sizes);
-        }
+        const int total = sizes[i - 1] + sizes[i];
+        const int least = host_->minimumWidth();
+        const int most = std::max(least, total - splitter->widget(i - 1)->minimumWidth());
+        const int width = std::clamp(panelWidth_, least, most);
+        sizes[i - 1] = total - width;
+        sizes[i] = width;
+        splitter->setSizes(sizes);
     }
     acRefreshExecute();
 }
