@@ -147,7 +147,9 @@ TImportForm::TImportForm(Workspace& ws, QWidget* parent) : QDialog(parent), ws_(
     setObjectName(QStringLiteral("ImportForm"));
     setWindowTitle(QStringLiteral("Импорт из рисунка"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(434, 327);
+    // The layout of the original (434 × 327) widened for the wider fonts of
+    // the Linux desktop, so that no caption is cut.
+    setFixedSize(468, 327);
     setAcceptDrops(true);
     setModal(true);
     createControls();
@@ -198,6 +200,10 @@ void TImportForm::createControls()
     sBar_->setObjectName(QStringLiteral("sBar"));
     sBar_->setGeometry(6, 261, 252, 20);
     const int widths[3] = {55, 58, 136};
+    // A status bar's smaller type, so that "250 x 250 (Черно-белый)" fits its panel.
+    QFont small = sBar_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    sBar_->setFont(small);
     int x = 0;
     for (int i = 0; i < 3; ++i) {
         QLabel* panel = i == 1 ? new SwatchPanel(sBar_) : new QLabel(sBar_);
@@ -219,20 +225,20 @@ void TImportForm::createControls()
 
     // Colour list with its two buttons.
     colourGroup_ = new QGroupBox(QStringLiteral("Цвета для замены на черный "), this);
-    colourGroup_->setGeometry(266, 2, 162, 112);
+    colourGroup_->setGeometry(266, 2, 196, 112);
     lbc1_ = new QListWidget(colourGroup_);
     lbc1_->setObjectName(QStringLiteral("lbc1"));
-    lbc1_->setGeometry(8, 20, 62, 84);
+    lbc1_->setGeometry(8, 20, 90, 84);
     lbc1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbc1_->setItemDelegate(new SwatchDelegate(lbc1_));
     lbc1_->setUniformItemSizes(true);
     bAdd_ = makeButton(colourGroup_, "bAdd", QStringLiteral("Добавить"), QStringLiteral("Добавить цвет в список"),
-                       QRect(76, 20, 80, 25));
+                       QRect(104, 20, 86, 25));
     bDel_ = makeButton(colourGroup_, "bDel", QStringLiteral("Удалить"), QStringLiteral("Удалить цвет из списка"),
-                       QRect(76, 50, 80, 25));
+                       QRect(104, 50, 86, 25));
 
     // Three rows of two buttons.
-    const int c1 = 266, c2 = 348, bw = 80, bh = 25;
+    const int c1 = 266, c2 = 366, bw = 96, bh = 25;
     bBrowse_ = makeButton(this, "bBrowse", QStringLiteral("В&ыбор"), QStringLiteral("Загрузка рисунка из файла"),
                           QRect(c1, 120, bw, bh));
     bCopy_ = makeButton(this, "bCopy", QStringLiteral("&Копировать"),
@@ -251,12 +257,12 @@ void TImportForm::createControls()
 
     // Scale and colour depth.
     auto* scaleLabel = new QLabel(QStringLiteral("Размер рисунка"), this);
-    scaleLabel->setGeometry(c1, 212, 100, 22);
+    scaleLabel->setGeometry(c1, 212, 110, 22);
     rxProc_ = new QSpinBox(this);
     rxProc_->setObjectName(QStringLiteral("rxProc"));
     rxProc_->setRange(kMinScale, kMaxScale);
     rxProc_->setValue(100);
-    rxProc_->setGeometry(c1 + 102, 210, 52, 24);
+    rxProc_->setGeometry(c1 + 112, 210, 58, 24);
     rxProc_->setToolTip(QStringLiteral("Масштабирование "));
     rxProc_->setStatusTip(QStringLiteral("Изменение размера рисунка"));
     if (auto* edit = rxProc_->findChild<QLineEdit*>()) {
@@ -264,7 +270,7 @@ void TImportForm::createControls()
         edit->setAcceptDrops(false);
     }
     auto* percent = new QLabel(QStringLiteral("%"), this);
-    percent->setGeometry(c1 + 157, 212, 10, 22);
+    percent->setGeometry(c1 + 174, 212, 16, 22);
     tbColor_ = new QSlider(Qt::Horizontal, this);
     tbColor_->setObjectName(QStringLiteral("tbColor"));
     tbColor_->setRange(0, 7);
@@ -272,13 +278,13 @@ void TImportForm::createControls()
     tbColor_->setTickInterval(1);
     tbColor_->setPageStep(1);
     tbColor_->setToolTip(QStringLiteral("Количество цветов рисунка"));
-    tbColor_->setGeometry(c1, 240, 162, 30);
+    tbColor_->setGeometry(c1, 240, 196, 30);
 
     // Along the bottom.
-    bOK_ = makeButton(this, "bOK", QStringLiteral("Принять"), QString(), QRect(118, 292, 90, 27));
+    bOK_ = makeButton(this, "bOK", QStringLiteral("Принять"), QString(), QRect(140, 292, 96, 27));
     bOK_->setDefault(true);
-    bNoWhite_ = makeButton(this, "bNoWhite", QStringLiteral("Принять не белые"), QString(), QRect(214, 292, 124, 27));
-    bCancel_ = makeButton(this, "bCancel", QStringLiteral("Отменить"), QString(), QRect(344, 292, 84, 27));
+    bNoWhite_ = makeButton(this, "bNoWhite", QStringLiteral("Принять не белые"), QString(), QRect(242, 292, 132, 27));
+    bCancel_ = makeButton(this, "bCancel", QStringLiteral("Отменить"), QString(), QRect(380, 292, 82, 27));
 
     auto command = [this](auto member) { return [this, member] { guardedCommand([this, member] { (this->*member)(); }); }; };
     connect(bBrowse_, &QPushButton::clicked, this, command(&TImportForm::bBrowseClick));

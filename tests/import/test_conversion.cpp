@@ -203,6 +203,7 @@ void ConversionTest::colourItems()
     QVERIFY(!rule.filled(qRgb(255, 0, 0)));
     QVERIFY(rule.filled(qRgb(0, 0, 255)));
     QVERIFY(!rule.outsideFilled());
+    QVERIFY(FillRule::listed({"$FF", "$0"}).filled(qRgb(0, 0, 0)));
     QVERIFY(FillRule::notWhite().filled(qRgb(254, 255, 255)));
     QVERIFY(!FillRule::notWhite().filled(qRgb(255, 255, 255)));
 }

@@ -1,0 +1,44 @@
+// Shows the import dialog alone, for looking at it: import_dialog_demo
+// [PICTURE] [--select L,T,W,H] [--color $HEX]... [--preview].
+#include <QApplication>
+#include <QTimer>
+
+#include "core/workspace.h"
+#include "import/importform.h"
+#include "import/importpictures.h"
+#include "import/runningrect.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("kletomer-demo");
+    klt::registerImportPictures();
+    klt::Host host;
+    klt::Workspace ws(host);
+    klt::TImportForm form(ws);
+    const QStringList args = app.arguments().mid(1);
+    bool preview = false;
+    QRect select;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == "--color" && i + 1 < args.size()) {
+            bool ok = false;
+            const uint v = args[++i].mid(1).toUInt(&ok, 16);
+            form.addColour(qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF));
+        } else if (args[i] == "--select" && i + 1 < args.size()) {
+            const QStringList p = args[++i].split(',');
+            select = QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt());
+        } else if (args[i] == "--preview") {
+            preview = true;
+        } else {
+            form.loadPictureFile(args[i]);
+        }
+    }
+    if (!select.isNull()) {
+        form.selectionRect()->setGeometry(select);
+        form.selectionRect()->setVisible(true);
+        form.selectionRect()->raise();
+    }
+    if (preview) QTimer::singleShot(300, &form, [&] { form.convertToCells(true, false); });
+    form.show();
+    return app.exec();
+}
