@@ -10,6 +10,7 @@
 // (getrusage of the child) belongs to that run alone.
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -301,8 +302,16 @@ int diffRun(long long cases, std::uint64_t seed)
     return failures == 0 ? 0 : 1;
 }
 
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 struct Measure {
     double seconds = 0;
+    double cpu = 0;
     double solveSeconds = 0; // one literal solve of the final clue set
     long long trials = 0, kept = 0, cone = 0, largestCone = 0;
     int outcome = 0;
@@ -369,9 +378,10 @@ Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pi
     LiteralPlacement literal;
     Recorder engine(fastEngine ? static_cast<PlacementEngine&>(fast) : literal);
     Measure m;
-    const double t0 = wallSeconds();
+    const double t0 = wallSeconds(), c0 = cpuSeconds();
     m.outcome = int(generate(ws, false, engine));
     m.seconds = wallSeconds() - t0;
+    m.cpu = cpuSeconds() - c0;
     m.digest = digestOf(ws, host.messages, engine.placed);
     if (fastEngine) {
         m.trials = fast.stats().trials;
@@ -382,9 +392,9 @@ Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pi
     if (probeLiteral) {
         ws.loadWorkArrays();
         ws.stopped = false;
-        const double t1 = wallSeconds();
+        const double c1 = cpuSeconds();
         solveLiteral(ws, false);
-        m.solveSeconds = wallSeconds() - t1;
+        m.solveSeconds = cpuSeconds() - c1;
     }
     return m;
 }
@@ -404,12 +414,13 @@ int table(const std::vector<int>& sizes, const std::vector<int>& densities, cons
           double literalLimit, int repeat, int radius)
 {
     std::printf("pictures: smoothed noise, radius %s; ", radius >= 0 ? std::to_string(radius).c_str() : "size / 12");
-    std::printf("generate command, plain mode; fast: best of %d runs; literal: one run when its estimate is below %.0f s,\n"
-                "else the estimate (trials x one literal solve of the final clues); peak: resident memory of the fast run\n",
+    std::printf("generate command, plain mode; times wall/cpu; fast: best of %d runs; literal: one run when its estimate\n"
+                "is below %.0f s cpu, else the estimate (trials x one literal solve of the final clues); ratio literal/fast;\n"
+                "peak: resident memory of the fast run\n",
                 repeat, literalLimit);
     int differ = 0;
-    std::printf("%5s %4s %3s %10s %12s %9s %7s %7s %9s %7s %8s  %s\n", "size", "dens", "N", "fast ms", "literal ms", "ratio",
-                "trials", "kept", "cone/tr", "bigcone", "peak MB", "result");
+    std::printf("%5s %4s %2s %16s %17s %11s %7s %7s %7s %7s %7s  %s\n", "size", "dens", "N", "fast ms wall/cpu",
+                "literal ms", "ratio", "trials", "kept", "cone/tr", "bigcone", "peak MB", "result");
     for (int n : sizes)
         for (int d : densities)
             for (int difficulty : difficulties) {
@@ -419,28 +430,30 @@ int table(const std::vector<int>& sizes, const std::vector<int>& densities, cons
                 for (int k = 1; k < repeat && f.ok; ++k) {
                     const Measure again = inChild([&] { return timeGenerate(true, n, pic, difficulty, false); });
                     if (again.ok && again.seconds < f.seconds) f.seconds = again.seconds;
+                    if (again.ok && again.cpu < f.cpu) f.cpu = again.cpu;
                 }
                 if (!f.ok) {
                     std::printf("%5d %3d%% %3d  run failed\n", n, d, difficulty);
                     continue;
                 }
                 const double estimate = f.solveSeconds * double(f.trials);
-                char lit[32], ratio[32];
+                char lit[40], ratio[40];
                 const char* same = "";
                 if (estimate < literalLimit) {
                     const Measure l = inChild([&] { return timeGenerate(false, n, pic, difficulty, false); });
-                    std::snprintf(lit, sizeof lit, "%.1f", l.seconds * 1000);
-                    std::snprintf(ratio, sizeof ratio, "%.0f", l.seconds / f.seconds);
+                    std::snprintf(lit, sizeof lit, "%.0f/%.0f", l.seconds * 1000, l.cpu * 1000);
+                    std::snprintf(ratio, sizeof ratio, "%.0f/%.0f", l.seconds / f.seconds, l.cpu / f.cpu);
                     same = l.ok && l.digest == f.digest ? ", same result" : ", RESULTS DIFFER";
                     if (!l.ok || l.digest != f.digest) ++differ;
                 } else {
-                    std::snprintf(lit, sizeof lit, "~%.0f s", estimate);
-                    std::snprintf(ratio, sizeof ratio, "~%.0f", estimate / f.seconds);
+                    std::snprintf(lit, sizeof lit, "~%.0f s cpu", estimate);
+                    std::snprintf(ratio, sizeof ratio, "~%.0f cpu", estimate / f.cpu);
                 }
                 static const char* outcomes[] = {"no filled", "not solvable", "stopped", "full", "solved", "stuck"};
-                std::printf("%5d %3d%% %3d %10.1f %12s %9s %7lld %7lld %9.1f %7lld %8.1f  %s%s\n", n, d, difficulty,
-                            f.seconds * 1000, lit, ratio, f.trials, f.kept, f.trials ? double(f.cone) / double(f.trials) : 0.0,
-                            f.largestCone, double(f.maxRssKb) / 1024.0, outcomes[f.outcome], same);
+                std::printf("%5d %3d%% %2d %8.1f/%-7.1f %17s %11s %7lld %7lld %7.1f %7lld %7.1f  %s%s\n", n, d, difficulty,
+                            f.seconds * 1000, f.cpu * 1000, lit, ratio, f.trials, f.kept,
+                            f.trials ? double(f.cone) / double(f.trials) : 0.0, f.largestCone, double(f.maxRssKb) / 1024.0,
+                            outcomes[f.outcome], same);
                 std::fflush(stdout);
             }
     if (differ) std::printf("%d measured cases gave different results\n", differ);

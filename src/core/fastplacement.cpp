@@ -17,11 +17,18 @@
 //
 // DeductionNet keeps that fixpoint for the accepted clue set, each known cell
 // with the clue it was deduced by and a level above the levels of the cells it
-// was deduced from. A trial withdraws what rested on the removed clues (a cell
-// that can be deduced again from cells of lower level keeps its place), then
-// deduces forward from what is left; it succeeds when every filled cell is
-// known again, otherwise everything is put back. The work stays near the
-// removed clues.
+// was deduced from, so that no deduction rests on itself. A trial withdraws
+// what rested on the removed clues (a cell that can be deduced again from
+// cells of lower level keeps its place), then deduces forward from what is
+// left; it succeeds when every filled cell is known again, otherwise
+// everything is put back. On pictures made of areas the work stays near the
+// removed clues; on noise-like pictures, where most cells hang on a few
+// clues, a withdrawal may reach far.
+//
+// A trial can fail early for two reasons that need no withdrawal: a filled
+// cell that no clue covers any more, and a set of cells near the removed
+// clues none of which can be deduced before another of them is, even with
+// every cell further away known (the window test).
 //
 // The working arrays the literal engine leaves behind are those of its last
 // trial; they are rebuilt at the end with PassSolver, which replays the
@@ -29,7 +36,6 @@
 // anything else is unusual, every trial is solved with PassSolver instead.
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -47,6 +53,9 @@ constexpr int kWindowRadius = 3;
 
 class DeductionNet {
 public:
+    // A level only grows by re-deduction; 64 bits never run out.
+    using Level = std::int64_t;
+
     // Deduces what the clues in w give; false when some filled cell of the
     // picture stays unknown (the set is not solvable).
     bool build(const WorkArrays& w, const std::vector<std::uint8_t>& picture);
@@ -60,15 +69,16 @@ private:
     struct Saved {
         int cell;
         std::uint8_t flags;
-        int level, sup;
+        Level level;
+        int sup;
     };
 
     // Two lines of margin around the field, so that every scan around a
     // cell of the field stays inside the arrays.
     int padded(int lin) const { return lin + 4 * (lin / rows_) + 2 * stride_ + 2; }
-    // Whether the opposite cells of clue k's block (opposite to x) are known
-    // and below limit; their highest level goes to top.
-    bool holds(int k, int x, int limit, int& top) const;
+    // Whether the cells of clue k's block of the colour opposite to x's are
+    // known and below limit.
+    bool holdsBelow(int k, int x, Level limit) const;
     void save(int x);
     void restoreCells();
     void rollBack();
@@ -97,7 +107,7 @@ private:
     // and not (yet) deduced again. One byte, as the scans read many cells.
     std::vector<std::uint8_t> cell_;
     std::vector<std::uint8_t> clue_;
-    std::vector<int> level_;
+    std::vector<Level> level_;
     std::vector<int> sup_;
     std::vector<std::uint32_t> savedIn_;
     std::uint32_t trialNo_ = 0;
@@ -117,18 +127,15 @@ private:
     std::vector<int> windowCells_, windowClues_;
 };
 
-bool DeductionNet::holds(int k, int x, int limit, int& top) const
+bool DeductionNet::holdsBelow(int k, int x, Level limit) const
 {
     const std::uint8_t colour = colourOf(size_t(x));
-    int m = 0;
     for (int o : off_) {
         const size_t y = size_t(k + o);
         const std::uint8_t c = cell_[y];
         if ((c & 3) == colour) continue;
         if ((c & (kKnown | kWithdrawn)) != kKnown || level_[y] >= limit) return false;
-        m = std::max(m, level_[y]);
     }
-    top = m;
     return true;
 }
 
@@ -216,7 +223,7 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     }
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
-        int top = 0;
+        Level top = 0;
         for (int o : off_)
             if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
         for (int o : off_) {
@@ -267,8 +274,7 @@ bool DeductionNet::withdraw(size_t budget)
         int alt = -1;
         for (int o : off_) {
             const size_t k = size_t(x + o);
-            int top;
-            if (clue_[k] && waiting_[1 - colour][k] == 0 && holds(int(k), x, level_[size_t(x)], top)) {
+            if (clue_[k] && waiting_[1 - colour][k] == 0 && holdsBelow(int(k), x, level_[size_t(x)])) {
                 alt = int(k);
                 break;
             }
@@ -395,7 +401,7 @@ bool DeductionNet::trial(const int* cells, int n)
     // cell of one colour settles its withdrawn cells of the other.
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
-        int top = 0;
+        Level top = 0;
         for (int o : off_)
             if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
         for (int o : off_) {
