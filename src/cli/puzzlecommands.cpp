@@ -7,6 +7,7 @@
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/session.h"
+#include "core/advanced.h"
 #include "core/commands.h"
 #include "core/cp1251.h"
 #include "core/engines.h"
@@ -23,7 +24,7 @@ void needFiles(const Args& args)
 
 int runGenerate(const std::vector<std::string>& argv)
 {
-    Args args(argv, {"--correct", "--full"}, {"--difficulty", "--seed", "--engine"});
+    Args args(argv, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine"});
     needFiles(args);
     const int difficulty = static_cast<int>(args.integer("--difficulty", 0, 5).value_or(5));
     const std::string engineName = args.value("--engine").value_or(defaultEngineName());
@@ -35,7 +36,8 @@ int runGenerate(const std::vector<std::string>& argv)
     s.host.ctrl = args.flag("--full");
     if (!s.open(args.positional()[0])) return kExitUsage;
     s.ws.difficulty = difficulty;
-    GenerateOutcome out = generate(s.ws, args.flag("--correct"), *engine);
+    GenerateOutcome out = args.flag("--advanced") ? generateAdvanced(s.ws, args.flag("--correct"), *engine)
+                                                  : generate(s.ws, args.flag("--correct"), *engine);
     if (out == GenerateOutcome::NoFilledCells) return 4;
     if (!s.save(args.positional()[1])) return kExitUsage;
     return out == GenerateOutcome::NotSolvable ? 3 : 0;
@@ -140,7 +142,7 @@ int runPrize(const std::vector<std::string>& argv)
 
 
 const CliCommandRegistration generateCommand("generate",
-    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--engine literal|fast]", runGenerate, 10});
+    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced] [--engine literal|fast]", runGenerate, 10});
 const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]", runCheck, 20});
 const CliCommandRegistration convertCommand("convert", {"convert  IN OUT", runConvert, 30});
 const CliCommandRegistration prizeCommand("prize",
