@@ -1,14 +1,24 @@
 // Клетомер: the editor, generator and checker of mosaic puzzles.
 #include "app/errorhandler.h"
+#include "app/fileassociation.h"
+#include "app/icons.h"
 #include "app/mainwindow.h"
+#include "files/qt/puzzlepictures.h"
+#include "import/importpictures.h"
 
 int main(int argc, char** argv)
 {
     klt::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kletomer"));
     QCoreApplication::setApplicationName(QStringLiteral("kletomer"));
+    QApplication::setWindowIcon(klt::actionIcon(QStringLiteral("acCalc")));
+    klt::registerPuzzlePictures();
+    klt::registerImportPictures();
 
     klt::MainWindow window;
+    // A failure is reported and the program starts all the same.
+    klt::guarded([] { klt::registerFileType(klt::userDataHome(), QCoreApplication::applicationFilePath()); });
+    window.setStartArguments(app.arguments().mid(1));
     window.restoreSettings();
     window.show();
     return app.exec();

@@ -17,8 +17,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/documentcommands.h"
 #include "app/errorhandler.h"
 #include "app/icons.h"
+#include "app/recentfiles.h"
+#include "app/windowdialogs.h"
 #include "core/commands.h"
 #include "core/engines.h"
 #include "core/prize.h"
@@ -64,6 +67,8 @@ MainWindow::MainWindow(QWidget* parent)
     createToolbars();
     createMenus();
     connectActions();
+    docs_ = new DocumentCommands(*this);
+    dialogs_ = new WindowDialogs(*this, *docs_);
 }
 
 MainWindow::~MainWindow()
@@ -417,6 +422,7 @@ void MainWindow::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (shownOnce_) return;
     shownOnce_ = true;
+    docs_->formShow(startArgs_);
     ws_.stopped = true;
     updateActions();
 }
@@ -427,6 +433,10 @@ void MainWindow::closeEvent(QCloseEvent* e)
         // Stop the computation first; the window closes when it has ended.
         ws_.stopped = true;
         closePending_ = true;
+        e->ignore();
+        return;
+    }
+    if (!docs_->formCloseQuery()) {
         e->ignore();
         return;
     }
@@ -456,6 +466,9 @@ void MainWindow::restoreSettings()
     restoreSpin("sgWidth.Value", size_->widthEdit());
     const QColor fill(s.value(QStringLiteral("ccbFillColor.ColorValue")).toString());
     if (fill.isValid()) fillColor_->setColor(fill);
+    dialogs_->restoreSettings(s);
+    s.endGroup();
+    docs_->recentFiles()->restore(s);
 }
 
 void MainWindow::saveSettings() const
@@ -468,6 +481,9 @@ void MainWindow::saveSettings() const
     s.setValue(QStringLiteral("sgCellSize.Value"), size_->cellSizeEdit()->value());
     s.setValue(QStringLiteral("sgWidth.Value"), size_->widthEdit()->value());
     s.setValue(QStringLiteral("ccbFillColor.ColorValue"), fillColor_->color().name());
+    dialogs_->saveSettings(s);
+    s.endGroup();
+    docs_->recentFiles()->save(s);
 }
 
 // ---- host ----

@@ -3,6 +3,7 @@
 // action table and the busy state, and the puzzle commands that run in it.
 // It owns the puzzle (the workspace) and serves the commands as their host.
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 
 #include "app/actiontable.h"
@@ -19,12 +20,14 @@ class QToolButton;
 namespace klt {
 
 class ColorBox;
+class DocumentCommands;
 class EditCommands;
 class FieldSizeControls;
 class GridEditor;
 class GridView;
 class SpinEdit;
 class TProgressStatusbar;
+class WindowDialogs;
 
 class MainWindow : public QMainWindow, public Host {
     Q_OBJECT
@@ -51,6 +54,11 @@ public:
     QMenu* fileMenu() const { return mnFile_; }
     QWidget* previewPanel() const { return pnPreview_; }
     QSplitter* splitter() const { return sp1_; }
+    DocumentCommands* documents() const { return docs_; }
+    WindowDialogs* dialogs() const { return dialogs_; }
+    // The command-line parameters (without the program) that the first
+    // showing opens; without them the window starts with a new puzzle.
+    void setStartArguments(const QStringList& args) { startArgs_ = args; }
 
     // The clue placement that generation uses; a faster one may take its place.
     void setPlacementEngine(std::unique_ptr<PlacementEngine> engine);
@@ -125,6 +133,9 @@ private:
     QAction* miExit_ = nullptr;
     // Toolbar controls that are not buttons: greyed while busy.
     QList<QWidget*> toolbarControls_;
+    DocumentCommands* docs_ = nullptr;
+    WindowDialogs* dialogs_ = nullptr;
+    QStringList startArgs_;
     bool shownOnce_ = false;
     bool closePending_ = false;
 };

@@ -1,0 +1,30 @@
+#pragma once
+// The file association, written at every start: a shared-mime-info package
+// that names "*.kvt" files "Клетомер" and a desktop entry that opens them
+// with this program, both under the user's data folder.
+#include <QString>
+
+namespace klt {
+
+struct AssociationFiles {
+    QString mimePackage;  // <data>/mime/packages/kletomer.xml
+    QString desktopEntry; // <data>/applications/kletomer.desktop
+};
+
+// $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute.
+QString userDataHome();
+
+AssociationFiles associationFiles(const QString& dataHome);
+
+// The contents of the two files for the program at programPath.
+QByteArray mimePackageText();
+QByteArray desktopEntryText(const QString& programPath);
+
+// Writes both files where their content differs (a second start changes
+// nothing) and, when anything was written, asks update-mime-database and
+// update-desktop-database, where installed, to refresh their caches without
+// waiting for them. Throws CommandError when a folder or file cannot be
+// written. Returns true when a file was written.
+bool registerFileType(const QString& dataHome, const QString& programPath);
+
+} // namespace klt
