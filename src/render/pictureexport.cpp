@@ -89,9 +89,13 @@ std::unique_ptr<Metafile> recordPicture(const PictureJob& job, const ReferenceSc
     return mf;
 }
 
-QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen)
+QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen, QSize cutTo)
 {
-    QImage image(pictureSize(job.field, job.cellSize), QImage::Format_RGB32);
+    QSize size = pictureSize(job.field, job.cellSize);
+    if (!cutTo.isEmpty()) size = size.boundedTo(cutTo);
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        throw CommandError{QStringLiteral("Рисунок %1 × %2 точек слишком велик").arg(size.width()).arg(size.height()).toStdString()};
     // Fonts are sized for the screen, as on the metafile.
     const int dpm = qRound(screen.dpi / 0.0254);
     image.setDotsPerMeterX(dpm);

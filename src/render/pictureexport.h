@@ -38,7 +38,9 @@ std::unique_ptr<Metafile> recordPicture(const PictureJob& job, const ReferenceSc
 
 // The picture on a white bitmap at the screen's resolution. Bitmaps never
 // take the drawing-program correction: their pixels are what everyone sees.
-QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen = referenceScreen());
+// A non-empty cutTo keeps only the top-left part of that size. Throws
+// CommandError when the bitmap is too large to make.
+QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen = referenceScreen(), QSize cutTo = QSize());
 
 // The format a file's extension names, in any letter case.
 std::optional<ExportFormat> formatForPath(const QString& path);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -120,8 +122,13 @@ PictureStyle PreviewPanel::style() const
 
 void PreviewPanel::refresh()
 {
-    PictureJob job{ws_.field, ws_.cellSize, style(), PictureOptions{true, false, true}};
-    image1_->setPicture(rasterPicture(job));
+    PictureJob job{ws_.field, ws_.cellSize, style(), PictureOptions{.answers = true, .correction = false, .numbers = true}};
+    // The panel shows the picture from its top-left corner and is never wider
+    // or taller than the screens; a larger bitmap would only cost memory (a
+    // full-size picture may run to gigabytes).
+    QSize screens;
+    for (const QScreen* s : QGuiApplication::screens()) screens = screens.expandedTo(s->virtualSize());
+    image1_->setPicture(rasterPicture(job, referenceScreen(), screens));
 }
 
 void PreviewPanel::chooseKeyWordFont()

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -51,6 +52,7 @@ private slots:
     void clipboard();
 
     void previewRedrawsOnlyOnRequest();
+    void hugePictureIsCutToTheScreen();
     void keyWordFont();
     void panelSettingsRoundTrip();
     void previewToggleKeepsWidth();
@@ -321,6 +323,22 @@ void RenderUiTest::previewRedrawsOnlyOnRequest()
     QCOMPARE(panel.picture().pixelColor(2, 50), QColor(Qt::black));
     panel.blackColorBox()->setColor(QColor(255, 0, 0));
     QCOMPARE(panel.picture().pixelColor(cell11), QColor(255, 0, 0));
+}
+
+void RenderUiTest::hugePictureIsCutToTheScreen()
+{
+    // 25020 pixels square would take gigabytes; the panel never shows more than a screen.
+    ws->field.setSize(250, 250);
+    ws->field.setText(0, 0, "-");
+    ws->cellSize = 100;
+    PreviewPanel panel(*ws, *grid);
+    panel.refresh();
+    const QSize screen = QGuiApplication::primaryScreen()->virtualSize();
+    QVERIFY(!panel.picture().isNull());
+    QVERIFY(panel.picture().width() <= screen.width() && panel.picture().height() <= screen.height());
+    QCOMPARE(panel.picture().pixelColor(10, 50), QColor(Qt::black));
+    QCOMPARE(panel.picture().pixelColor(50, 50), QColor(Qt::black)); // the filled corner cell
+    QCOMPARE(panel.picture().pixelColor(150, 50), QColor(Qt::white));
 }
 
 void RenderUiTest::keyWordFont()
