@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
