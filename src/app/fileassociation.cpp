@@ -100,13 +100,13 @@ QByteArray desktopEntryText(const QString& programPath)
         .toUtf8();
 }
 
-bool registerFileType(const QString& dataHome, const QString& programPath)
+bool registerFileType(const QString& dataHome, const QString& programPath, bool refreshCaches)
 {
     const AssociationFiles files = associationFiles(dataHome);
     const bool mimeWritten = writeIfChanged(files.mimePackage, mimePackageText());
     const bool desktopWritten = writeIfChanged(files.desktopEntry, desktopEntryText(programPath));
-    if (mimeWritten) refresh(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"));
-    if (desktopWritten)
+    if (mimeWritten && refreshCaches) refresh(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"));
+    if (desktopWritten && refreshCaches)
         refresh(QStringLiteral("update-desktop-database"), dataHome + QStringLiteral("/applications"));
     return mimeWritten || desktopWritten;
 }

@@ -24,7 +24,7 @@ QByteArray desktopEntryText(const QString& programPath);
 // nothing) and, when anything was written, asks update-mime-database and
 // update-desktop-database, where installed, to refresh their caches without
 // waiting for them. Throws CommandError when a folder or file cannot be
-// written. Returns true when a file was written.
-bool registerFileType(const QString& dataHome, const QString& programPath);
+// written. Returns true when a file was written. Tests leave the caches be.
+bool registerFileType(const QString& dataHome, const QString& programPath, bool refreshCaches = true);
 
 } // namespace klt

@@ -362,7 +362,7 @@ void DocumentsTest::associationWrittenOnce()
 {
     const QString home = path("data");
     const QString program = QStringLiteral("/opt/my games/kletomer");
-    QVERIFY(registerFileType(home, program));
+    QVERIFY(registerFileType(home, program, false));
     const AssociationFiles files = associationFiles(home);
     const QByteArray mime = readAll(files.mimePackage);
     QVERIFY(mime.contains("<glob pattern=\"*.kvt\"/>"));
@@ -373,19 +373,19 @@ void DocumentsTest::associationWrittenOnce()
 
     const QDateTime stamp = QFileInfo(files.desktopEntry).lastModified();
     QTest::qWait(20);
-    QVERIFY(!registerFileType(home, program));
+    QVERIFY(!registerFileType(home, program, false));
     QCOMPARE(QFileInfo(files.desktopEntry).lastModified(), stamp);
     QCOMPARE(readAll(files.mimePackage), mime);
 
     // A moved program is written anew.
-    QVERIFY(registerFileType(home, QStringLiteral("/usr/bin/kletomer")));
+    QVERIFY(registerFileType(home, QStringLiteral("/usr/bin/kletomer"), false));
     QVERIFY(readAll(files.desktopEntry).contains("Exec=\"/usr/bin/kletomer\" %f"));
 }
 
 void DocumentsTest::associationFailureIsAnError()
 {
     writeAll(path("file"), "not a folder");
-    QVERIFY_THROWS_EXCEPTION(CommandError, registerFileType(path("file"), QStringLiteral("/usr/bin/kletomer")));
+    QVERIFY_THROWS_EXCEPTION(CommandError, registerFileType(path("file"), QStringLiteral("/usr/bin/kletomer"), false));
 }
 
 QTEST_MAIN(DocumentsTest)
