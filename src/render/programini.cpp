@@ -1,14 +1,15 @@
 #include "render/programini.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace klt {
 
 QString programIniPath()
 {
-    QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    // The application name is the program file's name unless main() sets it
+    // (to the same); the prize dialog names its file the same way.
+    QString name = QCoreApplication::applicationName();
     if (name.isEmpty()) name = QStringLiteral("kletomer");
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name +
            QStringLiteral(".INI");
