@@ -27,11 +27,11 @@
 #include "import/conversion.h"
 #include "import/emfpicture.h"
 #include "import/importpictures.h"
-#include "import/magickdecoder.h"
 #include "import/picturefiledialog.h"
 #include "import/picturelimits.h"
 #include "import/rasterpicture.h"
 #include "import/runningrect.h"
+#include "import/wmfpicture.h"
 #include "widgets/gradgauge.h"
 #include "widgets/messagebox.h"
 #include "widgets/progressstatusbar.h"
@@ -801,9 +801,9 @@ void TImportForm::bPasteClick()
         emf->loadFromData(mime->data(QStringLiteral("image/x-emf")), QStringLiteral("из буфера обмена"));
         model_.takeMetafile(std::move(emf));
     } else if (mime->hasFormat(QStringLiteral("image/x-wmf"))) {
-        const QImage image = decodeMagickBytes(mime->data(QStringLiteral("image/x-wmf")),
-                                               QStringLiteral("из буфера обмена"), "WMF", MagickOptions{96, false});
-        model_.takeMetafile(RasterPicture::fromImage(image));
+        auto wmf = std::make_unique<WmfPicture>();
+        wmf->loadFromData(mime->data(QStringLiteral("image/x-wmf")), QStringLiteral("из буфера обмена"));
+        model_.takeMetafile(std::move(wmf));
     } else {
         return;
     }

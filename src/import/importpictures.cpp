@@ -6,6 +6,7 @@
 #include "import/picture.h"
 #include "import/rasterpicture.h"
 #include "import/rladecoder.h"
+#include "import/wmfpicture.h"
 
 namespace klt {
 
@@ -38,9 +39,8 @@ void registerImportPictures()
                                     [] { return std::make_unique<IconPicture>(qt("ico")); });
     PictureRegistry::instance().add(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
                                     [] { return std::make_unique<EmfPicture>(); });
-    // Rendered at the screen's 96 dots per inch, so that its size in pixels
-    // is the one the drawing program meant.
-    addRaster("wmf", "Metafiles", magick("WMF", MagickOptions{96, false}));
+    PictureRegistry::instance().add(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
+                                    [] { return std::make_unique<WmfPicture>(); });
     for (const char* ext : {"jpg", "jpeg"}) addRaster(ext, "JPEG Image File", qt("jpeg"));
 
     addRaster("gif", "CompuServe images", qt("gif"));

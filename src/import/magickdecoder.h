@@ -6,7 +6,7 @@
 namespace klt {
 
 struct MagickOptions {
-    // Rendering resolution for vector formats (WMF), 0 for the coder's own.
+    // Rendering resolution for vector formats, 0 for the coder's own.
     double density = 0;
     // Hand the file's name to the coder, which then finds files that belong
     // to it (the palette file next to a Dr. Halo picture).

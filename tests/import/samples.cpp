@@ -332,21 +332,20 @@ QByteArray wmfFile()
     };
     rec(0x020B, {0, 0});                 // SETWINDOWORG (y, x)
     rec(0x020C, {50, 100});              // SETWINDOWEXT (height, width)
-    rec(0x02FC, {0, 0xFFFF, 0x00FF, 0}); // CREATEBRUSHINDIRECT white
+    rec(0x02FA, {5, 0, 0, 0, 0});        // CREATEPENINDIRECT null: slot 0
     rec(0x012D, {0});
-    rec(0x02FA, {5, 0, 0, 0, 0});        // CREATEPENINDIRECT null
+    rec(0x02FC, {0, 0x00FF, 0, 0});      // CREATEBRUSHINDIRECT red: slot 1
     rec(0x012D, {1});
-    rec(0x041B, {50, 100, 0, 0});        // RECTANGLE (bottom, right, top, left)
-    rec(0x02FC, {0, 0x00FF, 0, 0});      // red
-    rec(0x012D, {2});
-    rec(0x041B, {40, 60, 10, 10});
+    rec(0x01F0, {1});                    // DELETEOBJECT frees slot 1 (still selected)
+    rec(0x02FC, {0, 0xFF00, 0x0000, 0}); // a green brush takes slot 1 again, unused
+    rec(0x041B, {40, 60, 10, 10});       // RECTANGLE (bottom, right, top, left)
     rec(0x0000, {});                     // EOF
     QByteArray header;
     put16(header, 1);
     put16(header, 9);
     put16(header, 0x0300);
     put32(header, static_cast<quint32>(9 + recs.size() / 2));
-    put16(header, 3);
+    put16(header, 2);
     put32(header, 8);
     put16(header, 0);
     QByteArray placeable;

@@ -39,8 +39,8 @@ QByteArray emfFile();
 // The same picture in HIMETRIC units with y pointing up, plus a line of
 // text: checks the mapping modes.
 QByteArray emfMetricFile();
-// A placeable WMF of 100 × 50 at 96 dpi: white background, red rectangle
-// (10, 10)-(60, 40).
+// A placeable WMF of 100 × 50 at 96 dpi with only a red rectangle
+// (10, 10)-(60, 40) in it: the margins around it belong to the picture.
 QByteArray wmfFile();
 // A PNG whose header declares 60000 × 60000 pixels.
 QByteArray hugePng();

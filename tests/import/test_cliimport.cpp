@@ -5,6 +5,9 @@
 
 #include "core/workspace.h"
 #include "files/kvtformat.h"
+#include "import/importmodel.h"
+#include "import/importpictures.h"
+#include "import/picture.h"
 #include "samples.h"
 
 using namespace klt;
@@ -16,10 +19,10 @@ struct Run {
     QString out, err;
 };
 
-Run cli(const QStringList& args)
+Run cli(const QStringList& args, const QString& command = QStringLiteral("import"))
 {
     QProcess p;
-    p.start(QStringLiteral(KLETOMER_CLI), QStringList{"import"} + args);
+    p.start(QStringLiteral(KLETOMER_CLI), QStringList{command} + args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
@@ -62,6 +65,7 @@ private slots:
     void reportsTheClippedView();
     void refusesBadInput_data();
     void refusesBadInput();
+    void exportedMetafilesReadBack();
 
 private:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -159,5 +163,51 @@ void CliImportTest::refusesBadInput()
     QVERIFY(!QFile::exists(path("o.kvt")));
 }
 
-QTEST_GUILESS_MAIN(CliImportTest)
+// The program's own exports: its enhanced and old-style metafiles, played
+// by the import, look like its bitmap of the same puzzle.
+void CliImportTest::exportedMetafilesReadBack()
+{
+    registerImportPictures();
+    Host host;
+    Workspace ws(host);
+    ws.field.setSize(6, 5);
+    const char* rows[] = {"-..-..", "--.-.3", "..2---", "-.-.-.", "1.--.-"};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 6; ++c) {
+            const char ch = rows[r][c];
+            ws.field.setText(c, r, ch == '-' ? "-" : ch == '.' ? "" : std::string(1, ch));
+        }
+    saveKvt(ws, path("puzzle.kvt").toStdString());
+    // The clues' glyphs may be shaped a little differently by each way of
+    // drawing; the answers without clues match pixel for pixel.
+    for (const bool answers : {false, true}) {
+        QImage reference;
+        for (const char* ext : {"bmp", "emf", "wmf"}) {
+            const QString out = path(QStringLiteral("picture.") + ext);
+            QStringList args{path("puzzle.kvt"), out};
+            if (answers) args << "--answers" << "--no-numbers";
+            const Run r = cli(args, "export");
+            QVERIFY2(r.code == 0, qPrintable(r.err));
+            std::unique_ptr<Picture> picture;
+            try {
+                picture = PictureRegistry::instance().load(out);
+            } catch (const PictureError& e) {
+                QFAIL(qPrintable(e.text()));
+            }
+            const QImage drawn = renderScaled(*picture, picture->width(), picture->height());
+            if (reference.isNull()) {
+                reference = drawn;
+                continue;
+            }
+            QCOMPARE(drawn.size(), reference.size());
+            int differ = 0;
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x) differ += drawn.pixel(x, y) != reference.pixel(x, y);
+            QVERIFY2(differ <= (answers ? 0 : drawn.width() * drawn.height() / 50),
+                     qPrintable(QStringLiteral("%1: %2 pixels differ").arg(ext).arg(differ)));
+        }
+    }
+}
+
+QTEST_MAIN(CliImportTest)
 #include "test_cliimport.moc"

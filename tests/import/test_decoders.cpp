@@ -127,7 +127,7 @@ void DecoderTest::readsEachFormat_data()
                                 << 0;
     QTest::newRow("cut") << "cut" << cutFile() << QSize(6, 3) << QPoint(0, 0) << QColor(10, 10, 10) << QPoint(5, 2)
                          << QColor(250, 250, 250) << 0;
-    QTest::newRow("wmf") << "wmf" << wmfFile() << QSize(100, 50) << QPoint(30, 20) << red << QPoint(80, 45) << white
+    QTest::newRow("wmf") << "wmf" << wmfFile() << QSize(100, 50) << QPoint(10, 10) << red << QPoint(60, 40) << white
                          << 0;
     // Our own readers.
     QTest::newRow("cel") << "cel" << animatorCel(5, 4) << QSize(5, 4) << QPoint(1, 0) << red << QPoint(1, 1) << blue
@@ -205,9 +205,10 @@ void DecoderTest::emfMappingModesAndText()
     const QImage drawn = renderScaled(*picture, 100, 50);
     QCOMPARE(QColor(drawn.pixel(30, 20)), QColor(Qt::red));
     QCOMPARE(QColor(drawn.pixel(10, 10)), QColor(Qt::red));
-    QCOMPARE(QColor(drawn.pixel(59, 39)), QColor(Qt::red));
+    // Without an outline the box loses its right and bottom device pixel, as in GDI.
+    QCOMPARE(QColor(drawn.pixel(58, 38)), QColor(Qt::red));
+    QCOMPARE(QColor(drawn.pixel(59, 39)), QColor(Qt::white));
     QCOMPARE(QColor(drawn.pixel(5, 5)), QColor(Qt::white));
-    QCOMPARE(QColor(drawn.pixel(62, 42)), QColor(Qt::white));
     // The letter lands to the right of the rectangle, below its reference point.
     int dark = 0;
     for (int y = 0; y < 50; ++y)
@@ -242,6 +243,7 @@ void DecoderTest::brokenFilesGiveAnError_data()
     QTest::newRow("rla cut short") << "a.rla" << rlaFile().left(760);
     QTest::newRow("cut with a broken line") << "a.cut" << cutFile().left(9);
     QTest::newRow("wmf garbage") << "a.wmf" << QByteArray(64, '\x7f');
+    QTest::newRow("wmf cut short") << "a.wmf" << wmfFile().left(70);
     QTest::newRow("cel cut short") << "a.cel" << animatorCel(5, 4).left(810);
     QTest::newRow("cel of zero bytes") << "a.cel" << QByteArray();
     QTest::newRow("pic, not Autodesk") << "a.pic" << wrongMagic;

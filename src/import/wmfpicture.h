@@ -1,0 +1,43 @@
+#pragma once
+// Old-style metafiles (".wmf"), placeable or not, played by our own player
+// (shared with the enhanced metafiles): the placeable header's box is what
+// lands on the target rectangle, as Windows plays them. ImageMagick maps
+// the box of what is drawn instead, which stretches every picture with
+// margins (our own exported puzzles among them).
+#include <QByteArray>
+#include <QRect>
+#include <vector>
+
+#include "import/picture.h"
+
+namespace klt {
+
+class WmfPicture : public Picture {
+public:
+    void loadFromFile(const QString& path) override;
+    // The same from bytes (the clipboard); name is used in messages.
+    void loadFromData(const QByteArray& data, const QString& name);
+
+    bool isEmpty() const override { return records_.empty(); }
+    // The placeable box at the screen's 96 dots per inch; without a
+    // placeable header, the first window extent in pixels.
+    int width() const override { return size_.width(); }
+    int height() const override { return size_.height(); }
+    void draw(QPainter& painter, const QRect& rect) const override;
+
+    struct Record {
+        quint16 function;
+        int offset; // of the parameters in data_
+        int size;   // bytes of parameters
+    };
+
+private:
+    QByteArray data_;
+    std::vector<Record> records_;
+    QSize size_;
+    QRect box_;    // logical units: left, top, width, height
+    int inch_ = 96; // logical units per inch
+    int objects_ = 0;
+};
+
+} // namespace klt
