@@ -15,6 +15,7 @@
 #include "cli/clicommand.h"
 #include "cli/session.h"
 #include "core/edits.h"
+#include "files/qt/puzzlepictures.h"
 #include "import/conversion.h"
 #include "import/importmodel.h"
 #include "import/importpictures.h"
@@ -122,6 +123,8 @@ int runImport(const std::vector<std::string>& argv)
     if (auto r = args.value("--rect")) rect = rectArgument(*r);
 
     OffscreenGui gui;
+    // Every picture the dialog loads, puzzle files included.
+    registerPuzzlePictures();
     registerImportPictures();
 
     Session s;
