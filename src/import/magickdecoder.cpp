@@ -2,6 +2,7 @@
 
 #include <Magick++.h>
 
+#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -57,6 +58,12 @@ QImage decodeMagickBytes(const QByteArray& bytes, const QString& path, const cha
             image.quiet(true);
             if (passName) image.fileName(path.toLocal8Bit().toStdString());
             image.magick(magickFormat);
+            // Photoshop files: the merged picture only, so that the layers need
+            // not be decoded at all. (For Photo-CD the scene is the resolution.)
+            if (std::strcmp(magickFormat, "PSD") == 0) {
+                image.subImage(0);
+                image.subRange(1);
+            }
             if (options.density > 0) image.density(Magick::Geometry(static_cast<size_t>(options.density),
                                                                      static_cast<size_t>(options.density)));
         };
