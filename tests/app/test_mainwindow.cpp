@@ -397,7 +397,8 @@ void MainWindowTest::spinEditTyping()
 {
     SpinEdit* spin = w->sizeControls()->widthEdit();
     QList<int> widths;
-    connect(spin, &SpinEdit::changed, this, [&] { widths << ws().field.colCount(); });
+    QObject listener; // the connection ends with this test, not with the window
+    connect(spin, &SpinEdit::changed, &listener, [&] { widths << ws().field.colCount(); });
     spin->setFocus();
     spin->selectAll();
     QTest::keyClicks(spin, "12");
