@@ -259,6 +259,45 @@ QIcon actionIcon(const QString& name)
             p.drawText(QRectF(5.5, 5.5, 5, 5), Qt::AlignCenter, QStringLiteral("4"));
             p.drawText(QRectF(0.5, 10.5, 5, 5), Qt::AlignCenter, QStringLiteral("3"));
         });
+    if (name == QLatin1String("acCalcAdvanced"))
+        return drawn([](QPainter& p) {
+            field(p, QRectF(0.5, 0.5, 15, 15), {});
+            QFont f;
+            f.setPixelSize(7);
+            f.setBold(true);
+            p.setFont(f);
+            p.setPen(QColor(20, 60, 170));
+            p.drawText(QRectF(0.5, 0.5, 5, 5), Qt::AlignCenter, QStringLiteral("1"));
+            p.drawText(QRectF(10.5, 10.5, 5, 5), Qt::AlignCenter, QStringLiteral("3"));
+            // Fewer numbers: the rest is reasoned out.
+            p.setPen(QPen(QColor(150, 40, 160), 1.8, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 8), QPointF(10, 8));
+            p.drawLine(QPointF(8, 6), QPointF(8, 10));
+        });
+    if (name == QLatin1String("acUnique"))
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(20, 60, 170), 1));
+            p.setBrush(QColor(60, 110, 220));
+            p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+            QFont f;
+            f.setPixelSize(11);
+            f.setBold(true);
+            p.setFont(f);
+            p.setPen(Qt::white);
+            p.drawText(QRectF(1.5, 1.5, 13, 13), Qt::AlignCenter, QStringLiteral("1"));
+        });
+    if (name == QLatin1String("acPrint"))
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 1.5, 7, 5));
+            p.setBrush(QColor(170, 170, 170));
+            p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 10.5, 7, 4));
+            p.setPen(QPen(kInk, 0.8));
+            p.drawLine(QPointF(6, 12.5), QPointF(10, 12.5));
+        });
     if (name == QLatin1String("acCheck"))
         return drawn([](QPainter& p) {
             p.setPen(QPen(QColor(20, 150, 40), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -22,6 +22,7 @@
 #include "app/icons.h"
 #include "app/recentfiles.h"
 #include "app/windowdialogs.h"
+#include "core/advanced.h"
 #include "core/commands.h"
 #include "core/engines.h"
 #include "core/prize.h"
@@ -149,6 +150,7 @@ void MainWindow::createToolbars()
     popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
     popupMenu1_->addAction(action("acCalc"));
     popupMenu1_->addAction(action("acCalcAndCorrect"));
+    popupMenu1_->addAction(action("acCalcAdvanced"));
     btnCalc_ = new QToolButton(tb_);
     btnCalc_->setObjectName(QStringLiteral("btnCalc"));
     btnCalc_->setProperty("tag", 0);
@@ -159,7 +161,7 @@ void MainWindow::createToolbars()
     btnCalc_->setPopupMode(QToolButton::MenuButtonPopup);
     btnCalc_->setMenu(popupMenu1_);
     tb_->addWidget(btnCalc_);
-    add(tb_, {action("acCheck"), action("acStop")});
+    add(tb_, {action("acCheck"), action("acUnique"), action("acStop")});
 
     tb2_->addAction(action("acPreview"));
     if (QWidget* b = tb2_->widgetForAction(action("acPreview"))) b->setObjectName(QStringLiteral("btnPreview"));
@@ -216,7 +218,7 @@ void MainWindow::createMenus()
     QMenuBar* bar = menuBar();
     mnFile_ = bar->addMenu(QStringLiteral("Файл"));
     mnFile_->setObjectName(QStringLiteral("mnFile"));
-    for (const char* n : {"acNew", "acOpen", "acSave", "acSaveAs", "acSaveSel", "acImport", "acExp"})
+    for (const char* n : {"acNew", "acOpen", "acSave", "acSaveAs", "acSaveSel", "acImport", "acExp", "acPrint"})
         mnFile_->addAction(action(n));
     mnFile_->addSeparator();
     miExit_ = mnFile_->addAction(QStringLiteral("Выход"));
@@ -267,7 +269,9 @@ void MainWindow::createMenus()
     mnCalc_->menuAction()->setStatusTip(action("acCalc")->statusTip());
     mnCalc_->addAction(action("acCalc"));
     mnCalc_->addAction(action("acCalcAndCorrect"));
+    mnCalc_->addAction(action("acCalcAdvanced"));
     puzzle->addAction(action("acCheck"));
+    puzzle->addAction(action("acUnique"));
     puzzle->addSeparator();
     puzzle->addAction(action("acFont"));
     puzzle->addAction(action("acHideBlack"));
@@ -309,7 +313,9 @@ void MainWindow::connectActions()
     connect(mnCalc_, &QMenu::aboutToShow, this, [this] {
         QTimer::singleShot(0, this, [this] { guarded([this] { acCalcExecute(mnCalc_); }); });
     });
+    bind("acCalcAdvanced", [this](QAction*) { acCalcAdvancedExecute(); });
     bind("acCheck", [this](QAction*) { acCheckExecute(); });
+    bind("acUnique", [this](QAction*) { acUniqueExecute(); });
     bind("acStop", [this](QAction*) { acStopExecute(); });
     bind("acUndo", [this](QAction*) { acUndoExecute(); });
     bind("acHideBlack", [this](QAction*) { acHideBlackExecute(); });
@@ -357,6 +363,21 @@ void MainWindow::acCheckExecute()
     if (!ws_.stopped) return;
     check(ws_, *engine_);
     grid_->fieldChanged();
+}
+
+void MainWindow::acCalcAdvancedExecute()
+{
+    if (!ws_.stopped) return;
+    ws_.difficulty = rxN_->value();
+    generateAdvanced(ws_, false, *engine_);
+    grid_->fieldChanged();
+}
+
+void MainWindow::acUniqueExecute()
+{
+    if (!ws_.stopped) return;
+    const UniquenessResult res = uniquenessCommand(ws_);
+    grid_->showDifference(res.answers == Answers::Several ? res.differs : CellGrid());
 }
 
 void MainWindow::acStopExecute()

@@ -72,6 +72,8 @@ public:
     // Commands.
     void acCalcExecute(QObject* sender);
     void acCheckExecute();
+    void acCalcAdvancedExecute();
+    void acUniqueExecute();
     void acStopExecute();
     void acUndoExecute();
     void acHideBlackExecute();

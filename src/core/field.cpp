@@ -1,6 +1,7 @@
 #include "core/field.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/text.h"
 
@@ -8,6 +9,12 @@ namespace klt {
 
 namespace {
 const std::string kEmpty;
+std::atomic<std::uint64_t> lastRevision{0};
+} // namespace
+
+void Field::touch()
+{
+    revision_ = lastRevision.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 Field::Field(int cols, int rows)
@@ -27,12 +34,14 @@ void Field::ensureStore(int cols, int rows)
 
 void Field::setColCount(int n)
 {
+    if (std::max(1, n) != cols_) touch();
     cols_ = std::max(1, n);
     ensureStore(cols_, rows_);
 }
 
 void Field::setRowCount(int n)
 {
+    if (std::max(1, n) != rows_) touch();
     rows_ = std::max(1, n);
     ensureStore(cols_, rows_);
 }
@@ -47,7 +56,10 @@ void Field::setText(int c, int r, std::string t)
 {
     if (c < 0 || r < 0) return;
     ensureStore(c + 1, r + 1);
-    columns_[static_cast<size_t>(c)][static_cast<size_t>(r)].text = std::move(t);
+    std::string& cell = columns_[static_cast<size_t>(c)][static_cast<size_t>(r)].text;
+    if (cell == t) return;
+    cell = std::move(t);
+    touch();
 }
 
 std::uint8_t Field::mark(int c, int r) const
@@ -71,6 +83,7 @@ bool Field::isFilled(int c, int r) const
 void Field::moveColumn(int from, int to)
 {
     if (from < 0 || to < 0 || from == to) return;
+    touch();
     ensureStore(std::max(from, to) + 1, storeRows_);
     auto first = columns_.begin();
     if (from < to)
@@ -82,6 +95,7 @@ void Field::moveColumn(int from, int to)
 void Field::moveRow(int from, int to)
 {
     if (from < 0 || to < 0 || from == to) return;
+    touch();
     ensureStore(storeCols(), std::max(from, to) + 1);
     for (auto& col : columns_) {
         auto first = col.begin();

@@ -36,6 +36,11 @@ public:
     void moveColumn(int from, int to);
     void moveRow(int from, int to);
 
+    // Changes whenever the size or a cell text changes (marks aside), and
+    // differs between fields that were changed apart: a view can tell
+    // whether what it showed still stands.
+    std::uint64_t revision() const { return revision_; }
+
     // Stored extent (at least the visible size).
     int storeCols() const { return static_cast<int>(columns_.size()); }
     int storeRows() const { return storeRows_; }
@@ -46,11 +51,13 @@ private:
         std::uint8_t mark = 0;
     };
     void ensureStore(int cols, int rows);
+    void touch();
 
     int cols_ = 0;
     int rows_ = 0;
     int storeRows_ = 0;
     std::vector<std::vector<Cell>> columns_; // [col][row]
+    std::uint64_t revision_ = 0;
 };
 
 } // namespace klt

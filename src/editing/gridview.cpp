@@ -14,6 +14,7 @@ namespace klt {
 namespace {
 const QColor kLineColor(192, 192, 192);
 const QColor kFrameColor(255, 0, 0);
+const QColor kDifferColor(255, 160, 0); // cells two answers disagree on
 
 bool frameShown(const CellRect& s)
 {
@@ -272,8 +273,21 @@ const QPixmap& GridView::markPixmap(int mark, bool filled)
     return pm;
 }
 
+void GridView::showDifference(const CellGrid& differs)
+{
+    differs_ = differs;
+    differsRevision_ = ws_.field.revision();
+    invalidateAll();
+}
+
 void GridView::paintEvent(QPaintEvent* e)
 {
+    if (differenceShown() && ws_.field.revision() != differsRevision_) {
+        // An edit, a new puzzle or a command changed the field: the marked
+        // cells no longer tell anything.
+        differs_ = CellGrid();
+        invalidateAll();
+    }
     const QSize vs = viewport()->size();
     const qreal dpr = devicePixelRatioF();
     if (layer_.isNull() || layer_.size() != vs * dpr) {
@@ -320,10 +334,12 @@ void GridView::paintCells(QPainter& p, const QRect& exposed)
             const std::string& t = f.text(c, r);
             const std::uint8_t mark = f.mark(c, r);
             const bool current = c == ws_.curCol && r == ws_.curRow;
-            if (t.empty() && mark == 0 && !current) continue;
-            const bool filled = isFilledText(t);
+            const bool differs = c < differs_.cols && r < differs_.rows && differs_.at(c, r);
+            if (t.empty() && mark == 0 && !current && !differs) continue;
+            const bool filled = isFilledText(t) && !differs;
             const QRect cell(c * pt - x0, r * pt - y0, cs, cs);
-            if (filled) p.fillRect(cell, fill_);
+            if (differs) p.fillRect(cell, kDifferColor);
+            else if (filled) p.fillRect(cell, fill_);
             if (current) {
                 p.setPen(kLineColor);
                 p.setBrush(Qt::NoBrush);

@@ -9,6 +9,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/uniqueness.h"
 #include "core/workspace.h"
 
 namespace klt {
@@ -50,6 +51,11 @@ public:
     void fieldChanged();    // size or many cells changed
     void repaintAll();
     void ensureVisible(int c, int r);
+
+    // Marks the cells where two answers of the puzzle differ, in a colour of
+    // their own, until the field next changes.
+    void showDifference(const CellGrid& differs);
+    bool differenceShown() const { return !differs_.cells.empty(); }
 
     // The grid has the input focus within its window (menus and popups aside).
     bool hasEditFocus() const;
@@ -107,6 +113,8 @@ private:
     QPixmap layer_;
     QRegion layerDirty_;
     QPixmap marks_[2][2];
+    CellGrid differs_;
+    std::uint64_t differsRevision_ = 0;
 };
 
 } // namespace klt

@@ -10,6 +10,7 @@
 #include "app/errorhandler.h"
 #include "app/mainwindow.h"
 #include "core/abort.h"
+#include "core/uniqueness.h"
 #include "core/cp1251.h"
 #include "core/engines.h"
 #include "editing/colorbox.h"
@@ -76,6 +77,9 @@ private slots:
     void busyWhileGenerating();
     void stopInterruptsGeneration();
     void hintsOnHover();
+    void uniquenessVerdicts_data();
+    void uniquenessVerdicts();
+    void advancedGenerationFromTheDropDown();
     void spinEditTyping();
     void errorHandlerReportsAndGoesOn();
     void settingsComeBackThroughTheControls();
@@ -348,6 +352,74 @@ void MainWindowTest::busyWhileGenerating()
     QVERIFY(ws().field.isFilled(2, 2));
     QVERIFY(!ws().field.isFilled(0, 0));
     QCOMPARE(panel(1), QString("Изм"));
+}
+
+void MainWindowTest::uniquenessVerdicts_data()
+{
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<QStringList>("cells"); // column by column, one row
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QList<int>>("marked"); // columns shown as differing
+    QTest::newRow("one answer") << 2 << QStringList{"-2", "-"} << "Ответ единственный" << QList<int>{};
+    QTest::newRow("two answers") << 2 << QStringList{"1", ""} << "Ответов несколько" << QList<int>{0, 1};
+    QTest::newRow("no answer") << 2 << QStringList{"3", ""} << "Нет ответа" << QList<int>{};
+}
+
+void MainWindowTest::uniquenessVerdicts()
+{
+    QFETCH(int, cols);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, verdict);
+    QFETCH(QList<int>, marked);
+    ws().field.setSize(cols, 1);
+    for (int c = 0; c < cols; ++c) setCell(c, 0, cells[c].toUtf8().constData());
+    w->grid()->fieldChanged();
+
+    w->action("acUnique")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].text, verdict);
+    QCOMPARE(boxes[0].caption, QString("Проверка"));
+    QCOMPARE(w->grid()->differenceShown(), !marked.isEmpty());
+    for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
+    for (int c = 0; c < cols; ++c) QCOMPARE(cells[c], QString::fromStdString(cell(c, 0)));
+    if (marked.isEmpty()) return;
+
+    // Marked cells show their own colour, in place of black too.
+    QImage shot = w->grid()->viewport()->grab().toImage();
+    for (int c : marked) QCOMPARE(shot.pixelColor(w->grid()->cellRect(c, 0).topLeft() + QPoint(1, 1)), QColor(255, 160, 0));
+    // The next edit takes the marks away.
+    w->editor()->setMode(EditMode::Draw);
+    click(1, 0);
+    QCoreApplication::processEvents();
+    w->grid()->viewport()->repaint();
+    QVERIFY(!w->grid()->differenceShown());
+}
+
+void MainWindowTest::advancedGenerationFromTheDropDown()
+{
+    // A ring: single-clue reasoning needs more clues than the SAT proof.
+    ws().field.setSize(12, 12);
+    for (int c = 2; c < 10; ++c)
+        for (int r = 2; r < 10; ++r)
+            if (c == 2 || c == 9 || r == 2 || r == 9 || (c + r) % 5 == 0) setCell(c, r, "-");
+    const CellGrid picture = pictureOnField(ws().field);
+    QVERIFY(w->generateButton()->menu()->actions().contains(w->action("acCalcAdvanced")));
+    QVERIFY(w->generateSubmenu()->actions().contains(w->action("acCalcAdvanced")));
+
+    w->action("acCalcAdvanced")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QVERIFY2(boxes[0].text.startsWith("Ответ единственный\n"), qPrintable(boxes[0].text));
+    QCOMPARE(boxes[0].caption, QString("Решение"));
+    QCOMPARE(pictureOnField(ws().field), picture);
+    const UniquenessResult res = checkUniqueness(ws());
+    QCOMPARE(res.answers, Answers::One);
+    QCOMPARE(res.first, picture);
+    for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
+
+    // Undo gives the picture back without clues, as after the ordinary generation.
+    w->action("acUndo")->trigger();
+    QCOMPARE(cluesOnField(ws()).count(), 0);
+    QCOMPARE(pictureOnField(ws().field), picture);
 }
 
 void MainWindowTest::stopInterruptsGeneration()
