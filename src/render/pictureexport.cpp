@@ -122,7 +122,11 @@ std::optional<ExportFormat> formatForPath(const QString& path)
 void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path)
 {
     // Encoded first, so that a failure to draw leaves no file behind.
-    const QByteArray data = encoded(job, format);
+    writeWholeFile(path, encoded(job, format));
+}
+
+void writeWholeFile(const QString& path, const QByteArray& data)
+{
     QSaveFile file(path);
     // Where no temporary file can be made beside it, write the file in place.
     file.setDirectWriteFallback(true);

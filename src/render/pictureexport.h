@@ -49,6 +49,11 @@ std::optional<ExportFormat> formatForPath(const QString& path);
 // complete. Throws CommandError with the reason when the file cannot be written.
 void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path);
 
+// Writes the bytes to a temporary file beside the target and renames it over
+// the target once complete. Throws CommandError with the reason when the file
+// cannot be written.
+void writeWholeFile(const QString& path, const QByteArray& data);
+
 // Replaces the clipboard's contents with the picture: a metafile as EMF and
 // WMF with a bitmap besides for programs that read no metafiles; a bitmap as
 // an image.

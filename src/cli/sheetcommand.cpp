@@ -1,0 +1,56 @@
+// kletomer-cli sheet: the task pictures of several puzzles on A4 pages of a
+// PDF file, a few to a page with their file names, then the answers.
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cliargs.h"
+#include "cli/clicommand.h"
+#include "cli/clihost.h"
+#include "cli/session.h"
+#include "render/sheet.h"
+
+namespace klt::cli {
+namespace {
+
+int runSheet(const std::vector<std::string>& argv)
+{
+    Args args(argv, {"--answers"}, {"--per-page"});
+    if (args.positional().size() < 2) throw UsageError{"expected OUT and at least one IN"};
+    const QString out = QString::fromStdString(args.positional()[0]);
+    if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+        throw UsageError{"OUT must end in .pdf"};
+    SheetOptions options;
+    options.perPage = static_cast<int>(args.integer("--per-page", 1, 16).value_or(4));
+    options.answers = args.flag("--answers");
+
+    // Fonts and painting need the GUI layer, never a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "kletomer-cli";
+    static char* args0[] = {name, nullptr};
+    QGuiApplication app(argc, args0);
+
+    // Every puzzle is read before anything is written.
+    std::vector<SheetEntry> entries;
+    for (size_t i = 1; i < args.positional().size(); ++i) {
+        const std::string& in = args.positional()[i];
+        Session s;
+        if (!s.open(in)) return kExitUsage;
+        entries.push_back(SheetEntry{QFileInfo(QString::fromStdString(in)).fileName(), s.ws.field, s.ws.cellSize,
+                                     PictureStyle{}});
+    }
+    writeSheetPdf(entries, options, out);
+    printLines(stdout, "Готово!!!");
+    return 0;
+}
+
+const CliCommandRegistration sheetCommand(
+    "sheet", {"sheet    OUT.pdf IN... [--per-page N] [--answers]\n"
+              "                      (N pictures an A4 page, 1..16, default 4; --answers adds the answer pages)",
+              runSheet, 55});
+
+} // namespace
+} // namespace klt::cli
