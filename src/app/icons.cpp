@@ -101,6 +101,24 @@ void arrow(QPainter& p, QPointF from, QPointF to, const QColor& c)
     p.drawPath(head);
 }
 
+struct Clue {
+    int col, row;
+    char digit;
+};
+
+// A 3 x 3 field with blue clue digits.
+void cluedField(QPainter& p, std::initializer_list<Clue> clues)
+{
+    field(p, QRectF(0.5, 0.5, 15, 15), {});
+    QFont f;
+    f.setPixelSize(7);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(20, 60, 170));
+    for (const Clue& c : clues)
+        p.drawText(QRectF(0.5 + 5 * c.col, 0.5 + 5 * c.row, 5, 5), Qt::AlignCenter, QString(QLatin1Char(c.digit)));
+}
+
 void cup(QPainter& p)
 {
     p.setPen(QPen(QColor(150, 100, 0), 1));
@@ -247,28 +265,10 @@ QIcon actionIcon(const QString& name)
             cross(p, QRectF(8, 8, 6.5, 6.5));
         });
     if (name == QLatin1String("acCalc") || name == QLatin1String("acCalcAndCorrect"))
-        return drawn([](QPainter& p) {
-            field(p, QRectF(0.5, 0.5, 15, 15), {});
-            QFont f;
-            f.setPixelSize(7);
-            f.setBold(true);
-            p.setFont(f);
-            p.setPen(QColor(20, 60, 170));
-            p.drawText(QRectF(0.5, 0.5, 5, 5), Qt::AlignCenter, QStringLiteral("1"));
-            p.drawText(QRectF(10.5, 0.5, 5, 5), Qt::AlignCenter, QStringLiteral("2"));
-            p.drawText(QRectF(5.5, 5.5, 5, 5), Qt::AlignCenter, QStringLiteral("4"));
-            p.drawText(QRectF(0.5, 10.5, 5, 5), Qt::AlignCenter, QStringLiteral("3"));
-        });
+        return drawn([](QPainter& p) { cluedField(p, {{0, 0, '1'}, {2, 0, '2'}, {1, 1, '4'}, {0, 2, '3'}}); });
     if (name == QLatin1String("acCalcAdvanced"))
         return drawn([](QPainter& p) {
-            field(p, QRectF(0.5, 0.5, 15, 15), {});
-            QFont f;
-            f.setPixelSize(7);
-            f.setBold(true);
-            p.setFont(f);
-            p.setPen(QColor(20, 60, 170));
-            p.drawText(QRectF(0.5, 0.5, 5, 5), Qt::AlignCenter, QStringLiteral("1"));
-            p.drawText(QRectF(10.5, 10.5, 5, 5), Qt::AlignCenter, QStringLiteral("3"));
+            cluedField(p, {{0, 0, '1'}, {2, 2, '3'}});
             // Fewer numbers: the rest is reasoned out.
             p.setPen(QPen(QColor(150, 40, 160), 1.8, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(6, 8), QPointF(10, 8));

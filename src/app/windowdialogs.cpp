@@ -1,6 +1,7 @@
 #include "app/windowdialogs.h"
 
 #include <QAction>
+#include <QFileInfo>
 
 #include "app/documentcommands.h"
 #include "app/errorhandler.h"
@@ -39,6 +40,7 @@ WindowDialogs::WindowDialogs(MainWindow& window, DocumentCommands& documents) : 
     bind("acRefresh", [this] { pictures_->acRefreshExecute(); });
     bind("acKeyWordFont", [this] { pictures_->acKeyWordFontExecute(); });
     bind("acExp", [this] { pictures_->acExpExecute(); });
+    bind("acPrint", [this, &documents] { pictures_->acPrintExecute(QFileInfo(documents.documentName()).fileName()); });
     bind("acPrize", [this] {
         if (prize_->run(window_.workspace())) window_.workspace().setModified(true);
         window_.grid()->fieldChanged();

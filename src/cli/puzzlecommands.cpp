@@ -1,9 +1,9 @@
 // The puzzle commands of kletomer-cli: generate, check, convert, prize.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "cli/cellrows.h"
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/session.h"
@@ -17,6 +17,15 @@
 namespace klt::cli {
 namespace {
 
+// The placement engine --engine names, the default one without it.
+std::unique_ptr<PlacementEngine> engineOption(const Args& args)
+{
+    const std::string name = args.value("--engine").value_or(defaultEngineName());
+    auto engine = makePlacementEngine(name);
+    if (!engine) throw UsageError{"unknown engine \"" + name + "\" (literal or fast)"};
+    return engine;
+}
+
 void needFiles(const Args& args)
 {
     if (args.positional().size() != 2) throw UsageError{"expected IN and OUT"};
@@ -27,9 +36,7 @@ int runGenerate(const std::vector<std::string>& argv)
     Args args(argv, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine"});
     needFiles(args);
     const int difficulty = static_cast<int>(args.integer("--difficulty", 0, 5).value_or(5));
-    const std::string engineName = args.value("--engine").value_or(defaultEngineName());
-    auto engine = makePlacementEngine(engineName);
-    if (!engine) throw UsageError{"unknown engine \"" + engineName + "\" (literal or fast)"};
+    auto engine = engineOption(args);
 
     Session s;
     if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
@@ -43,35 +50,19 @@ int runGenerate(const std::vector<std::string>& argv)
     return out == GenerateOutcome::NotSolvable ? 3 : 0;
 }
 
-bool writeMarks(const Workspace& ws, const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary);
-    for (int r = 0; r < ws.field.rowCount() && out; ++r) {
-        std::string line;
-        for (int c = 0; c < ws.field.colCount(); ++c) line += static_cast<char>('0' + ws.field.mark(c, r) % 10);
-        out << line << '\n';
-    }
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "Unable to write to %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 int runCheck(const std::vector<std::string>& argv)
 {
     Args args(argv, {}, {"--marks", "--engine"});
     needFiles(args);
-    const std::string engineName = args.value("--engine").value_or(defaultEngineName());
-    auto engine = makePlacementEngine(engineName);
-    if (!engine) throw UsageError{"unknown engine \"" + engineName + "\" (literal or fast)"};
+    auto engine = engineOption(args);
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;
     CheckOutcome out = check(s.ws, *engine);
     if (!s.save(args.positional()[1])) return kExitUsage;
     if (auto marks = args.value("--marks"))
-        if (!writeMarks(s.ws, *marks)) return kExitUsage;
+        if (!writeCellRows(*marks, s.ws.field.colCount(), s.ws.field.rowCount(),
+                           [&](int c, int r) { return static_cast<char>('0' + s.ws.field.mark(c, r) % 10); }))
+            return kExitUsage;
     switch (out) {
     case CheckOutcome::Solved: return 0;
     case CheckOutcome::Stuck: return 1;

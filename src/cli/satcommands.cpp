@@ -1,9 +1,9 @@
 // The SAT-backed commands of kletomer-cli: unique.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "cli/cellrows.h"
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/session.h"
@@ -11,23 +11,6 @@
 
 namespace klt::cli {
 namespace {
-
-// The cells where two answers differ, one line of 0/1 per row.
-bool writeDifference(const CellGrid& differs, const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary);
-    for (int r = 0; r < differs.rows && out; ++r) {
-        std::string line;
-        for (int c = 0; c < differs.cols; ++c) line += differs.at(c, r) ? '1' : '0';
-        out << line << '\n';
-    }
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "Unable to write to %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
 
 int runUnique(const std::vector<std::string>& argv)
 {
@@ -40,7 +23,9 @@ int runUnique(const std::vector<std::string>& argv)
     case Answers::One: return 0;
     case Answers::Several:
         if (auto diff = args.value("--diff"))
-            if (!writeDifference(res.differs, *diff)) return kExitUsage;
+            if (!writeCellRows(*diff, res.differs.cols, res.differs.rows,
+                               [&](int c, int r) { return res.differs.at(c, r) ? '1' : '0'; }))
+                return kExitUsage;
         return 1;
     case Answers::None: return 4;
     case Answers::Interrupted: break; // nothing stops a command-line run

@@ -251,11 +251,6 @@ PictureError emfError(const QString& name, const QString& reason)
 
 } // namespace
 
-void EmfPicture::loadFromFile(const QString& path)
-{
-    loadFromData(readPictureFile(path), path);
-}
-
 void EmfPicture::loadFromData(const QByteArray& data, const QString& name)
 {
     const auto* p = reinterpret_cast<const uchar*>(data.constData());

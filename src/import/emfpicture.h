@@ -9,20 +9,16 @@
 #include <QSize>
 #include <vector>
 
-#include "import/picture.h"
+#include "import/metafilepicture.h"
 
 namespace klt {
 
-class EmfPicture : public Picture {
+class EmfPicture : public MetafilePicture {
 public:
-    void loadFromFile(const QString& path) override;
-    // The same from bytes (the clipboard); name is used in messages.
-    void loadFromData(const QByteArray& data, const QString& name);
+    void loadFromData(const QByteArray& data, const QString& name) override;
 
+    // Size: the picture frame of the header at the screen's 96 dots per inch.
     bool isEmpty() const override { return records_.empty(); }
-    // The picture frame of the header at the screen's 96 dots per inch.
-    int width() const override { return size_.width(); }
-    int height() const override { return size_.height(); }
     // Maps the picture frame onto rect, as playing a metafile into a
     // rectangle does.
     void draw(QPainter& painter, const QRect& rect) const override;
@@ -34,9 +30,7 @@ public:
     };
 
 private:
-    QByteArray data_;
     std::vector<Record> records_;
-    QSize size_;
     QRect bounds_;      // device units, inclusive
     QRect frame_;       // 0.01 mm, inclusive
     QSize device_, millimetres_;

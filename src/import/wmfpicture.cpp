@@ -202,11 +202,6 @@ PictureError wmfError(const QString& name, const QString& reason)
 
 } // namespace
 
-void WmfPicture::loadFromFile(const QString& path)
-{
-    loadFromData(readPictureFile(path), path);
-}
-
 void WmfPicture::loadFromData(const QByteArray& data, const QString& name)
 {
     const auto* p = reinterpret_cast<const uchar*>(data.constData());

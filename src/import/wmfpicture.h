@@ -8,21 +8,17 @@
 #include <QRect>
 #include <vector>
 
-#include "import/picture.h"
+#include "import/metafilepicture.h"
 
 namespace klt {
 
-class WmfPicture : public Picture {
+class WmfPicture : public MetafilePicture {
 public:
-    void loadFromFile(const QString& path) override;
-    // The same from bytes (the clipboard); name is used in messages.
-    void loadFromData(const QByteArray& data, const QString& name);
+    void loadFromData(const QByteArray& data, const QString& name) override;
 
-    bool isEmpty() const override { return records_.empty(); }
-    // The placeable box at the screen's 96 dots per inch; without a
+    // Size: the placeable box at the screen's 96 dots per inch; without a
     // placeable header, the first window extent in pixels.
-    int width() const override { return size_.width(); }
-    int height() const override { return size_.height(); }
+    bool isEmpty() const override { return records_.empty(); }
     void draw(QPainter& painter, const QRect& rect) const override;
 
     struct Record {
@@ -32,9 +28,7 @@ public:
     };
 
 private:
-    QByteArray data_;
     std::vector<Record> records_;
-    QSize size_;
     QRect box_;    // logical units: left, top, width, height
     int inch_ = 96; // logical units per inch
     int objects_ = 0;

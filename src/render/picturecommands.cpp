@@ -1,6 +1,10 @@
 #include "render/picturecommands.h"
 
 #include <QAction>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -8,6 +12,7 @@
 #include "core/workspace.h"
 #include "render/exportdialog.h"
 #include "render/previewpanel.h"
+#include "render/sheet.h"
 #include "widgets/messagebox.h"
 
 namespace klt {
@@ -69,6 +74,30 @@ void PictureCommands::acKeyWordFontExecute()
 void PictureCommands::acExpExecute()
 {
     if (dialog_->exec() == QDialog::Accepted) doneBox(QStringLiteral("Экспорт."));
+}
+
+void PictureCommands::acPrintExecute(const QString& title)
+{
+    const PictureJob job = currentJob();
+    const std::vector<SheetEntry> entries{SheetEntry{title, job.field, job.cellSize, job.style}};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(title);
+    QPrintPreviewDialog preview(&printer, host_->window());
+    preview.setWindowTitle(QStringLiteral("Печать"));
+    QSize size(760, 900);
+    if (const QScreen* screen = host_->window()->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    preview.resize(size);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        // Errors must not unwind through the dialog's own code.
+        try {
+            drawSheet(*target, entries, SheetOptions{1, true});
+        } catch (const CommandError& e) {
+            showErrorBox(QString::fromStdString(e.message));
+        }
+    });
+    preview.exec();
 }
 
 void PictureCommands::restoreSettings(const QSettings& s)

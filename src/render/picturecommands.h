@@ -1,6 +1,6 @@
 #pragma once
 // The picture commands of the main window: the preview panel (acPreview,
-// acRefresh, acKeyWordFont) and the export (acExp). The main window creates
+// acRefresh, acKeyWordFont), the export (acExp) and printing (acPrint). The main window creates
 // one, hands it its preview host widget and binds the actions to it.
 #include <QObject>
 
@@ -39,6 +39,9 @@ public:
     void acKeyWordFontExecute();
     // acExpExecute: the dialog, then "Экспорт." / "Готово!!!" when it exported.
     void acExpExecute();
+    // acPrintExecute: the task and, on the next page, the answers, as the
+    // export draws them, in the print preview; title heads both pages.
+    void acPrintExecute(const QString& title);
 
     // The panel's settings in the main window's group.
     void restoreSettings(const QSettings& s);
