@@ -21,7 +21,8 @@ namespace klt {
 
 namespace {
 const QString kSection = QStringLiteral("TCopyForm");
-const char* const kDefaultExtension[] = {".WMF", ".BMP"};
+const char* const kDefaultExtension[] = {".WMF", ".BMP", ".SVG", ".PDF", ".PNG"};
+constexpr int kLastType = 4;
 } // namespace
 
 ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
@@ -39,7 +40,9 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
 
     auto* typeBox = new QGroupBox(QStringLiteral(" Тип "), this);
     typeBox->setObjectName(QStringLiteral("rgType"));
-    rgType_ = radioGroup(typeBox, {QStringLiteral("В виде  WMF - рисунка "), QStringLiteral("В виде BMP - рисунка ")});
+    rgType_ = radioGroup(typeBox, {QStringLiteral("В виде  WMF - рисунка "), QStringLiteral("В виде BMP - рисунка "),
+                                   QStringLiteral("В виде SVG - рисунка "), QStringLiteral("В виде PDF - документа "),
+                                   QStringLiteral("В виде PNG - рисунка ")});
 
     // The file-name edit stands to the right of the item "Файл".
     auto* fileBox = new QGroupBox(QStringLiteral(" Куда сохранять/копировать "), this);
@@ -98,7 +101,8 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
 
     browser_ = [](const QString& current, QWidget* parent) {
         return QFileDialog::getSaveFileName(parent, QStringLiteral("Экспорт"), current,
-                                            QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP)"));
+                                            QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP);;Рисунки SVG(*.SVG);;"
+                                                           "Документы PDF(*.PDF);;Рисунки PNG(*.PNG)"));
     };
 
     setWhat(Task);
@@ -172,7 +176,7 @@ void ExportDialog::browse()
 
 bool ExportDialog::exportPicture()
 {
-    const int pictureType = std::clamp(type(), 0, 1);
+    const int pictureType = std::clamp(type(), 0, kLastType);
     // A name without an extension gets the type's, also for the clipboard.
     // A blank name stays blank: it would become a bare extension.
     QString name = feFileName_->text();
@@ -186,15 +190,19 @@ bool ExportDialog::exportPicture()
     job.options.numbers = cbDig_->isChecked();
     job.options.correction = cbCD_->isChecked();
     try {
-        if (target() == ToClipboard) {
-            copyPictureToClipboard(job, pictureType == WmfPicture);
-        } else if (pictureType == WmfPicture) {
-            // The type decides the content; only ".wmf" picks the 16-bit form.
-            const bool wmf = upperAscii(fileExtension(name.toStdString())) == ".WMF";
-            writePictureFile(job, wmf ? ExportFormat::Wmf : ExportFormat::Emf, name);
-        } else {
-            writePictureFile(job, ExportFormat::Bmp, name);
+        // The type decides the content; only ".wmf" picks the 16-bit metafile.
+        ExportFormat format = ExportFormat::Emf;
+        switch (pictureType) {
+        case WmfPicture:
+            if (upperAscii(fileExtension(name.toStdString())) == ".WMF") format = ExportFormat::Wmf;
+            break;
+        case BmpPicture: format = ExportFormat::Bmp; break;
+        case SvgPicture: format = ExportFormat::Svg; break;
+        case PdfPicture: format = ExportFormat::Pdf; break;
+        default: format = ExportFormat::Png; break;
         }
+        if (target() == ToClipboard) copyPictureToClipboard(job, format);
+        else writePictureFile(job, format, name);
     } catch (const CommandError& e) {
         showErrorBox(QString::fromStdString(e.message));
         return false;
@@ -214,7 +222,7 @@ void ExportDialog::restoreStored()
     auto ini = openProgramIni();
     ini->beginGroup(kSection);
     setWhat(std::clamp(ini->value(QStringLiteral("rgWhat.ItemIndex"), 0).toInt(), 0, 1));
-    setType(std::clamp(ini->value(QStringLiteral("rgType.ItemIndex"), 0).toInt(), 0, 1));
+    setType(std::clamp(ini->value(QStringLiteral("rgType.ItemIndex"), 0).toInt(), 0, kLastType));
     setTarget(std::clamp(ini->value(QStringLiteral("rgFile.ItemIndex"), 0).toInt(), 0, 1));
     feFileName_->setText(ini->value(QStringLiteral("feFileName.FileName")).toString());
     cbDig_->setChecked(ini->value(QStringLiteral("cbDig.Checked"), false).toBool());

@@ -1,6 +1,6 @@
 #pragma once
-// The export dialog (TCopyForm): the task or the answers, as a metafile or a
-// bitmap, to a file or the clipboard. Created once and kept; its choices
+// The export dialog (TCopyForm): the task or the answers, as a metafile, a
+// bitmap, SVG, PDF or PNG, to a file or the clipboard. Created once and kept; its choices
 // live in the program's INI file, section TCopyForm, restored each time it
 // is shown and written each time it closes.
 #include <QDialog>
@@ -26,7 +26,9 @@ public:
 
     // Item indices as the radio groups number them.
     enum What { Task = 0, Answers = 1 };
-    enum Type { WmfPicture = 0, BmpPicture = 1 };
+    // The first two are the Windows program's; their stored indices keep
+    // their meaning.
+    enum Type { WmfPicture = 0, BmpPicture = 1, SvgPicture = 2, PdfPicture = 3, PngPicture = 4 };
     enum Target { ToFile = 0, ToClipboard = 1 };
 
     int what() const;

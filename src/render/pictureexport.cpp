@@ -144,13 +144,24 @@ QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap)
     return data;
 }
 
-void copyPictureToClipboard(const PictureJob& job, bool metafile)
+void copyPictureToClipboard(const PictureJob& job, ExportFormat format)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (metafile)
-        clipboard->setMimeData(metafileMimeData(*recordPicture(job), rasterPicture(job)));
-    else
-        clipboard->setImage(rasterPicture(job));
+    switch (format) {
+    case ExportFormat::Wmf:
+    case ExportFormat::Emf: clipboard->setMimeData(metafileMimeData(*recordPicture(job), rasterPicture(job))); break;
+    case ExportFormat::Svg:
+    case ExportFormat::Pdf: {
+        auto* data = new QMimeData;
+        data->setData(format == ExportFormat::Svg ? QStringLiteral("image/svg+xml") : QStringLiteral("application/pdf"),
+                      encoded(job, format));
+        data->setImageData(rasterPicture(job));
+        clipboard->setMimeData(data);
+        break;
+    }
+    case ExportFormat::Bmp:
+    case ExportFormat::Png: clipboard->setImage(rasterPicture(job)); break;
+    }
 }
 
 } // namespace klt

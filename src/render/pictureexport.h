@@ -54,10 +54,10 @@ void writePictureFile(const PictureJob& job, ExportFormat format, const QString&
 // cannot be written.
 void writeWholeFile(const QString& path, const QByteArray& data);
 
-// Replaces the clipboard's contents with the picture: a metafile as EMF and
-// WMF with a bitmap besides for programs that read no metafiles; a bitmap as
-// an image.
-void copyPictureToClipboard(const PictureJob& job, bool metafile);
+// Replaces the clipboard's contents with the picture: a metafile (Wmf, Emf)
+// as EMF and WMF, SVG and PDF as themselves, each with a bitmap besides for
+// programs that read none of them; a bitmap (Bmp, Png) as an image.
+void copyPictureToClipboard(const PictureJob& job, ExportFormat format);
 QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap);
 
 } // namespace klt

@@ -168,6 +168,10 @@ void RenderUiTest::writesByTypeNotExtension_data()
     QTest::newRow("metafile as .bmp") << 0 << "pic.bmp" << "pic.bmp" << "EMF";
     QTest::newRow("metafile as .emf") << 0 << "pic.emf" << "pic.emf" << "EMF";
     QTest::newRow("bitmap as .wmf") << 1 << "pic.wmf" << "pic.wmf" << "BMP";
+    QTest::newRow("SVG, no extension") << 2 << "puzzle" << "puzzle.SVG" << "SVG";
+    QTest::newRow("PDF, no extension") << 3 << "puzzle" << "puzzle.PDF" << "PDF";
+    QTest::newRow("PNG, no extension") << 4 << "puzzle" << "puzzle.PNG" << "PNG";
+    QTest::newRow("PNG as .bmp") << 4 << "pic.bmp" << "pic.bmp" << "PNG";
 }
 
 void RenderUiTest::writesByTypeNotExtension()
@@ -187,9 +191,14 @@ void RenderUiTest::writesByTypeNotExtension()
     QFile f(dir->filePath(written));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
-    if (content == "BMP") {
-        QVERIFY(bytes.startsWith("BM"));
+    if (content == "BMP" || content == "PNG") {
+        QVERIFY(bytes.startsWith(content == "BMP" ? QByteArray("BM") : QByteArray("\x89PNG")));
         QCOMPARE(QImage::fromData(bytes).size(), pictureSize(ws->field, 24));
+    } else if (content == "SVG") {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("viewBox=\"0 0 164 140\""));
+    } else if (content == "PDF") {
+        QVERIFY(bytes.startsWith("%PDF"));
     } else if (content == "WMF") {
         const mfr::Drawing w = mfr::readWmf(bytes);
         QVERIFY2(w.problems.isEmpty(), qPrintable(w.problems.join("; ")));
@@ -283,7 +292,7 @@ void RenderUiTest::choicesPersistAcrossRuns()
 void RenderUiTest::clipboard()
 {
     ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
-    for (int type : {0, 1}) {
+    for (int type : {0, 1, 2, 3}) {
         QGuiApplication::clipboard()->clear();
         d.show();
         radio(d, "rgFile", 1)->click();
@@ -295,6 +304,8 @@ void RenderUiTest::clipboard()
         QVERIFY(data->hasImage());
         QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), pictureSize(ws->field, 24));
         QCOMPARE(data->hasFormat(QStringLiteral("image/x-emf")), type == 0);
+        QCOMPARE(data->hasFormat(QStringLiteral("image/svg+xml")), type == 2);
+        QCOMPARE(data->hasFormat(QStringLiteral("application/pdf")), type == 3);
         if (type == 0) {
             const mfr::Drawing e = mfr::readEmf(data->data(QStringLiteral("image/x-emf")));
             QVERIFY2(e.problems.isEmpty(), qPrintable(e.problems.join("; ")));
