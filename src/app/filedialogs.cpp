@@ -32,6 +32,7 @@ void prepare(QFileDialog& dlg, const QString& current)
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setDefaultSuffix(QStringLiteral("kvt"));
     dlg.setSizeGripEnabled(true);
+    dlg.resize(820, 480); // room for the names, sizes and dates of the files
     const QFileInfo fi(startName(current));
     if (fi.isAbsolute() || current.contains(QLatin1Char('/'))) dlg.setDirectory(fi.absolutePath());
     dlg.selectFile(fi.fileName());
@@ -105,6 +106,8 @@ QString runOpenDialog(QWidget* parent, const QString& current)
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(&dlg, &QFileDialog::currentChanged, pane,
                      [image, caption](const QString& path) { showFilePreview(image, caption, path); });
+    // The file selected at the start (the open puzzle) is previewed too.
+    if (!dlg.selectedFiles().isEmpty()) showFilePreview(image, caption, dlg.selectedFiles().constFirst());
 
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().constFirst();
