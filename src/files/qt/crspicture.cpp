@@ -146,12 +146,13 @@ void CrsPicture::loadFromFile(const QString& path)
     if (cols < 1 || rows < 1 || cols > kMaxSide || rows > kMaxSide) return;
 
     // Rows the reading does not get to stay without entries; what was read
-    // is kept when a later row fails.
+    // is kept when a later row fails. A row gets its entries before its line
+    // is read, so the row at which the file ends early stays black.
     std::vector<std::vector<std::int32_t>> matrix(static_cast<std::size_t>(rows));
     cols_ = cols;
     for (auto& row : matrix) {
-        if (!readLine(bytes, line)) break;
         row.assign(static_cast<std::size_t>(cols), 0);
+        if (!readLine(bytes, line)) break;
         const bool ok = fillRow(layout_, line, row);
         pump();
         if (!ok) break;

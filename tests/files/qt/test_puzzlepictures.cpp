@@ -242,8 +242,8 @@ private slots:
             << QByteArray("\x02" "FC1\x02\r\n\r\n4 3\r\n255;1/x;0/7;1\r\n1;1/1;1/1;1\r\n") << 1
             << Rows{{255, 0, 0}, {}};
         QTest::newRow("too few integers stop a bit row") << QByteArray("\r\n3 2\r\n2 0 0\r\n") << 0 << Rows{{0, 0}};
-        QTest::newRow("a file cut short keeps what it has")
-            << QByteArray("\x02JC2\x02\r\n\r\n3 4\r\n1 2\r\n3 4") << 3 << Rows{{1, 2}, {3, 4}, {}};
+        QTest::newRow("a file cut short keeps what it has; the row it ends in is black")
+            << QByteArray("\x02JC2\x02\r\n\r\n3 5\r\n1 2\r\n3 4") << 3 << Rows{{1, 2}, {3, 4}, {0, 0}, {}};
         QTest::newRow("CR alone ends a line") << QByteArray("\x02JC2\x02\r\r3 2\r1 2\r") << 3 << Rows{{1, 2}};
         QTest::newRow("LF line ends are not read") << QByteArray("\x02JC2\x02\n\n3 2\n1 2\n") << 0 << Rows{};
         QTest::newRow("size 1 1 is empty") << QByteArray("\x02JC2\x02\r\n\r\n1 1\r\n1\r\n") << 3 << Rows{};
@@ -265,8 +265,8 @@ private slots:
         QCOMPARE(crs.height(), 10 * int(rows.size()));
     }
 
-    // Rows the loading did not reach stay undrawn, and the picture keeps
-    // the size its file announced.
+    // The row the file ends in is black, rows the loading did not reach
+    // stay undrawn, and the picture keeps the size its file announced.
     void crsPartialPictureDrawsWhatWasRead()
     {
         const auto crs = load<CrsPicture>("\x02JC2\x02\r\n\r\n3 4\r\n255 65280\r\n");
@@ -274,7 +274,9 @@ private slots:
         const Painted p(crs, QSize(20, 30), QRect(0, 0, 20, 30));
         QCOMPARE(p.at(0, 0), qRgb(255, 0, 0));
         QCOMPARE(p.at(10, 0), qRgb(0, 255, 0));
-        QCOMPARE(p.at(0, 12), kBackground);
+        QCOMPARE(p.at(0, 12), qRgb(0, 0, 0));
+        QCOMPARE(p.at(10, 12), qRgb(0, 0, 0));
+        QCOMPARE(p.at(0, 22), kBackground);
     }
 
     // A large file must neither take long nor draw outside what a small
