@@ -10,6 +10,7 @@
 #include "app/mainwindow.h"
 #include "app/recentfiles.h"
 #include "core/abort.h"
+#include "core/text.h"
 #include "editing/fieldsizecontrols.h"
 #include "editing/gridview.h"
 #include "files/document.h"
@@ -171,10 +172,13 @@ bool DocumentCommands::formCloseQuery()
 void DocumentCommands::formShow(const QStringList& args)
 {
     guarded([&] {
-        if (!args.isEmpty() && !args.constFirst().trimmed().isEmpty()) {
+        // Blank means nothing but characters 0..32, as Trim takes them.
+        if (!args.isEmpty() && !trim(args.constFirst().toStdString()).empty()) {
             // Also when the file is missing: a later Save writes there.
             documentName_ = args.constFirst();
-            openDocument(documentName_);
+            // A file that is there but was refused or could not be read must
+            // not be overwritten by a Save that does not ask.
+            if (!openDocument(documentName_) && fileExists(documentName_.toStdString())) documentName_ = kNoName;
         } else {
             acNewExecute(true);
         }

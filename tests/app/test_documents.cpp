@@ -279,11 +279,37 @@ void DocumentsTest::closeQuestion()
 
 void DocumentsTest::startUpFile()
 {
-    MainWindow blank;
-    blank.setStartArguments({QStringLiteral("   ")});
-    blank.show();
-    QCOMPARE(blank.windowTitle(), QStringLiteral("Клетомер-NONAME.KVT"));
-    QCOMPARE(blank.documents()->documentName(), QStringLiteral("NONAME.KVT"));
+    // Blank is any run of characters 0..32, control characters included.
+    for (const QString& arg : {QStringLiteral("   "), QStringLiteral(" \x01\t\x1f ")}) {
+        MainWindow blank;
+        blank.setStartArguments({arg});
+        blank.show();
+        QCOMPARE(blank.windowTitle(), QStringLiteral("Клетомер-NONAME.KVT"));
+        QCOMPARE(blank.documents()->documentName(), QStringLiteral("NONAME.KVT"));
+    }
+    QVERIFY(boxes.empty());
+
+    // A file that is there but refused: a later Save asks instead of
+    // writing over it.
+    const QString huge = path("huge.kvt");
+    const QByteArray hugeBytes = "[Options]\r\nHeight=100000\r\nWidth=5\r\n[Field]\r\n";
+    writeAll(huge, hugeBytes);
+    {
+        MainWindow refused;
+        refused.setStartArguments({huge});
+        refused.show();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(refused.windowTitle(), QStringLiteral("Клетомер"));
+        QCOMPARE(refused.documents()->documentName(), QStringLiteral("NONAME.KVT"));
+        QStringList asked;
+        refused.documents()->setSaveDialog([&asked](const QString& current) {
+            asked << current;
+            return QString();
+        });
+        QVERIFY(!refused.documents()->saveDocument(Variant::Save));
+        QCOMPARE(asked, QStringList{QStringLiteral("NONAME.KVT")});
+        QCOMPARE(readAll(huge), hugeBytes);
+    }
 
     boxes.clear();
     MainWindow missing;
