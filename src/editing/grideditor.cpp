@@ -77,6 +77,8 @@ void GridEditor::mousePress(QMouseEvent* e)
         const CellRect b = ws_.rememberedBlock;
         if ((b.right > b.left || b.bottom > b.top) && b.contains(cell->x(), cell->y())) {
             dragging_ = true;
+            dragFrom_ = *cell;
+            dragMoved_ = false;
             tracking_ = false;
             ws_.setCurrentCell(cell->x(), cell->y());
             grid_.refreshCursor();
@@ -88,8 +90,10 @@ void GridEditor::mousePress(QMouseEvent* e)
             return;
         }
     }
-    if (button == Qt::MiddleButton) return;
-    if (mode_ == EditMode::Draw && (button == Qt::LeftButton || button == Qt::RightButton)) ws_.takeSnapshot();
+    // Only the left and the right button edit (a side button would clear
+    // cells without a snapshot).
+    if (button != Qt::LeftButton && button != Qt::RightButton) return;
+    if (mode_ == EditMode::Draw) ws_.takeSnapshot();
     paintCellAt(e->position().toPoint(), button == Qt::LeftButton);
 }
 
@@ -105,7 +109,8 @@ void GridEditor::mouseMove(QMouseEvent* e)
     const bool left = e->buttons() & Qt::LeftButton;
     const bool right = e->buttons() & Qt::RightButton;
 
-    if (dragging_) {
+    if (dragging_ && !dragMoved_ && *cell != dragFrom_) dragMoved_ = true;
+    if (dragging_ && dragMoved_) {
         const CellRect b = ws_.rememberedBlock;
         setSelection(CellRect{cell->x(), cell->y(), cell->x() + b.width() - 1, cell->y() + b.height() - 1});
         grid_.refreshCursor();
@@ -137,7 +142,7 @@ void GridEditor::mouseRelease(QMouseEvent* e)
 
     if (button == Qt::LeftButton && mode_ == EditMode::Select) {
         endDragCursor();
-        if (dragging_) {
+        if (dragging_ && dragMoved_) {
             const CellRect dropped = ws_.selection;
             moveBlock(ws_, dropped.left, dropped.top);
             selectClamped(dropped);

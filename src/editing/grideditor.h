@@ -46,6 +46,10 @@ private:
     GridView& grid_;
     EditMode mode_ = EditMode::Select;
     bool dragging_ = false;
+    // The block follows the mouse only once it has left the pressed cell; a
+    // click inside the block is an ordinary click and moves nothing.
+    QPoint dragFrom_;
+    bool dragMoved_ = false;
     bool tracking_ = false; // the left button extends the selection
     bool dragCursor_ = false;
 };
