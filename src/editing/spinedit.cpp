@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <algorithm>
+#include <cstdlib>
 
 namespace klt {
 
@@ -56,12 +57,17 @@ void SpinEdit::checkText()
 QValidator::State SpinEdit::validate(QString& input, int&) const
 {
     // Any number may stand in the text while it is typed: "1" on the way to
-    // "12", and "300" until the focus leaves.
+    // "12", and "300" until the focus leaves. It takes effect at once, so it
+    // has no more digits than the range's limits: a field of thousands of
+    // millions of columns could not be held.
     const QString t = input.trimmed();
     if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("+")) return QValidator::Intermediate;
+    const qsizetype digits = std::max(QString::number(std::abs(minimum())).size(), QString::number(std::abs(maximum())).size());
+    const bool signed_ = t.front() == QLatin1Char('-') || t.front() == QLatin1Char('+');
+    if (t.size() - (signed_ ? 1 : 0) > digits) return QValidator::Invalid;
     bool ok = false;
     const long long v = t.toLongLong(&ok);
-    if (!ok || t.size() > 10) return QValidator::Invalid;
+    if (!ok) return QValidator::Invalid;
     return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
