@@ -45,6 +45,12 @@ QString fromUtf8(const std::string& s)
 {
     return QString::fromStdString(s);
 }
+
+class NoTooltip : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::ToolTip; }
+};
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -162,6 +168,11 @@ void MainWindow::createToolbars()
     btnCalc_->setMenu(popupMenu1_);
     tb_->addWidget(btnCalc_);
     add(tb_, {action("acCheck"), action("acUnique"), action("acStop")});
+    // A button whose action has no hint shows no tooltip (Qt would show its caption).
+    auto* noTooltip = new NoTooltip(this);
+    for (QAction* a : tb_->actions())
+        if (QWidget* b = tb_->widgetForAction(a); b && actions_.all().contains(a) && a->statusTip().isEmpty())
+            b->installEventFilter(noTooltip);
 
     tb2_->addAction(action("acPreview"));
     if (QWidget* b = tb2_->widgetForAction(action("acPreview"))) b->setObjectName(QStringLiteral("btnPreview"));
@@ -414,6 +425,8 @@ void MainWindow::updateActions()
     // Neither is an action, yet either would start a second run inside the first.
     btnCalc_->setEnabled(idle);
     mnCalc_->menuAction()->setEnabled(idle);
+    // Nor would opening a recent file under the running computation end well.
+    for (QAction* a : docs_->recentFiles()->menuItems()) a->setEnabled(idle);
     action("acStop")->setEnabled(!idle);
     if (idle && closePending_) {
         closePending_ = false;

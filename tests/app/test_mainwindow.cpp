@@ -7,8 +7,10 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/documentcommands.h"
 #include "app/errorhandler.h"
 #include "app/mainwindow.h"
+#include "app/recentfiles.h"
 #include "core/abort.h"
 #include "core/uniqueness.h"
 #include "core/cp1251.h"
@@ -138,8 +140,13 @@ void MainWindowTest::mouse(QEvent::Type type, int c, int r, Qt::MouseButton butt
 void MainWindowTest::drawStrokeUndoesAtOnce()
 {
     setCell(2, 0, "3");
-    w->action("acDraw")->trigger();
-    QCOMPARE(w->editor()->mode(), EditMode::Draw);
+    // Choosing a mode checks it alone, also when it is chosen again.
+    for (int i = 0; i < 2; ++i) {
+        w->action("acDraw")->trigger();
+        QCOMPARE(w->editor()->mode(), EditMode::Draw);
+        for (const char* m : {"acDefault", "acDraw", "acFill"})
+            QCOMPARE(w->action(m)->isChecked(), QByteArray(m) == "acDraw");
+    }
     QCOMPARE(vp()->cursor().hotSpot(), QPoint(0, 0));
 
     press(0, 0);
@@ -321,6 +328,9 @@ void MainWindowTest::pasteSpreadsheetLine()
 void MainWindowTest::busyWhileGenerating()
 {
     setCell(2, 2, "-");
+    w->documents()->recentFiles()->add("/tmp/other.kvt");
+    QAction* recent = w->documents()->recentFiles()->menuItems().value(0);
+    QVERIFY(recent);
     QStringList enabledWhileBusy;
     bool othersOff = true;
     int probes = 0;
@@ -329,8 +339,8 @@ void MainWindowTest::busyWhileGenerating()
         for (QAction* a : w->actions().all())
             if (a->isEnabled()) enabledWhileBusy << a->objectName();
         othersOff = !w->generateButton()->isEnabled() && !w->generateSubmenu()->menuAction()->isEnabled() &&
-                    !w->sizeControls()->widthEdit()->isEnabled() && !w->difficultyEdit()->isEnabled() &&
-                    w->statusPanels()->mode() == StatusMode::Progressbar;
+                    !recent->isEnabled() && !w->sizeControls()->widthEdit()->isEnabled() &&
+                    !w->difficultyEdit()->isEnabled() && w->statusPanels()->mode() == StatusMode::Progressbar;
         // The field belongs to the computation: a stroke on the grid is ignored.
         w->editor()->setMode(EditMode::Draw);
         click(0, 0);
@@ -343,7 +353,7 @@ void MainWindowTest::busyWhileGenerating()
     QVERIFY(othersOff);
 
     for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
-    QVERIFY(w->generateButton()->isEnabled() && w->generateSubmenu()->menuAction()->isEnabled());
+    QVERIFY(w->generateButton()->isEnabled() && w->generateSubmenu()->menuAction()->isEnabled() && recent->isEnabled());
     QVERIFY(w->sizeControls()->widthEdit()->isEnabled());
     QCOMPARE(w->statusPanels()->mode(), StatusMode::Statusbar);
     QCOMPARE(boxes.size(), size_t(1));
@@ -457,6 +467,12 @@ void MainWindowTest::hintsOnHover()
 
     QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), fill->mapToGlobal(QPoint(3, 3)));
     QApplication::sendEvent(fill, &help);
+    QCOMPARE(QToolTip::text(), QString("Залить область"));
+
+    // An action without a hint shows no tooltip, not its caption.
+    QWidget* delPrize = tb->widgetForAction(w->action("acDelPrize"));
+    QHelpEvent helpDel(QEvent::ToolTip, QPoint(3, 3), delPrize->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(delPrize, &helpDel);
     QCOMPARE(QToolTip::text(), QString("Залить область"));
 
     // A control's one-part hint shows whole.
