@@ -146,7 +146,11 @@ double TGradGaug::percent() const
 
 void TGradGaug::stepBy(int delta)
 {
-    const long long next = std::clamp<long long>(static_cast<long long>(progress_) + delta, min_, max_);
+    // Raised to the minimum, then lowered to the maximum: a range set upside
+    // down leaves the value to the setter, which refuses it.
+    long long next = static_cast<long long>(progress_) + delta;
+    if (next < min_) next = min_;
+    if (next > max_) next = max_;
     setProgress(static_cast<int>(next));
     // A step may be a few microseconds; pumping events at every one would
     // cost more than the work itself.
