@@ -85,7 +85,9 @@ bool ImportModel::takeBitmap(const QImage& image)
         p.drawImage(0, 0, image);
     }
     source_ = RasterPicture::fromImage(onWhite);
-    view_ = reduceDepth(onWhite, depth_);
+    // The pasted bitmap shows as it is, colours included, until the next
+    // rendering applies the scale and the colour depth.
+    view_ = onWhite;
     return clipView();
 }
 

@@ -56,8 +56,8 @@ public:
     // the original, and the view is rendered. True when the scaled picture
     // is larger than 250 pixels in some direction (the dialog warns).
     bool takePicture(std::unique_ptr<Picture> picture);
-    // A bitmap from the clipboard: source and view at its own size, the view
-    // cut to 250 × 250. True when it had to be cut.
+    // A bitmap from the clipboard: source and view at its own size and in its
+    // own colours, the view cut to 250 × 250. True when it had to be cut.
     bool takeBitmap(const QImage& image);
     // A metafile from the clipboard: it becomes the source and is rendered
     // at the scale (lowered when needed), from offset (0, 0).
