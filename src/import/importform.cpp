@@ -277,7 +277,7 @@ void TImportForm::createControls()
     tbColor_->setTickPosition(QSlider::TicksAbove);
     tbColor_->setTickInterval(1);
     tbColor_->setPageStep(1);
-    tbColor_->setToolTip(QStringLiteral("Количество цветов рисунка"));
+    tbColor_->setToolTip(QStringLiteral("Количество цветов рисунка\r"));
     tbColor_->setGeometry(c1, 240, 196, 30);
 
     // Along the bottom.
@@ -403,6 +403,16 @@ void TImportForm::closeEvent(QCloseEvent* e)
         return;
     }
     QDialog::closeEvent(e);
+}
+
+void TImportForm::setVisible(bool visible)
+{
+    // Once placed (or moved by the user), the dialog comes back where it was.
+    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
+        if (QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::setVisible(visible);
 }
 
 void TImportForm::reject()
@@ -829,8 +839,11 @@ QStringList TImportForm::colourItems() const
 
 void TImportForm::bAddClick()
 {
-    const QColor c = QColorDialog::getColor(Qt::white, this);
-    if (c.isValid()) addColour(c.rgb());
+    // The colour dialog opens on the colour chosen last (black at first).
+    const QColor c = QColorDialog::getColor(dlgColor_, this);
+    if (!c.isValid()) return;
+    dlgColor_ = c;
+    addColour(c.rgb());
 }
 
 void TImportForm::bDelClick()

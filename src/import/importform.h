@@ -4,6 +4,7 @@
 // that become filled cells, select a part, preview, and accept into the main
 // window's field. Created once and kept; control names follow the program's
 // original names (rxProc, tbColor, lbc1, bOK, ...) as QObject names.
+#include <QColor>
 #include <QDialog>
 #include <QPoint>
 #include <functional>
@@ -78,6 +79,8 @@ protected:
 
 public slots:
     void reject() override;
+    // The dialog first shows in the middle of the screen.
+    void setVisible(bool visible) override;
 
 private:
     void createControls();
@@ -137,6 +140,7 @@ private:
     QSlider* tbColor_ = nullptr;
 
     QString fileName_;        // the open dialog's file name
+    QColor dlgColor_ = Qt::black; // the colour dialog's colour
     int filterIndex_ = 1;     // 1-based, as stored
     QString lastPictureDir_;
     bool busy_ = false;

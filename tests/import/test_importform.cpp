@@ -3,12 +3,14 @@
 // and stop, and the settings kept between runs.
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QSettings>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -68,6 +70,7 @@ private slots:
     void init();
     void cleanup();
 
+    void captionsHintsAndPlace();
     void loadingScalesAndWarns();
     void aBrokenFileKeepsThePicture();
     void enablingRules();
@@ -77,6 +80,7 @@ private slots:
     void movingTheSelection();
     void panningAndCentring();
     void copyAndPaste();
+    void colourDialogKeepsItsColour();
     void previewAndRestore();
     void acceptAsksFirstAndCrops();
     void stopDuringAccept();
@@ -138,6 +142,51 @@ QString ImportFormTest::panel(int i) const
 {
     const auto labels = form_->findChild<QWidget*>("sBar")->findChildren<QLabel*>();
     return labels.at(i)->text();
+}
+
+void ImportFormTest::captionsHintsAndPlace()
+{
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Импорт из рисунка"));
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* hint;
+    } buttons[] = {
+        {"bBrowse", "В&ыбор", "Загрузка рисунка из файла"},
+        {"bCopy", "&Копировать", "Копировать  рисунок в буфер обмена"},
+        {"bPaste", "&Вставить", "Вставить рисунок из буфера обмена"},
+        {"bCenter", "&Центр", "Рисунок по центру"},
+        {"bReset", "Восс&тановить", "Восстановить цвет исходного рисунка"},
+        {"bPreview", "Просмотр", "Просмотреть рисунок после преобразования (Сtrl-не белые)"},
+        {"bStop", "&Стоп", ""},
+        {"bAdd", "Добавить", "Добавить цвет в список"},
+        {"bDel", "Удалить", "Удалить цвет из списка"},
+        {"bOK", "Принять", ""},
+        {"bNoWhite", "Принять не белые", ""},
+        {"bCancel", "Отменить", ""},
+    };
+    for (const auto& b : buttons) {
+        QPushButton* w = button(b.name);
+        QVERIFY2(w, b.name);
+        QCOMPARE(w->text(), QString::fromUtf8(b.caption));
+        QCOMPARE(w->toolTip(), QString::fromUtf8(b.hint));
+    }
+    QVERIFY(button("bOK")->isDefault());
+    QCOMPARE(form_->findChild<QSpinBox*>("rxProc")->toolTip(), QStringLiteral("Масштабирование "));
+    // The track bar's hint ends in a carriage return.
+    QCOMPARE(form_->findChild<QSlider*>("tbColor")->toolTip(), QStringLiteral("Количество цветов рисунка\r"));
+    QCOMPARE(panel(0), QStringLiteral("0 : 0"));
+
+    // The dialog comes up in the middle of the screen (give or take its
+    // frame), not over the main window.
+    QWidget mainWindow;
+    mainWindow.setGeometry(0, 0, 200, 150);
+    mainWindow.show();
+    TImportForm owned(*ws_, &mainWindow);
+    owned.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owned));
+    const QPoint off = owned.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(std::abs(off.x()) <= 3 && std::abs(off.y()) <= 3, qPrintable(QStringLiteral("%1, %2").arg(off.x()).arg(off.y())));
 }
 
 void ImportFormTest::loadingScalesAndWarns()
@@ -316,14 +365,46 @@ void ImportFormTest::copyAndPaste()
     QCOMPARE(copied.size(), QSize(30, 40));
     QCOMPARE(copied.pixel(0, 0), pattern(250, 250).pixel(10, 20));
 
-    // A pasted bitmap larger than the view is cut, with the message.
+    // A pasted bitmap larger than the view is cut, with the message. It shows
+    // in its own colours, whatever the colour depth, until it is rendered again.
+    form_->findChild<QSlider*>("tbColor")->setValue(1);
     QGuiApplication::clipboard()->setImage(pattern(300, 100));
     QTRY_VERIFY(button("bPaste")->isEnabled());
     messages_.clear();
     button("bPaste")->click();
     QCOMPARE(form_->model().view().size(), QSize(250, 100));
+    QCOMPARE(form_->model().view().pixel(7, 0), qRgb(255, 0, 0));
     QCOMPARE(form_->model().source()->width(), 300);
     QCOMPARE(messages_.size(), size_t(1));
+    button("bCenter")->click(); // rendered from x 25 on, in black and white now
+    QCOMPARE(form_->model().view().pixel(3, 0), qRgb(0, 0, 0));
+    QCOMPARE(form_->model().view().pixel(4, 0), qRgb(255, 255, 255));
+}
+
+void ImportFormTest::colourDialogKeepsItsColour()
+{
+    // The colour dialog opens on black, then on the colour chosen last;
+    // a cancelled dialog adds nothing.
+    QList<QColor> opened;
+    auto answer = [&](std::optional<QColor> choose) {
+        QTimer::singleShot(0, this, [&opened, choose] {
+            auto* dlg = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            opened << dlg->currentColor();
+            if (choose) {
+                dlg->setCurrentColor(*choose);
+                dlg->accept();
+            } else {
+                dlg->reject();
+            }
+        });
+    };
+    answer(QColor(0x12, 0x34, 0x56));
+    button("bAdd")->click();
+    answer(std::nullopt);
+    button("bAdd")->click();
+    QCOMPARE(opened, (QList<QColor>{QColor(Qt::black), QColor(0x12, 0x34, 0x56)}));
+    QCOMPARE(form_->colourItems(), QStringList{"$563412"});
 }
 
 void ImportFormTest::previewAndRestore()
