@@ -174,6 +174,23 @@ private slots:
         QCOMPARE(rowsOf(ws), before);
     }
 
+    // A second placement: cells holding the earlier letters count as free,
+    // the old letters and decoys go, the new phrase takes their places.
+    void placementOverAnEarlierOne()
+    {
+        RecordingHost host;
+        Workspace ws(host);
+        setRows(ws, {{cp("К"), "", "-" + cp("Ж"), cp("Т"), "-2"}});
+        Driven d;
+        QVERIFY(d.run(ws, [&] {
+            d.rxMin->setValue(1);
+            typeText(d.eFrase, QStringLiteral("дом"));
+            d.clickOk();
+        }));
+        QCOMPARE(rowsOf(ws), (Rows{{cp("Д"), cp("О"), "-", cp("М"), "-2"}}));
+        QVERIFY(host.messages.empty());
+    }
+
     // The phrase does not fit once the hidden answers are shown again: the
     // message, the dialog stays open, the field is the picture as it was.
     void phraseThatDoesNotFit()

@@ -137,6 +137,7 @@ void RenderUiTest::enablingRules()
     QCOMPARE(d.numbersBox()->isEnabled(), numbersEnabled);
     QCOMPARE(d.numbersBox()->isChecked(), numbersChecked);
     QCOMPARE(d.okButton()->isEnabled(), okEnabled);
+    QVERIFY(d.correctionBox()->isEnabled());
 }
 
 void RenderUiTest::numbersFollowWhatIsExported()
@@ -262,6 +263,22 @@ void RenderUiTest::cancelRestoresStoredChoices()
     QTest::keyClick(&d, Qt::Key_Escape);
     d.show();
     QCOMPARE(d.type(), int(ExportDialog::WmfPicture));
+
+    // The correction is not a stored choice: Cancel leaves it as the user
+    // set it in this run, and every run starts with it ticked.
+    d.correctionBox()->setChecked(false);
+    QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
+    d.show();
+    QVERIFY(!d.correctionBox()->isChecked());
+    ExportDialog fresh([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    fresh.show();
+    QVERIFY(fresh.correctionBox()->isChecked());
+
+    // Enter is OK: it exports and closes.
+    fresh.fileNameEdit()->setText(dir->filePath(QStringLiteral("enter")));
+    QTest::keyClick(fresh.fileNameEdit(), Qt::Key_Return);
+    QCOMPARE(fresh.result(), int(QDialog::Accepted));
+    QVERIFY(QFile::exists(dir->filePath(QStringLiteral("enter.WMF"))));
 }
 
 void RenderUiTest::choicesPersistAcrossRuns()
