@@ -78,6 +78,7 @@ private slots:
     void pasteSpreadsheetLine();
     void busyWhileGenerating();
     void stopInterruptsGeneration();
+    void hideAnswersThenCheck();
     void hintsOnHover();
     void uniquenessVerdicts_data();
     void uniquenessVerdicts();
@@ -101,6 +102,13 @@ private:
         release(c, r, b);
     }
     QString panel(int i) { return w->statusPanels()->panelText(i); }
+    QStringList texts()
+    {
+        QStringList all;
+        for (int c = 0; c < ws().field.colCount(); ++c)
+            for (int r = 0; r < ws().field.rowCount(); ++r) all << QString::fromStdString(cell(c, r));
+        return all;
+    }
 
     MainWindow* w = nullptr;
     std::vector<Box> boxes;
@@ -452,6 +460,41 @@ void MainWindowTest::stopInterruptsGeneration()
     QCOMPARE(boxes.size(), size_t(1));
     QCOMPARE(boxes[0].text, QString("Нет закрашенных клеток!"));
     QVERIFY(w->action("acCalc")->isEnabled());
+}
+
+void MainWindowTest::hideAnswersThenCheck()
+{
+    QAction* hide = w->action("acHideBlack");
+    w->action("acCheck")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].text, QString("Нет цифр!"));
+    QCOMPARE(boxes[0].caption, QString("Проверка"));
+
+    setCell(2, 2, "-");
+    w->action("acCalc")->trigger();
+    boxes.clear();
+    const QStringList generated = texts();
+
+    hide->trigger();
+    QVERIFY(hide->isChecked());
+    QVERIFY(!ws().field.isFilled(2, 2));
+    hide->trigger();
+    QVERIFY(!hide->isChecked());
+    QCOMPARE(texts(), generated);
+
+    // Checking the task: the solver's picture comes back, "hidden" is cleared
+    // without restoring anything, and undo gives the task again.
+    hide->trigger();
+    const QStringList task = texts();
+    w->action("acCheck")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QVERIFY(boxes[0].text.startsWith("Решается !\n"));
+    QCOMPARE(boxes[0].caption, QString("Решение"));
+    QVERIFY(!hide->isChecked());
+    QVERIFY(ws().field.isFilled(2, 2));
+    for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
+    w->action("acUndo")->trigger();
+    QCOMPARE(texts(), task);
 }
 
 void MainWindowTest::hintsOnHover()
