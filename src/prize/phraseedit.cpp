@@ -8,6 +8,20 @@
 
 namespace klt {
 
+namespace {
+
+// One character in upper case as the Windows-1251 edit shows it; a character
+// without a code of its own stays as it is.
+QString upperChar(char32_t cp)
+{
+    const QString one = QString::fromUcs4(&cp, 1);
+    const auto code = utf8ToCp1251Strict(one.toUtf8().toStdString());
+    if (!code || code->size() != 1) return one;
+    return QString::fromStdString(cp1251ToUtf8(std::string(1, static_cast<char>(upper1251(static_cast<unsigned char>((*code)[0]))))));
+}
+
+} // namespace
+
 QString acceptPhraseText(const QString& text, Alphabet alphabet)
 {
     QString out;
@@ -17,7 +31,7 @@ QString acceptPhraseText(const QString& text, Alphabet alphabet)
         if (!code || code->size() != 1) continue;
         const auto ch = static_cast<unsigned char>((*code)[0]);
         if (!phraseAccepts(alphabet, ch)) continue;
-        out += QString::fromStdString(cp1251ToUtf8(std::string(1, static_cast<char>(upper1251(ch)))));
+        out += upperChar(cp);
     }
     return out;
 }
@@ -71,8 +85,12 @@ Alphabet PhraseEdit::alphabet() const
 
 void PhraseEdit::setPhrase(const QString& text)
 {
-    filter_->accepted = text;
-    setText(text);
+    // The edit is upper-case only: a phrase from a file shows, and is placed,
+    // in capitals, whatever alphabet its characters come from.
+    QString upper;
+    for (const char32_t cp : text.toUcs4()) upper += upperChar(cp);
+    filter_->accepted = upper;
+    setText(upper);
 }
 
 } // namespace klt

@@ -1,7 +1,7 @@
 #pragma once
 // The edit of the key phrase. It takes only what the chosen alphabet allows,
 // in upper case, whether typed, pasted or dropped; a phrase put in by the
-// program (from a file) is shown as it is.
+// program (from a file) keeps all its characters, upper-cased.
 #include <QLineEdit>
 
 #include "core/prize.h"
@@ -21,7 +21,7 @@ public:
     void setAlphabet(Alphabet alphabet);
     Alphabet alphabet() const;
 
-    // Shows text unfiltered: only what the user adds is filtered.
+    // Shows text unfiltered, in upper case: only what the user adds is filtered.
     void setPhrase(const QString& text);
 
 private:

@@ -118,7 +118,7 @@ private slots:
             QVERIFY(d.bOK->isEnabled());
             d.clickCancel();
         }));
-        QCOMPARE(shown, QStringLiteral("кот")); // as the file had it, not upper-cased
+        QCOMPARE(shown, QStringLiteral("КОТ")); // the edit is upper-case only
         QVERIFY(okEnabled);
         QCOMPARE(ws.prizePhrase, cp("кот"));
         QCOMPARE(host.messages.size(), size_t(0));
@@ -172,6 +172,20 @@ private slots:
         QVERIFY(host.messages.empty());
         ws.restoreSnapshot(false); // the placement can be undone
         QCOMPARE(rowsOf(ws), before);
+    }
+
+    // A phrase read from a file in lower case is placed in capitals, as the
+    // upper-case edit shows it.
+    void lowerCasePhraseFromAFile()
+    {
+        RecordingHost host;
+        Workspace ws(host);
+        setRows(ws, {{"", "-", ""}});
+        ws.prizePhrase = cp("ёж");
+        Driven d;
+        QVERIFY(d.run(ws, [&] { d.clickOk(); }));
+        QCOMPARE(rowsOf(ws), (Rows{{cp("Ё"), "-", cp("Ж")}}));
+        QCOMPARE(ws.prizePhrase, cp("ЁЖ"));
     }
 
     // A second placement: cells holding the earlier letters count as free,
@@ -342,7 +356,7 @@ private slots:
         d.eFrase->setPhrase(QStringLiteral("ab1"));
         d.eFrase->setCursorPosition(1);
         typeText(d.eFrase, QStringLiteral("жq"));
-        QCOMPARE(d.eFrase->text(), QStringLiteral("aЖb1"));
+        QCOMPARE(d.eFrase->text(), QStringLiteral("AЖB1"));
         QCOMPARE(d.eFrase->cursorPosition(), 2);
     }
 
