@@ -136,6 +136,12 @@ bool acceptConversion(Workspace& ws, const QImage& view, const ConversionRegion&
                       const ConversionProgress& progress)
 {
     if (!convertToCells(ws, view, region, rule, progress)) return false;
+    // A whole view 250 pixels wide makes 251 columns; the size controls hold
+    // the field to 250 and would cut off the picture's last column. The empty
+    // column 0 goes instead (the crop that follows removes it anyway); rows alike.
+    Field& f = ws.field;
+    if (f.colCount() > kLargestFieldSide) deleteColumnAt(ws, 0);
+    if (f.rowCount() > kLargestFieldSide) deleteRowAt(ws, 0);
     ws.host().syncSizeControls();
     ws.setModified(true);
     return true;

@@ -15,6 +15,7 @@
 namespace klt {
 
 constexpr int kViewSide = 250; // the view control is 250 × 250
+constexpr int kLargestFieldSide = 250; // the size controls' maximum
 
 // The colour as Windows stores it, 0x00BBGGRR.
 quint32 colorRefOf(QRgb rgb);
@@ -79,7 +80,9 @@ bool convertToCells(Workspace& ws, const QImage& view, const ConversionRegion& r
 
 // Accepting the import: the conversion, then the size controls follow the
 // field and the puzzle is marked modified. False when stopped (size
-// controls and modified flag untouched). The crop to filled cells that
+// controls and modified flag untouched). A field wider or taller than the
+// size controls allow loses its empty column 0 or row 0 first, so that the
+// picture keeps its last column and row. The crop to filled cells that
 // follows is the caller's.
 bool acceptConversion(Workspace& ws, const QImage& view, const ConversionRegion& region, const FillRule& rule,
                       const ConversionProgress& progress = {});

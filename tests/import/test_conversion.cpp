@@ -89,6 +89,8 @@ private slots:
     void regionOfTheSelection();
     void acceptWholePicture();
     void acceptSelection();
+    void acceptFullViewKeepsItsLastColumn_data();
+    void acceptFullViewKeepsItsLastColumn();
     void notWhiteFillsOutsideThePicture();
     void stopKeepsWhatWasWritten();
     void previewRecoloursTheRegionOnly();
@@ -262,6 +264,38 @@ void ConversionTest::acceptSelection()
             const bool expected = c >= 1 && r >= 1 && patternFilled(c - 1 + 3, r - 1 + 4);
             QVERIFY2(f.filled(c, r) == expected, qPrintable(QStringLiteral("cell %1, %2").arg(c).arg(r)));
         }
+}
+
+void ConversionTest::acceptFullViewKeepsItsLastColumn_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<int>("shown"); // the size controls' value before
+    QTest::addColumn<QSize>("field");
+    QTest::newRow("250 x 250") << QSize(250, 250) << 5 << QSize(250, 250);
+    QTest::newRow("controls at 250 already") << QSize(250, 250) << 250 << QSize(250, 250);
+    QTest::newRow("250 x 100") << QSize(250, 100) << 5 << QSize(250, 101);
+    QTest::newRow("249 x 249") << QSize(249, 249) << 5 << QSize(250, 250);
+}
+
+void ConversionTest::acceptFullViewKeepsItsLastColumn()
+{
+    QFETCH(QSize, picture);
+    QFETCH(int, shown);
+    QFETCH(QSize, field);
+    Fixture f;
+    f.host.controls.width.value = f.host.controls.height.value = shown;
+    QImage view(picture, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    view.setPixel(0, 0, qRgb(0, 0, 0));
+    view.setPixel(picture.width() - 1, picture.height() - 1, qRgb(0, 0, 0));
+    QVERIFY(acceptConversion(f.ws, view, conversionRegion(view.size(), std::nullopt), FillRule::notWhite()));
+    QCOMPARE(QSize(f.ws.field.colCount(), f.ws.field.rowCount()), field);
+    // Both corner pixels are there; the picture ends in the last column and row.
+    const int dx = field.width() - picture.width(), dy = field.height() - picture.height();
+    QVERIFY(f.filled(dx, dy));
+    QVERIFY(f.filled(field.width() - 1, field.height() - 1));
+    QCOMPARE(f.host.controls.width.value, field.width());
+    QCOMPARE(f.host.controls.height.value, field.height());
 }
 
 void ConversionTest::notWhiteFillsOutsideThePicture()
