@@ -124,7 +124,10 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
     f.setRowCount(h);
     clearRevealedCells(f, oldCols, oldRows);
     ws.cellSize = std::max(1, options.readInteger("Options", "CellSize", ws.cellSize));
+    // The phrase goes into an upper-case edit, which raises every letter it
+    // is given; saving writes the phrase back as the edit holds it.
     ws.prizePhrase = options.readString("Options", "Word", "");
+    for (char& ch : ws.prizePhrase) ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
 
     const int cols = f.colCount(), rows = f.rowCount();
     ProfileReader field(

@@ -165,7 +165,9 @@ TEST(KvtFormat, KeysTakeTheirDefaultsAndLimits)
     const Case cases[] = {
         {"Height=0x0A\r\nWidth=abc", 7, 10, 30, ""},
         {"Width=0\r\nHeight=-5", 1, 1, 30, ""},
-        {"Word=\"two words\"\r\nCellSize=3", 7, 6, 5, "two words"},
+        // The phrase edit is upper-case: whatever the file holds is raised.
+        {"Word=\"two words\"\r\nCellSize=3", 7, 6, 5, "TWO WORDS"},
+        {"Word=" + utf8ToCp1251("кот ёж"), 7, 6, 30, utf8ToCp1251("КОТ ЁЖ")},
         {"CellSize=500\r\nWord=  '" + kCat + "'  ", 7, 6, 100, kCat},
         {"", 7, 6, 30, ""},
     };
