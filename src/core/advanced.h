@@ -1,7 +1,7 @@
 #pragma once
 // Advanced generation: puzzles that single-clue deduction cannot finish but
 // that still have exactly one answer. The ordinary generation runs first; then
-// a second sweep removes further clues as long as the SAT solver proves the
+// a sweep from every clue removes clues as long as the SAT solver proves the
 // drawn picture the only answer.
 #include <cstdint>
 
@@ -12,8 +12,11 @@ namespace klt {
 
 // The advanced variant of the generate command, for the windows and
 // kletomer-cli alike. It runs generate(ws, correcting, engine) with the host's
-// messages held back, then thins the clues further (same sweep, difficulty
-// groups, progress steps and Stop as the ordinary placement). Outcomes:
+// messages held back (for its verdicts and the correcting mode's added white
+// lines), then writes every clue of the picture and thins them as long as the
+// SAT check proves the picture the only answer: the ordinary sweep with its
+// difficulty groups and Stop, run in three passes (clues 3 to 6, then 1, 2, 7
+// and 8, then 0 and 9), one progress step per cell and pass. Outcomes:
 // - NoFilledCells, Interrupted, FullClues: as the ordinary generation, with
 //   its messages;
 // - Solved: the field holds the picture's fill marks and the remaining clue
@@ -22,9 +25,6 @@ namespace klt {
 // - NotSolvable: even the full clue set leaves several answers; the box
 //   "Ответов несколько", caption "Обсчет", and the field is left as
 //   "Не решается!" leaves it.
-// When single-clue deduction cannot reproduce the picture, the sweep starts
-// from the full clue set of the field that "Не решается!" leaves (in
-// correcting mode with its eight added white lines).
 // The undo snapshot holds the picture, as after the ordinary generation.
 // Errors inside throw CommandError after the busy state was restored.
 GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine& engine);
