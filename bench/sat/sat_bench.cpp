@@ -148,33 +148,26 @@ int main(int argc, char** argv)
         const UniquenessResult u = checkUniqueness(puzzle);
         const std::string tUnique = t.text() + (u.answers == Answers::One ? "" : "!");
 
-        // The SAT sweep alone, from the ordinary result.
-        Workspace swept = ordinary;
-        if (!solvable) {
-            swept.stripClues();
-            swept.writeAllClues();
-        }
-        swept.loadWorkArrays();
-        swept.stopped = false;
-        t = Timer();
-        placeCluesAdvanced(swept, seed);
-        const std::string tSweep = t.text();
-        int cSwept = 0;
-        for (int c = 0; c <= swept.work.lastCol; ++c)
-            for (int r = 0; r <= swept.work.lastRow; ++r) cSwept += swept.work.hasClue(c, r);
-
-        // The same sweep from every clue: how far SAT reasoning alone thins a picture.
-        Workspace fromFull = ordinary;
-        fromFull.stripClues();
-        fromFull.writeAllClues();
-        fromFull.loadWorkArrays();
-        fromFull.stopped = false;
-        t = Timer();
-        placeCluesAdvanced(fromFull, seed);
-        const std::string tFull = t.text();
-        int cFull = 0;
-        for (int c = 0; c <= fromFull.work.lastCol; ++c)
-            for (int r = 0; r <= fromFull.work.lastRow; ++r) cFull += fromFull.work.hasClue(c, r);
+        // The SAT sweep alone, from the ordinary result and from every clue:
+        // the clues it leaves and its time.
+        auto sweepFrom = [&](bool everyClue) {
+            Workspace swept = ordinary;
+            if (everyClue || !solvable) {
+                swept.stripClues();
+                swept.writeAllClues();
+            }
+            swept.loadWorkArrays();
+            swept.stopped = false;
+            Timer timer;
+            placeCluesAdvanced(swept, seed);
+            const std::string time = timer.text();
+            int clues = 0;
+            for (int c = 0; c <= swept.work.lastCol; ++c)
+                for (int r = 0; r <= swept.work.lastRow; ++r) clues += swept.work.hasClue(c, r);
+            return std::make_pair(clues, time);
+        };
+        const auto [cSwept, tSweep] = sweepFrom(false);
+        const auto [cFull, tFull] = sweepFrom(true);
         std::printf("      from every clue: %d clues in %s\n", cFull, tFull.c_str());
 
         std::string tWhole = "-", check = "-";

@@ -1,6 +1,5 @@
 // kletomer-cli export: the picture of the task or the answers, in the format
 // OUT's extension names, drawn as the export dialog draws it.
-#include <QGuiApplication>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/clihost.h"
+#include "cli/offscreengui.h"
 #include "cli/session.h"
 #include "render/pictureexport.h"
 
@@ -36,11 +36,7 @@ int runExport(const std::vector<std::string>& argv)
 
     // Fonts and painting need the GUI layer, never a display: metafiles are
     // then recorded for a 96-dpi screen wherever the tool runs.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kletomer-cli";
-    static char* args0[] = {name, nullptr};
-    QGuiApplication app(argc, args0);
+    OffscreenGui gui;
 
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;

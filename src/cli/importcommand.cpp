@@ -13,6 +13,7 @@
 
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
+#include "cli/offscreengui.h"
 #include "cli/session.h"
 #include "core/edits.h"
 #include "files/qt/puzzlepictures.h"
@@ -55,28 +56,6 @@ QRect rectArgument(const std::string& text)
     if (v.size() != 4) throw UsageError{"--rect takes L,T,W,H"};
     return QRect(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
 }
-
-// Pictures are drawn with QtGui (fonts of metafiles included), which needs
-// an application object; no display is used.
-class OffscreenGui {
-public:
-    OffscreenGui()
-    {
-        if (QGuiApplication::instance()) return;
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        // Qt's notes about the missing desktop session are no business of the command's output.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        });
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-
-private:
-    int argc_ = 1;
-    char name_[13] = "kletomer-cli";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
-};
 
 // Some decoder libraries (libpng, libwmf) print their complaints straight to
 // standard error; the command reports the failure in its own single line.

@@ -1,7 +1,6 @@
 // kletomer-cli sheet: the task pictures of several puzzles on A4 pages of a
 // PDF file, a few to a page with their file names, then the answers.
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/clihost.h"
+#include "cli/offscreengui.h"
 #include "cli/session.h"
 #include "render/sheet.h"
 
@@ -26,12 +26,9 @@ int runSheet(const std::vector<std::string>& argv)
     options.perPage = static_cast<int>(args.integer("--per-page", 1, 16).value_or(4));
     options.answers = args.flag("--answers");
 
-    // Fonts and painting need the GUI layer, never a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "kletomer-cli";
-    static char* args0[] = {name, nullptr};
-    QGuiApplication app(argc, args0);
+    // Fonts and painting need the GUI layer, never a display: metafiles are
+    // then recorded for a 96-dpi screen wherever the tool runs.
+    OffscreenGui gui;
 
     // Every puzzle is read before anything is written.
     std::vector<SheetEntry> entries;

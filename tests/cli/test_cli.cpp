@@ -1,64 +1,21 @@
 // kletomer-cli end to end: files in a temporary folder, exit codes, messages.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
+
+#include "support/clitest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out, err;
-};
+using kltest::CliRun;
 
-class CliTest : public ::testing::Test {
+class CliTest : public kltest::CliFolderTest {
 protected:
-    fs::path dir;
-
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("kletomer-cli-test-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-
-    static std::string read(const std::string& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
-
-    CliRun run(const std::string& args) const
-    {
-        const std::string err = path("stderr.txt");
-        const std::string cmd = std::string(KLETOMER_CLI) + " " + args + " 2>" + err;
-        CliRun r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        int status = ::pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = read(err);
-        return r;
-    }
+    CliRun run(const std::string& args) const { return runCli(args); }
 
     // A .kvt file of a picture given as rows of '#' and '.'.
     void picture(const std::string& name, const std::vector<std::string>& rows) const

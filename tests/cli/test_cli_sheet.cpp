@@ -2,49 +2,24 @@
 // must neither pass for success nor leave a file.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/clitest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out, err;
-};
+using kltest::CliRun;
 
-class CliSheet : public ::testing::Test {
+class CliSheet : public kltest::CliFolderTest {
 protected:
-    fs::path dir;
-
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("kletomer-sheet-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        std::ofstream(dir / "a.kvt", std::ios::binary)
-            << "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=30\r\nWord=\r\n[Field]\r\nStr0=;-2;1;\r\nStr1=;-;;\r\n";
-        std::ofstream(dir / "b.kvt", std::ios::binary)
-            << "[Options]\r\nHeight=4\r\nWidth=2\r\nCellSize=20\r\nWord=\r\n[Field]\r\nStr0=;1;\r\nStr3=;;-1\r\n";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-
-    static std::string read(const std::string& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
+        CliFolderTest::SetUp();
+        write("a.kvt", "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=30\r\nWord=\r\n[Field]\r\nStr0=;-2;1;\r\nStr1=;-;;\r\n");
+        write("b.kvt", "[Options]\r\nHeight=4\r\nWidth=2\r\nCellSize=20\r\nWord=\r\n[Field]\r\nStr0=;1;\r\nStr3=;;-1\r\n");
     }
 
     // Page objects of a PDF file, not the page tree.
@@ -58,19 +33,7 @@ protected:
         return count;
     }
 
-    CliRun run(const std::string& args) const
-    {
-        const std::string err = path("stderr.txt");
-        CliRun r;
-        FILE* p = ::popen((std::string(KLETOMER_CLI) + " sheet " + args + " 2>" + err).c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = read(err);
-        return r;
-    }
+    CliRun run(const std::string& args) const { return runCli("sheet " + args); }
 };
 
 } // namespace

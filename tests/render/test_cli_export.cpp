@@ -2,67 +2,31 @@
 // options, and the failures that must not pass for success.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QByteArray>
 #include <QImage>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "metafilereader.h"
+#include "support/clitest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out, err;
-};
+using kltest::CliRun;
 
-class CliExport : public ::testing::Test {
+class CliExport : public kltest::CliFolderTest {
 protected:
-    fs::path dir;
-
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("kletomer-export-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        CliFolderTest::SetUp();
         // A 3 × 2 puzzle: a filled clue, a white clue, a letter.
-        std::ofstream(dir / "p.kvt", std::ios::binary)
-            << "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=30\r\nWord=\r\n[Field]\r\nStr0=;-2;1;\xC6\r\nStr1=;-;;\r\n";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-
-    static QByteArray read(const std::string& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return QByteArray::fromStdString(ss.str());
+        write("p.kvt", "[Options]\r\nHeight=2\r\nWidth=3\r\nCellSize=30\r\nWord=\r\n[Field]\r\nStr0=;-2;1;\xC6\r\nStr1=;-;;\r\n");
     }
 
-    CliRun run(const std::string& args) const
-    {
-        const std::string err = path("stderr.txt");
-        CliRun r;
-        FILE* p = ::popen((std::string(KLETOMER_CLI) + " export " + args + " 2>" + err).c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = read(err).toStdString();
-        return r;
-    }
+    static QByteArray read(const std::string& p) { return QByteArray::fromStdString(CliFolderTest::read(p)); }
+
+    CliRun run(const std::string& args) const { return runCli("export " + args); }
 };
 
 } // namespace
