@@ -147,8 +147,7 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
 
     // One incremental solve decides a trial. A kept removal is final, and so
     // is most of the failed ones; the solver is told, which spares it work.
-    // A group that takes a clue known to be needed fails without a solve:
-    // fewer clues never make an answer unique again.
+    // A group that takes a clue kept for good fails without a solve.
     std::vector<std::uint8_t> kept(w.values.size(), 0);
     auto keptAt = [&](int c, int r) -> std::uint8_t& { return kept[static_cast<size_t>(c) * static_cast<size_t>(w.rows()) + static_cast<size_t>(r)]; };
     auto rollBack = [&] {

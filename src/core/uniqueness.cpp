@@ -1,5 +1,6 @@
 #include "core/uniqueness.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cstdlib>
@@ -353,6 +354,69 @@ void PictureUniqueness::dropForGood(int c, int r)
     m.solver.add(0);
 }
 
+namespace {
+
+// Cells around the blocks of the clues taken away that a small proof looks at.
+constexpr int kAroundMargin = 2;
+// Above this many cells in the box of those blocks the whole field is asked.
+constexpr int kAroundMaxBox = 12 * 12;
+
+} // namespace
+
+// A second answer would differ from the picture in the near cells. Asked of
+// a window around them, with only the active clues whose blocks lie inside it
+// and every window cell free, the question drops constraints and so admits
+// at least the second answers of the whole field: when the window has none,
+// the field has none. Most removals are settled this way in a fraction of a
+// millisecond; otherwise (a possible answer, a wide spread) the whole field
+// is asked.
+bool PictureUniqueness::provenAround(Impl& m)
+{
+    const int cols = m.picture.cols, rows = m.picture.rows;
+    int left = cols, right = -1, top = rows, bottom = -1;
+    for (int i = 0; i < cols * rows; ++i)
+        if (m.near[static_cast<size_t>(i)]) {
+            left = std::min(left, i / rows);
+            right = std::max(right, i / rows);
+            top = std::min(top, i % rows);
+            bottom = std::max(bottom, i % rows);
+        }
+    if (right < 0 || (right - left + 1) * (bottom - top + 1) > kAroundMaxBox) return false;
+    left = std::max(0, left - kAroundMargin);
+    top = std::max(0, top - kAroundMargin);
+    right = std::min(cols - 1, right + kAroundMargin);
+    bottom = std::min(rows - 1, bottom + kAroundMargin);
+
+    CaDiCaL::Solver s;
+    s.set("quiet", 1);
+    const int wr = bottom - top + 1;
+    auto var = [&](int c, int r) { return (c - left) * wr + (r - top) + 1; };
+    int vars[9];
+    for (int c = left; c <= right; ++c)
+        for (int r = top; r <= bottom; ++r) {
+            const size_t i = m.picture.index(c, r);
+            if (!m.active[i]) continue;
+            // The clue's block, clipped at the field's border, must lie in the window.
+            if ((c - 1 < left && c > 0) || (c + 1 > right && c < cols - 1) || (r - 1 < top && r > 0) ||
+                (r + 1 > bottom && r < rows - 1))
+                continue;
+            int n = 0;
+            int count = 0;
+            for (int x = c - 1; x <= c + 1; ++x)
+                for (int y = r - 1; y <= r + 1; ++y)
+                    if (x >= 0 && y >= 0 && x < cols && y < rows) {
+                        vars[n++] = var(x, y);
+                        count += m.picture.at(x, y);
+                    }
+            addExactly(s, vars, n, count, 0);
+        }
+    for (int c = left; c <= right; ++c)
+        for (int r = top; r <= bottom; ++r)
+            if (m.near[m.picture.index(c, r)]) s.add(m.picture.at(c, r) ? -var(c, r) : var(c, r));
+    s.add(0);
+    return s.solve() == 20;
+}
+
 PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
 {
     Impl& m = *impl_;
@@ -380,6 +444,10 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
             }
         }
         if (local && !anyTakenAway) return Verdict::OnlyAnswer;
+        if (local && provenAround(m)) {
+            m.proven = m.active;
+            return Verdict::OnlyAnswer;
+        }
     }
     // An inactive clue is assumed away, not left open: the solver must not
     // switch it on to bring cells into reach.

@@ -133,6 +133,7 @@ public:
 
 private:
     struct Impl;
+    static bool provenAround(Impl& m);
     std::unique_ptr<Impl> impl_;
 };
 
