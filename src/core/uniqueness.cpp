@@ -272,7 +272,28 @@ struct PictureUniqueness::Impl {
     std::vector<int> candidates;      // cell indices, in order
     std::vector<std::uint8_t> proven; // per cell: the active set last proven to leave one answer
     bool hasProven = false;
-    std::vector<std::uint8_t> near;   // scratch: cells where a new answer must differ
+    // Candidates switched since proven was last brought up to date: a test
+    // looks at these, not at the whole field.
+    std::vector<int> touched;
+    std::vector<std::uint8_t> isTouched;
+    // Candidates switched off but not dropped, which every solve assumes off.
+    std::vector<int> off;
+    std::vector<std::uint8_t> isOff;
+    // Scratch: cells where a new answer must differ.
+    std::vector<int> near;
+    std::vector<std::uint8_t> isNear;
+
+    void touch(size_t i)
+    {
+        if (!isTouched[i]) {
+            isTouched[i] = 1;
+            touched.push_back(static_cast<int>(i));
+        }
+        if (!active[i] && !dropped[i] && !isOff[i]) {
+            isOff[i] = 1;
+            off.push_back(static_cast<int>(i));
+        }
+    }
 };
 
 PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<std::uint8_t>& candidates)
@@ -287,6 +308,9 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     m.active.assign(static_cast<size_t>(cells), 0);
     m.dropped.assign(static_cast<size_t>(cells), 0);
     m.kept.assign(static_cast<size_t>(cells), 0);
+    m.isTouched.assign(static_cast<size_t>(cells), 0);
+    m.isOff.assign(static_cast<size_t>(cells), 0);
+    m.isNear.assign(static_cast<size_t>(cells), 0);
     int next = cells;
     for (int i = 0; i < cells; ++i)
         if (candidates[static_cast<size_t>(i)]) {
@@ -297,6 +321,8 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     if (next > 0) m.solver.reserve(next);
     // Searches start from the picture, so a nearby second answer turns up fast.
     for (int i = 0; i < cells; ++i) m.solver.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
+    // Clues left open are tried switched on first.
+    for (int i : m.candidates) m.solver.phase(m.selector[static_cast<size_t>(i)]);
     const ClueSet counts = allClues(picture);
     int vars[9];
     for (int i : m.candidates) {
@@ -324,6 +350,7 @@ void PictureUniqueness::setActive(int c, int r, bool on)
     if (!m.selector[i] || m.dropped[i]) return;
     if (m.kept[i] && !on) throw std::logic_error("a clue kept for good cannot be switched off");
     m.active[i] = on ? 1 : 0;
+    m.touch(i);
 }
 
 bool PictureUniqueness::isActive(int c, int r) const
@@ -338,6 +365,7 @@ void PictureUniqueness::keepForGood(int c, int r)
     if (!m.selector[i] || m.dropped[i] || m.kept[i]) return;
     m.active[i] = 1;
     m.kept[i] = 1;
+    m.touch(i);
     m.solver.add(m.selector[i]);
     m.solver.add(0);
 }
@@ -350,6 +378,7 @@ void PictureUniqueness::dropForGood(int c, int r)
     if (!m.selector[i] || m.dropped[i]) return;
     m.active[i] = 0;
     m.dropped[i] = 1;
+    m.touch(i);
     m.solver.add(-m.selector[i]);
     m.solver.add(0);
 }
@@ -357,31 +386,32 @@ void PictureUniqueness::dropForGood(int c, int r)
 namespace {
 
 // Cells around the blocks of the clues taken away that a small proof looks at.
-constexpr int kAroundMargin = 2;
+constexpr int kAroundMargin = 3;
 // Above this many cells in the box of those blocks the whole field is asked.
 constexpr int kAroundMaxBox = 12 * 12;
 
 } // namespace
 
 // A second answer would differ from the picture in the near cells. Asked of
-// a window around them, with only the active clues whose blocks lie inside it
-// and every window cell free, the question drops constraints and so admits
-// at least the second answers of the whole field: when the window has none,
-// the field has none. Most removals are settled this way in a fraction of a
-// millisecond; otherwise (a possible answer, a wide spread) the whole field
-// is asked.
-bool PictureUniqueness::provenAround(Impl& m)
+// a window around them, with only the active clues whose blocks lie inside
+// it, the reach rule only where a cell's whole block lies inside, and every
+// window cell free, the question drops constraints and so admits at least
+// the second answers of the whole field: when the window has none, the
+// field has none. When it has one that fits the picture around the window,
+// that is a second answer of the field. Most tests are settled this way in a
+// fraction of a millisecond; otherwise (a window answer that does not fit, a
+// wide spread) the whole field is asked.
+PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
 {
     const int cols = m.picture.cols, rows = m.picture.rows;
     int left = cols, right = -1, top = rows, bottom = -1;
-    for (int i = 0; i < cols * rows; ++i)
-        if (m.near[static_cast<size_t>(i)]) {
-            left = std::min(left, i / rows);
-            right = std::max(right, i / rows);
-            top = std::min(top, i % rows);
-            bottom = std::max(bottom, i % rows);
-        }
-    if (right < 0 || (right - left + 1) * (bottom - top + 1) > kAroundMaxBox) return false;
+    for (int i : m.near) {
+        left = std::min(left, i / rows);
+        right = std::max(right, i / rows);
+        top = std::min(top, i % rows);
+        bottom = std::max(bottom, i % rows);
+    }
+    if (right < 0 || (right - left + 1) * (bottom - top + 1) > kAroundMaxBox) return Around::Unknown;
     left = std::max(0, left - kAroundMargin);
     top = std::max(0, top - kAroundMargin);
     right = std::min(cols - 1, right + kAroundMargin);
@@ -410,11 +440,56 @@ bool PictureUniqueness::provenAround(Impl& m)
                     }
             addExactly(s, vars, n, count, 0);
         }
+    // A cell whose whole block lies in the window and holds no active clue is
+    // out of every clue's reach: white, as in the whole field.
     for (int c = left; c <= right; ++c)
-        for (int r = top; r <= bottom; ++r)
-            if (m.near[m.picture.index(c, r)]) s.add(m.picture.at(c, r) ? -var(c, r) : var(c, r));
+        for (int r = top; r <= bottom; ++r) {
+            if ((c - 1 < left && c > 0) || (c + 1 > right && c < cols - 1) || (r - 1 < top && r > 0) ||
+                (r + 1 > bottom && r < rows - 1))
+                continue;
+            bool reached = false;
+            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1) && !reached; ++x)
+                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1) && !reached; ++y)
+                    reached = m.active[m.picture.index(x, y)] != 0;
+            if (!reached) {
+                s.add(-var(c, r));
+                s.add(0);
+            }
+        }
+    for (int i : m.near) s.add(m.picture.cells[static_cast<size_t>(i)] ? -var(i / rows, i % rows) : var(i / rows, i % rows));
     s.add(0);
-    return s.solve() == 20;
+    const int status = s.solve();
+    if (status == 20) return Around::Proven;
+    if (status != 10) return Around::Unknown;
+
+    // The window's answer with the picture around it is a second answer of
+    // the whole field when every active clue that sees the window counts
+    // right and every filled cell of the window is in an active clue's reach
+    // (elsewhere nothing changed since the picture was proven).
+    auto filled = [&](int x, int y) {
+        return x >= left && x <= right && y >= top && y <= bottom ? s.val(var(x, y)) > 0 : m.picture.at(x, y);
+    };
+    for (int c = std::max(0, left - 1); c <= std::min(cols - 1, right + 1); ++c)
+        for (int r = std::max(0, top - 1); r <= std::min(rows - 1, bottom + 1); ++r) {
+            if (!m.active[m.picture.index(c, r)]) continue;
+            int want = 0, got = 0;
+            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1); ++x)
+                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1); ++y) {
+                    want += m.picture.at(x, y);
+                    got += filled(x, y);
+                }
+            if (want != got) return Around::Unknown;
+        }
+    for (int c = left; c <= right; ++c)
+        for (int r = top; r <= bottom; ++r) {
+            if (!filled(c, r)) continue;
+            bool reached = false;
+            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1) && !reached; ++x)
+                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1) && !reached; ++y)
+                    reached = m.active[m.picture.index(x, y)] != 0;
+            if (!reached) return Around::Unknown;
+        }
+    return Around::Another;
 }
 
 PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
@@ -426,45 +501,87 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
     // picture within their blocks; the solver then looks only there.
     const int cols = m.picture.cols, rows = m.picture.rows;
     const int cells = cols * rows;
+    for (int i : m.near) m.isNear[static_cast<size_t>(i)] = 0;
+    m.near.clear();
     bool local = m.hasProven;
-    bool anyTakenAway = false;
     if (local) {
-        m.near.assign(static_cast<size_t>(cells), 0);
         int vars[9];
-        for (int i : m.candidates) {
+        for (int i : m.touched) {
             const size_t k = static_cast<size_t>(i);
             if (m.active[k] && !m.proven[k]) {
                 local = false; // a clue came back: nothing is known about this set
                 break;
             }
             if (!m.active[k] && m.proven[k]) {
-                anyTakenAway = true;
                 const int n = blockVars(cols, rows, i / rows, i % rows, vars);
-                for (int j = 0; j < n; ++j) m.near[static_cast<size_t>(vars[j] - 1)] = 1;
+                for (int j = 0; j < n; ++j) {
+                    const size_t v = static_cast<size_t>(vars[j] - 1);
+                    if (!m.isNear[v]) {
+                        m.isNear[v] = 1;
+                        m.near.push_back(vars[j] - 1);
+                    }
+                }
             }
         }
-        if (local && !anyTakenAway) return Verdict::OnlyAnswer;
-        if (local && provenAround(m)) {
+    }
+    // The set is proven: proven takes the switches since, and they are forgotten.
+    auto proven = [&] {
+        if (!m.hasProven) {
             m.proven = m.active;
-            return Verdict::OnlyAnswer;
+            m.hasProven = true;
+        } else {
+            for (int i : m.touched) m.proven[static_cast<size_t>(i)] = m.active[static_cast<size_t>(i)];
         }
+        for (int i : m.touched) m.isTouched[static_cast<size_t>(i)] = 0;
+        m.touched.clear();
+        return Verdict::OnlyAnswer;
+    };
+    if (local && m.near.empty()) return proven();
+    if (local) {
+        const Around around = settleAround(m);
+        if (around == Around::Proven) return proven();
+        if (around == Around::Another) return Verdict::AnotherAnswer;
     }
-    // An inactive clue is assumed away, not left open: the solver must not
-    // switch it on to bring cells into reach.
-    for (int i : m.candidates) {
+
+    // First only the clues switched off are assumed away (the solver must not
+    // switch them on to bring cells into reach); the active ones are left
+    // open. Every answer of the active set is still an answer then, so "none"
+    // is final. An answer that keeps every active clue on is one too; one
+    // that switched a clue off asks again with every active clue assumed on.
+    // Most tests so assume a handful of clues instead of thousands.
+    size_t kept = 0;
+    for (int i : m.off) {
         const size_t k = static_cast<size_t>(i);
-        if (!m.dropped[k] && !m.kept[k]) m.solver.assume(m.active[k] ? m.selector[k] : -m.selector[k]);
+        if (!m.active[k] && !m.dropped[k]) m.off[kept++] = i;
+        else m.isOff[k] = 0;
     }
-    for (int i = 0; i < cells; ++i)
-        if (!local || m.near[static_cast<size_t>(i)]) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
-    m.solver.constrain(0);
-    const int status = solveWith(m.solver, stop);
-    if (status == 20) {
-        m.proven = m.active;
-        m.hasProven = true;
-    }
+    m.off.resize(kept);
+    auto ask = [&](bool allAssumed) {
+        for (int i : m.off) m.solver.assume(-m.selector[static_cast<size_t>(i)]);
+        if (allAssumed)
+            for (int i : m.candidates) {
+                const size_t k = static_cast<size_t>(i);
+                if (m.active[k] && !m.kept[k]) m.solver.assume(m.selector[k]);
+            }
+        if (local) {
+            for (int i : m.near) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+        } else {
+            for (int i = 0; i < cells; ++i) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+        }
+        m.solver.constrain(0);
+        return solveWith(m.solver, stop);
+    };
+    int status = ask(false);
+    if (status == 10)
+        for (int i : m.candidates) {
+            const size_t k = static_cast<size_t>(i);
+            if (m.active[k] && !m.kept[k] && m.solver.val(m.selector[k]) < 0) {
+                status = ask(true);
+                break;
+            }
+        }
     switch (status) {
-    case 20: return Verdict::OnlyAnswer;
+    case 20: return proven();
     case 10: return Verdict::AnotherAnswer;
     default: return Verdict::Interrupted;
     }

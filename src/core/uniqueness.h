@@ -133,7 +133,8 @@ public:
 
 private:
     struct Impl;
-    static bool provenAround(Impl& m);
+    enum class Around { Proven, Another, Unknown };
+    static Around settleAround(Impl& m);
     std::unique_ptr<Impl> impl_;
 };
 
