@@ -148,8 +148,6 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
     // One incremental solve decides a trial. A kept removal is final, and so
     // is most of the failed ones; the solver is told, which spares it work.
     // A group that takes a clue kept for good fails without a solve.
-    std::vector<std::uint8_t> kept(w.values.size(), 0);
-    auto keptAt = [&](int c, int r) -> std::uint8_t& { return kept[static_cast<size_t>(c) * static_cast<size_t>(w.rows()) + static_cast<size_t>(r)]; };
     auto rollBack = [&] {
         for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
             w.value(it->c, it->r) = it->value;
@@ -158,7 +156,7 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
     };
     auto trial = [&](bool visiting) {
         for (const Saved& s : saved)
-            if (s.value >= -9 && s.value <= 9 && keptAt(s.c, s.r)) {
+            if (s.value >= -9 && s.value <= 9 && pu.isKeptForGood(s.c, s.r)) {
                 rollBack();
                 return;
             }
@@ -170,10 +168,7 @@ void sweep(Workspace& ws, PictureUniqueness& pu, std::uint32_t seed)
             return;
         }
         rollBack();
-        if (visiting && !ws.stopped && staysForGood(saved.front())) {
-            pu.keepForGood(saved.front().c, saved.front().r);
-            keptAt(saved.front().c, saved.front().r) = 1;
-        }
+        if (visiting && !ws.stopped && staysForGood(saved.front())) pu.keepForGood(saved.front().c, saved.front().r);
     };
 
     // Clues that say least about their block go first, those that settle it

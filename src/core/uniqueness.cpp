@@ -358,6 +358,11 @@ bool PictureUniqueness::isActive(int c, int r) const
     return impl_->active[impl_->picture.index(c, r)] != 0;
 }
 
+bool PictureUniqueness::isKeptForGood(int c, int r) const
+{
+    return impl_->kept[impl_->picture.index(c, r)] != 0;
+}
+
 void PictureUniqueness::keepForGood(int c, int r)
 {
     Impl& m = *impl_;

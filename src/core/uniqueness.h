@@ -120,6 +120,7 @@ public:
     // Switches a candidate's clue on or off for the following tests.
     void setActive(int c, int r, bool active);
     bool isActive(int c, int r) const;
+    bool isKeptForGood(int c, int r) const;
     // A clue that will never come back: lets the solver drop its constraint.
     void dropForGood(int c, int r);
     // A clue that will never be switched off: its constraint becomes part of
