@@ -139,20 +139,28 @@ bool DocumentCommands::saveDocument(SaveVariant variant)
             return false;
         }
     }
-    documentName_ = target;
-    showDocumentName(documentName_);
-    recent_->add(target);
     const CellRect rect = ws_.selection;
     try {
         saveKvt(ws_, target.toStdString(), selection ? &rect : nullptr);
     } catch (...) {
-        if (selection) documentName_ = previous;
+        // A file that was not written names nothing: the document, its
+        // caption and the recent files stay as they were.
+        documentName_ = previous;
         window_.grid()->fieldChanged();
         throw;
     }
     window_.grid()->fieldChanged(); // the saved cells were trimmed
-    if (selection) documentName_ = previous;
-    else ws_.setModified(false);
+    recent_->add(target);
+    if (selection) {
+        // The part went to its own file; the caption keeps naming the
+        // document that Save writes.
+        documentName_ = previous;
+        showDocumentName(previous);
+    } else {
+        documentName_ = target;
+        showDocumentName(documentName_);
+        ws_.setModified(false);
+    }
     return true;
 }
 

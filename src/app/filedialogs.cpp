@@ -10,6 +10,7 @@
 #include "files/paths.h"
 #include "import/importmodel.h"
 #include "import/picture.h"
+#include "widgets/filedialogsafety.h"
 
 namespace klt {
 
@@ -30,6 +31,7 @@ void prepare(QFileDialog& dlg, const QString& current)
     // Qt's own dialog: the preview pane is a widget inside it, and the same
     // dialog everywhere keeps the behaviour alike.
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    keepFromReadingFiles(dlg);
     dlg.setDefaultSuffix(QStringLiteral("kvt"));
     dlg.setSizeGripEnabled(true);
     dlg.resize(820, 480); // room for the names, sizes and dates of the files

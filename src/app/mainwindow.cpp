@@ -503,6 +503,8 @@ void MainWindow::restoreSettings()
     dialogs_->restoreSettings(s);
     s.endGroup();
     docs_->recentFiles()->restore(s);
+    // The stored size is a setting, not an edit of the puzzle.
+    ws_.setModified(false);
 }
 
 void MainWindow::saveSettings() const
@@ -570,6 +572,13 @@ void MainWindow::syncSizeControls()
 void MainWindow::fieldChanged()
 {
     grid_->fieldChanged();
+}
+
+void MainWindow::snapshotTaken()
+{
+    // Undo may have been switched off for the picture of a foreign file; a
+    // new snapshot is a state to go back to again.
+    if (ws_.stopped) action("acUndo")->setEnabled(true);
 }
 
 void MainWindow::setClipboardText(const std::string& text1251)

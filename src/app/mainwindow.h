@@ -90,6 +90,7 @@ public:
     void hideAnswersChanged(bool checked) override;
     void syncSizeControls() override;
     void fieldChanged() override;
+    void snapshotTaken() override;
     void setClipboardText(const std::string& text1251) override;
     bool ctrlDown() override;
     double now() override;

@@ -132,7 +132,7 @@ int runImport(const std::vector<std::string>& argv)
     const ConversionRegion region = conversionRegion(model.view().size(), selection);
     const FillRule rule = notWhite ? FillRule::notWhite() : FillRule::listed(colours);
     acceptConversion(s.ws, model.view(), region, rule);
-    cropToFilled(s.ws);
+    cropToFilled(s.ws, false);
     return s.save(args.positional()[1]) ? 0 : kExitUsage;
 }
 

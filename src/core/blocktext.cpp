@@ -2,14 +2,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "core/fieldedit.h"
 #include "core/text.h"
 
 namespace klt {
 
 std::string copySelectionText(Workspace& ws, bool cut)
 {
+    std::optional<FieldEdit> edit;
+    if (cut) edit.emplace(ws);
     const CellRect s = ws.selection;
     std::string text;
     for (int r = s.top; r <= s.bottom; ++r) {
@@ -52,6 +57,26 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
+// The runs of characters other than a tab, in order.
+std::vector<std::string_view> tabRuns(std::string_view line)
+{
+    std::vector<std::string_view> runs;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && line[i] == '\t') ++i;
+        const size_t b = i;
+        while (i < line.size() && line[i] != '\t') ++i;
+        if (i > b) runs.push_back(line.substr(b, i - b));
+    }
+    return runs;
+}
+
+void refuseGrowth(Workspace& ws, const char* what)
+{
+    ws.host().errorBox(std::string(what) + ": поле не может быть больше " + decimal(kMaxFieldSide) + " × " +
+                       decimal(kMaxFieldSide) + " клеток.");
+}
+
 } // namespace
 
 PasteResult pasteText(Workspace& ws, const std::string& input)
@@ -61,33 +86,47 @@ PasteResult pasteText(Workspace& ws, const std::string& input)
                            "Это можно сделать в MSExcel");
         return PasteResult::NoTab;
     }
-    if (!ws.internalMove) ws.takeSnapshot();
 
+    // Every empty field between two tabs becomes one blank.
     std::string text;
     text.reserve(input.size() * 2);
     for (size_t i = 0; i < input.size(); ++i) {
         text += input[i];
         if (input[i] == '\t' && i + 1 < input.size() && input[i + 1] == '\t') text += ' ';
     }
-    const auto lines = splitLines(text);
-    const int n = static_cast<int>(lines.size());
+    std::vector<std::string> lines = splitLines(text);
+    // The first line's fields count before a blank goes in front of a
+    // leading tab: such a line counts one field fewer than it has.
+    const int firstCount = lines.empty() ? 0 : wordCount(lines[0], "\t");
+    std::vector<std::vector<std::string_view>> runs(lines.size());
+    size_t widest = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].empty() && lines[i][0] == '\t') lines[i].insert(lines[i].begin(), ' ');
+        runs[i] = tabRuns(lines[i]);
+        widest = std::max(widest, runs[i].size());
+    }
     const int C = ws.curCol, R = ws.curRow;
+    // A paste that would make a field no file can hold changes nothing.
+    if (static_cast<long long>(C) + static_cast<long long>(widest) > kMaxFieldSide ||
+        static_cast<long long>(R) + static_cast<long long>(lines.size()) > kMaxFieldSide) {
+        refuseGrowth(ws, "Вставка не выполнена");
+        return PasteResult::TooLarge;
+    }
+
+    FieldEdit edit(ws);
+    if (!ws.internalMove) ws.takeSnapshot();
+    const int n = static_cast<int>(lines.size());
     Field& f = ws.field;
     f.setRowCount(std::max(R + n, f.rowCount()));
-    const int firstCount = n > 0 ? wordCount(lines[0], "\t") : 0;
     f.setColCount(std::max(C + firstCount, f.colCount()));
 
     PasteResult result = PasteResult::Pasted;
     for (int i = 0; i < n && result == PasteResult::Pasted; ++i) {
-        std::string line = lines[static_cast<size_t>(i)];
-        if (!line.empty() && line[0] == '\t') line.insert(line.begin(), ' ');
-        for (int j = 1;; ++j) {
-            // Runs of non-tab characters are never empty, so an empty word means none.
-            std::string value = wordAt(line, "\t", j);
-            if (value.empty()) break;
+        const auto& line = runs[static_cast<size_t>(i)];
+        for (int j = 1; j <= static_cast<int>(line.size()); ++j) {
             const int col = C + j - 1;
             if (col > f.colCount() - 1) f.setColCount(f.colCount() + 1);
-            std::string t = trim(value);
+            std::string t = trim(line[static_cast<size_t>(j - 1)]);
             f.setText(col, R + i, t);
             if (!pasteAdmits(t)) {
                 char msg[128];
@@ -103,10 +142,17 @@ PasteResult pasteText(Workspace& ws, const std::string& input)
     return result;
 }
 
-void moveBlock(Workspace& ws, int col, int row)
+bool moveBlock(Workspace& ws, int col, int row)
 {
     col = std::max(col, 0);
     row = std::max(row, 0);
+    const CellRect& held = ws.rememberedBlock;
+    if (static_cast<long long>(col) + held.width() > kMaxFieldSide ||
+        static_cast<long long>(row) + held.height() > kMaxFieldSide) {
+        refuseGrowth(ws, "Блок не перенесён");
+        return false;
+    }
+    FieldEdit edit(ws);
     ws.internalMove = true;
     // SelectClamped with the remembered block.
     CellRect b = ws.rememberedBlock;
@@ -130,6 +176,7 @@ void moveBlock(Workspace& ws, int col, int row)
         for (int c = 0; c < b.width(); ++c) f.setText(col + c, row + r, cells[k++]);
     ws.internalMove = false;
     ws.host().fieldChanged();
+    return true;
 }
 
 } // namespace klt

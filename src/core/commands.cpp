@@ -1,6 +1,7 @@
 #include "core/commands.h"
 
 #include "core/edits.h"
+#include "core/fieldedit.h"
 #include "core/prize.h"
 #include "core/text.h"
 
@@ -68,6 +69,8 @@ void enlarge(Workspace& ws, int p)
 GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine)
 {
     Host& host = ws.host();
+    // The generation works on the picture: hidden answers come back first.
+    showAnswers(ws);
     clearPrize(ws);
     ws.takeSnapshot();
     IdleGuard guard(ws, true);
@@ -95,8 +98,10 @@ GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine
         }
         if (!correcting) break;
         enlarge(ws, p);
-        ws.takeSnapshot();
+        // The snapshot holds the enlarged picture without clues: undo and
+        // the ends below go back to it.
         ws.stripClues();
+        ws.takeSnapshot();
         ws.writeAllClues();
         ws.loadWorkArrays();
     }
@@ -132,7 +137,8 @@ CheckOutcome check(Workspace& ws, PlacementEngine& engine)
     }
     clearPrize(ws);
     ws.stopped = false;
-    ws.setHideAnswers(false);
+    // The snapshot keeps the picture, so that undo brings it back.
+    showAnswers(ws);
     ws.host().updateActions();
     ws.takeSnapshot();
     ws.loadWorkArrays();
@@ -143,24 +149,21 @@ CheckOutcome check(Workspace& ws, PlacementEngine& engine)
 
 void undo(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.setCurrentCell(0, 0);
     ws.restoreSnapshot(false);
 }
 
 void toggleHideAnswers(Workspace& ws)
 {
-    const bool hide = !ws.answersHidden;
-    ws.setHideAnswers(hide);
-    if (hide) {
-        ws.takeSnapshot();
-        Field& f = ws.field;
-        for (int c = 0; c < f.colCount(); ++c)
-            for (int r = 0; r < f.rowCount(); ++r)
-                if (f.isFilled(c, r)) f.setText(c, r, removeChars(f.text(c, r), "-"));
-        ws.host().fieldChanged();
-    } else {
-        ws.restoreSnapshot(true);
+    if (ws.answersHidden) {
+        showAnswers(ws);
+        return;
     }
+    ws.setHideAnswers(true);
+    ws.takeSnapshot();
+    takeAnswersOff(ws);
+    ws.host().fieldChanged();
 }
 
 } // namespace klt

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/fieldedit.h"
 #include "core/text.h"
 
 namespace klt {
@@ -21,6 +22,7 @@ void clampCursor(Workspace& ws)
 
 void recolourSelection(Workspace& ws, Recolour how)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     const CellRect s = ws.selection;
     for (int c = s.left; c <= s.right; ++c) {
@@ -37,12 +39,14 @@ void recolourSelection(Workspace& ws, Recolour how)
 
 void invertAll(Workspace& ws)
 {
+    FieldEdit edit(ws);
     selectAll(ws);
     recolourSelection(ws, Recolour::Invert);
 }
 
 void insertColumn(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     Field& f = ws.field;
     const int cols = f.colCount();
@@ -56,6 +60,7 @@ void insertColumn(Workspace& ws)
 
 void insertRow(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     Field& f = ws.field;
     const int rows = f.rowCount();
@@ -87,6 +92,7 @@ void deleteRowAt(Workspace& ws, int r)
 
 void deleteSelectedColumns(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     const CellRect s = ws.selection;
     for (int c = s.right; c >= s.left; --c)
@@ -99,6 +105,7 @@ void deleteSelectedColumns(Workspace& ws)
 
 void deleteSelectedRows(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     const CellRect s = ws.selection;
     for (int r = s.bottom; r >= s.top; --r)
@@ -113,6 +120,7 @@ void deleteSelectedRows(Workspace& ws)
 // bottom edge land among the hidden cells, so nothing visible changes there.
 void mirrorLeft(Workspace& ws)
 {
+    FieldEdit edit(ws);
     const CellRect s = ws.selection;
     if (2 * s.left - s.right - 1 < 0) return;
     for (int r = s.top; r <= s.bottom; ++r)
@@ -122,6 +130,7 @@ void mirrorLeft(Workspace& ws)
 
 void mirrorRight(Workspace& ws)
 {
+    FieldEdit edit(ws);
     const CellRect s = ws.selection;
     for (int r = s.top; r <= s.bottom; ++r)
         for (int c = s.left; c <= s.right; ++c) ws.field.setText(2 * s.right - c + 1, r, ws.field.text(c, r));
@@ -130,6 +139,7 @@ void mirrorRight(Workspace& ws)
 
 void mirrorUp(Workspace& ws)
 {
+    FieldEdit edit(ws);
     const CellRect s = ws.selection;
     if (2 * s.top - s.bottom - 1 < 0) return;
     for (int r = s.bottom; r >= s.top; --r)
@@ -139,6 +149,7 @@ void mirrorUp(Workspace& ws)
 
 void mirrorDown(Workspace& ws)
 {
+    FieldEdit edit(ws);
     const CellRect s = ws.selection;
     for (int r = s.top; r <= s.bottom; ++r)
         for (int c = s.left; c <= s.right; ++c) ws.field.setText(c, 2 * s.bottom - r + 1, ws.field.text(c, r));
@@ -160,9 +171,10 @@ bool rowHasFilled(const Field& f, int r)
 }
 } // namespace
 
-void cropToFilled(Workspace& ws)
+void cropToFilled(Workspace& ws, bool takeSnapshot)
 {
-    ws.takeSnapshot();
+    FieldEdit edit(ws);
+    if (takeSnapshot) ws.takeSnapshot();
     Field& f = ws.field;
     while (f.colCount() > 5 && !columnHasFilled(f, 0)) deleteColumnAt(ws, 0);
     while (f.colCount() > 5 && !columnHasFilled(f, f.colCount() - 1)) deleteColumnAt(ws, f.colCount() - 1);
@@ -176,6 +188,7 @@ void cropToFilled(Workspace& ws)
 
 void cropToSelection(Workspace& ws)
 {
+    FieldEdit edit(ws);
     ws.takeSnapshot();
     const CellRect s = ws.selection;
     Field& f = ws.field;

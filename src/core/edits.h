@@ -28,8 +28,10 @@ void mirrorRight(Workspace& ws);
 void mirrorUp(Workspace& ws);
 void mirrorDown(Workspace& ws);
 
-// Crop to filled cells (not below 5 × 5); snapshot, sync.
-void cropToFilled(Workspace& ws);
+// Crop to filled cells (not below 5 × 5); snapshot, sync. Without
+// takeSnapshot the last snapshot stays (the import's: undo then goes back to
+// the puzzle before the import).
+void cropToFilled(Workspace& ws, bool takeSnapshot = true);
 // Crop to the selection; snapshot, no sync.
 void cropToSelection(Workspace& ws);
 

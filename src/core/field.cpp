@@ -75,6 +75,13 @@ void Field::setMark(int c, int r, std::uint8_t m)
     columns_[static_cast<size_t>(c)][static_cast<size_t>(r)].mark = m;
 }
 
+void Field::clear()
+{
+    columns_.assign(static_cast<size_t>(cols_), std::vector<Cell>(static_cast<size_t>(rows_)));
+    storeRows_ = rows_;
+    touch();
+}
+
 bool Field::isFilled(int c, int r) const
 {
     return isFilledText(text(c, r));

@@ -8,6 +8,11 @@
 
 namespace klt {
 
+// The largest field, per side, that a puzzle file may hold. Edits that grow
+// the field (paste, block moves) stay within it, so that every field the
+// program has can be saved and opened again.
+constexpr int kMaxFieldSide = 4096;
+
 // Solver marks shown in a cell's corner.
 enum SolverMark : std::uint8_t { MarkNone = 0, MarkDecided = 1, MarkComplete = 2 };
 
@@ -30,6 +35,10 @@ public:
 
     bool inside(int c, int r) const { return c >= 0 && r >= 0 && c < cols_ && r < rows_; }
     bool isFilled(int c, int r) const;
+
+    // Empties every cell and forgets the hidden ones: the store shrinks to
+    // the visible size, so a later widening shows empty cells.
+    void clear();
 
     // Moves one column (all its stored rows) from one index to another; the
     // columns between shift by one. Indices may lie in the hidden part.

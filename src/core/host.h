@@ -33,6 +33,8 @@ public:
     virtual void hideAnswersChanged(bool checked) { (void)checked; }
     // Size spin edits follow the field (they may clamp it into their range).
     virtual void syncSizeControls() {}
+    // A new undo snapshot was taken.
+    virtual void snapshotTaken() {}
     // The field's size or many cells changed at once.
     virtual void fieldChanged() {}
 

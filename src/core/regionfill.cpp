@@ -2,12 +2,15 @@
 
 #include <vector>
 
+#include "core/fieldedit.h"
+
 namespace klt {
 
 void fillRegion(Workspace& ws, bool targetFilled, int c, int r)
 {
     Field& f = ws.field;
     if (!f.inside(c, r)) return;
+    FieldEdit edit(ws);
     const bool startFilled = f.isFilled(c, r);
     const char* target = targetFilled ? "-" : "";
     if (startFilled != targetFilled) {

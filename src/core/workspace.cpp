@@ -31,6 +31,7 @@ void Workspace::takeSnapshot()
     undoCells.assign(static_cast<size_t>(rows), std::vector<std::string>(static_cast<size_t>(cols)));
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) undoCells[static_cast<size_t>(r)][static_cast<size_t>(c)] = field.text(c, r);
+    host_->snapshotTaken();
 }
 
 void Workspace::restoreSnapshot(bool fillOnly)

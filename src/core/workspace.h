@@ -69,6 +69,13 @@ public:
     bool stopped = true;      // true while no long computation runs
     bool modified = false;
     bool answersHidden = false; // "Убрать ответы" checked
+    // While the answers are hidden the texts carry no fill marks; this keeps
+    // which cells of the picture are filled ([col * rows + row] over
+    // answerCols × answerRows), so that no edit can lose the picture.
+    std::vector<std::uint8_t> answerMask;
+    int answerCols = 0, answerRows = 0;
+    // Nesting depth of the edits under way (see FieldEdit).
+    int editDepth = 0;
     std::string prizePhrase;    // Windows-1251
     int cellSize = 24;          // the grid's column width
     int difficulty = 5;         // rxN

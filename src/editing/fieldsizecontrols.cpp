@@ -1,6 +1,7 @@
 #include "editing/fieldsizecontrols.h"
 
 #include "core/edits.h"
+#include "core/fieldedit.h"
 
 namespace klt {
 
@@ -24,11 +25,21 @@ FieldSizeControls::FieldSizeControls(Workspace& ws, GridView& grid, QWidget* par
     connect(width_, &SpinEdit::changed, this, &FieldSizeControls::applyWidth);
     connect(height_, &SpinEdit::changed, this, &FieldSizeControls::applyHeight);
     connect(cellSize_, &SpinEdit::changed, this, &FieldSizeControls::applyCellSize);
+    // After the command that changed the size has ended: the commands that
+    // sync the controls themselves do so against what they showed before.
+    connect(&grid_, &GridView::fieldSizeChanged, this, &FieldSizeControls::follow, Qt::QueuedConnection);
+}
+
+void FieldSizeControls::follow()
+{
+    width_->followValue(ws_.field.colCount());
+    height_->followValue(ws_.field.rowCount());
 }
 
 void FieldSizeControls::applyWidth()
 {
     if (width_->textEmpty()) return;
+    FieldEdit edit(ws_);
     ws_.field.setColCount(width_->enteredValue());
     clampCursor(ws_);
     grid_.fieldChanged();
@@ -37,6 +48,7 @@ void FieldSizeControls::applyWidth()
 void FieldSizeControls::applyHeight()
 {
     if (height_->textEmpty()) return;
+    FieldEdit edit(ws_);
     ws_.field.setRowCount(height_->enteredValue());
     clampCursor(ws_);
     grid_.fieldChanged();
@@ -50,6 +62,8 @@ void FieldSizeControls::applyCellSize()
 
 void FieldSizeControls::sync()
 {
+    width_->restoreRange();
+    height_->restoreRange();
     width_->showValue(ws_.field.colCount());
     height_->showValue(ws_.field.rowCount());
 }

@@ -20,6 +20,9 @@ public:
 
     // The spin edits follow the field; a value they clamp goes back to it.
     void sync();
+    // The width and height edits show the field's size as it is, without
+    // applying anything back (after a paste, a crop, an undo …).
+    void follow();
     // Puts the cell size shown into the grid.
     void applyCellSize();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/blocktext.h"
+#include "core/fieldedit.h"
 #include "core/regionfill.h"
 #include "core/text.h"
 #include "editing/editcursors.h"
@@ -93,6 +94,7 @@ void GridEditor::mousePress(QMouseEvent* e)
     // Only the left and the right button edit (a side button would clear
     // cells without a snapshot).
     if (button != Qt::LeftButton && button != Qt::RightButton) return;
+    FieldEdit edit(ws_);
     if (mode_ == EditMode::Draw) ws_.takeSnapshot();
     paintCellAt(e->position().toPoint(), button == Qt::LeftButton);
 }
@@ -144,9 +146,12 @@ void GridEditor::mouseRelease(QMouseEvent* e)
         endDragCursor();
         if (dragging_ && dragMoved_) {
             const CellRect dropped = ws_.selection;
-            moveBlock(ws_, dropped.left, dropped.top);
-            selectClamped(dropped);
-            ws_.rememberedBlock = ws_.selection;
+            if (moveBlock(ws_, dropped.left, dropped.top)) {
+                selectClamped(dropped);
+                ws_.rememberedBlock = ws_.selection;
+            } else {
+                selectClamped(ws_.rememberedBlock);
+            }
             grid_.fieldChanged();
         } else {
             ws_.rememberedBlock = ws_.selection;
@@ -157,6 +162,7 @@ void GridEditor::mouseRelease(QMouseEvent* e)
         return;
     }
     if ((button == Qt::LeftButton || button == Qt::RightButton) && mode_ == EditMode::Fill && cell) {
+        FieldEdit edit(ws_);
         ws_.takeSnapshot();
         fillRegion(ws_, button == Qt::LeftButton, cell->x(), cell->y());
         ws_.rememberedBlock = CellRect{cell->x(), cell->y(), cell->x(), cell->y()};
@@ -177,6 +183,7 @@ void GridEditor::paintCellAt(const QPoint& pos, bool fill)
         return;
     }
     const int c = cell->x(), r = cell->y();
+    FieldEdit edit(ws_);
     ws_.rememberedBlock = CellRect{c, r, c, r};
     if (!ws_.modified) ws_.setModified(true);
     if (fill) {
@@ -199,6 +206,7 @@ bool GridEditor::keyPress(QKeyEvent* e)
     if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     if (busy()) return true;
     const int c = ws_.curCol, r = ws_.curRow;
+    FieldEdit edit(ws_);
     std::string text = ws_.field.isFilled(c, r) ? "-" : "";
     if (digit) text += static_cast<char>(t[0].toLatin1());
     ws_.field.setText(c, r, text);

@@ -136,6 +136,11 @@ void GridView::refreshCursor()
 
 void GridView::fieldChanged()
 {
+    if (ws_.field.colCount() != shownCols_ || ws_.field.rowCount() != shownRows_) {
+        shownCols_ = ws_.field.colCount();
+        shownRows_ = ws_.field.rowCount();
+        emit fieldSizeChanged();
+    }
     updateScrollBars();
     shownSelection_ = ws_.selection;
     shownCol_ = ws_.curCol;

@@ -60,6 +60,10 @@ public:
     // The grid has the input focus within its window (menus and popups aside).
     bool hasEditFocus() const;
 
+signals:
+    // The field's width or height differs from what fieldChanged() saw last.
+    void fieldSizeChanged();
+
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -103,6 +107,7 @@ private:
     // What the last refresh showed, so a move repaints only what changed.
     CellRect shownSelection_;
     int shownCol_ = 0, shownRow_ = 0;
+    int shownCols_ = -1, shownRows_ = -1;
     // The corner that Shift and the arrow keys move, while the selection is
     // still the one they made.
     QPoint anchor_;

@@ -1,6 +1,7 @@
 #include "editing/spinedit.h"
 
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cstdlib>
 
@@ -16,7 +17,8 @@ std::optional<int> number(const QString& s)
 }
 } // namespace
 
-SpinEdit::SpinEdit(int minimum, int maximum, int value, QWidget* parent) : QSpinBox(parent)
+SpinEdit::SpinEdit(int minimum, int maximum, int value, QWidget* parent)
+    : QSpinBox(parent), ownMin_(minimum), ownMax_(maximum)
 {
     setRange(minimum, maximum);
     setValue(value);
@@ -44,6 +46,29 @@ void SpinEdit::showValue(int v)
     if (value() != v) setValue(v);
     if (lineEdit()->text() != text) lineEdit()->setText(text);
     checkText();
+}
+
+void SpinEdit::followValue(int v)
+{
+    if (lineEdit()->text() == QString::number(v)) return; // shows it already
+    const QSignalBlocker quiet(this);
+    const QSignalBlocker quietText(lineEdit());
+    setRange(std::min(ownMin_, v), std::max(ownMax_, v));
+    setValue(v);
+    lineEdit()->setText(QString::number(v));
+    lastText_ = lineEdit()->text();
+}
+
+void SpinEdit::restoreRange()
+{
+    const QSignalBlocker quiet(this);
+    const QSignalBlocker quietText(lineEdit());
+    const int v = std::clamp(value(), ownMin_, ownMax_);
+    const bool same = v == value();
+    setRange(ownMin_, ownMax_);
+    // A value outside the own range stays in the text until the next
+    // showValue decides what to show; the field keeps it meanwhile.
+    if (!same) lineEdit()->setText(lastText_);
 }
 
 void SpinEdit::checkText()

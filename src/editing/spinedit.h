@@ -16,6 +16,11 @@ public:
     int enteredValue() const;
     // Shows v clamped into the range; changed() follows only if the text changes.
     void showValue(int v);
+    // Shows v without changed(): the control follows a value set elsewhere.
+    // The range widens to take it if it lies outside.
+    void followValue(int v);
+    // The range back to the control's own, without changed().
+    void restoreRange();
 
 signals:
     // The shown text changed, by typing, by the arrows or by the program.
@@ -30,6 +35,7 @@ private:
     // the text can change ends here, and only a real change is signalled.
     void checkText();
     QString lastText_;
+    int ownMin_, ownMax_;
 };
 
 } // namespace klt

@@ -14,13 +14,11 @@ void newDocument(Workspace& ws)
     ws.internalMove = false;
     ws.prizePhrase.clear();
     ws.setHideAnswers(false);
-    Field& f = ws.field;
-    for (int c = 0; c < f.colCount(); ++c) {
-        for (int r = 0; r < f.rowCount(); ++r) {
-            f.setText(c, r, {});
-            f.setMark(c, r, 0);
-        }
-    }
+    ws.answerMask.clear();
+    ws.answerCols = ws.answerRows = 0;
+    // Nothing of the former puzzle stays, hidden cells included: widening
+    // the new one must not bring them back.
+    ws.field.clear();
     ws.host().fieldChanged();
     ws.setModified(false);
 }
@@ -35,6 +33,9 @@ OpenResult openDocument(Workspace& ws, const std::string& path, const OpenHooks&
         return result;
     };
     if (!fileExists(path)) return fail(OpenResult::NotFound, "Файл " + path + " не найден.");
+    // A file under /proc or the like could keep the reader waiting for good.
+    if (!isOrdinaryFile(path))
+        return fail(OpenResult::Unreadable, "Файл " + path + " не открыт: это не обычный файл.");
 
     const bool own = isOwnFormatPath(path);
     // A size the program refuses must not cost the user the field.

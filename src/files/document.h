@@ -12,8 +12,8 @@ namespace klt {
 
 // New without its save question: current cell (0, 0), remembered block
 // (0, 0)-(0, 0), no internal move, empty prize phrase, answers shown, every
-// visible cell emptied with its solver mark, modified flag cleared. The size,
-// the cell size and the undo snapshot stay.
+// cell emptied with its solver mark and the hidden cells dropped, modified
+// flag cleared. The size, the cell size and the undo snapshot stay.
 void newDocument(Workspace& ws);
 
 struct OpenHooks {
@@ -29,6 +29,7 @@ struct OpenResult {
         Opened,    // the field now holds the file (a foreign one possibly in part)
         NotFound,  // "Файл %s не найден." was shown; nothing changed
         TooLarge,  // the size was refused with a box; nothing changed
+        Unreadable, // no ordinary file (/proc …); refused with a box, nothing changed
         Cancelled, // the save question stopped it; nothing changed
     };
     Status status = Cancelled;

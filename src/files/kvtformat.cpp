@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/fieldedit.h"
 #include "core/text.h"
 #include "files/loadlimits.h"
 #include "files/paths.h"
@@ -66,6 +67,8 @@ void trimRows(Field& f, const CellRect& range, int lastRow)
 
 void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
 {
+    // The file holds the picture also while the answers are hidden.
+    AnswersShown shown(ws);
     Field& f = ws.field;
     const CellRect range = storedRange(f, selection);
 

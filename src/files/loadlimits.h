@@ -9,7 +9,7 @@ namespace klt {
 
 // Sizes above this per side are refused before the field is touched: the
 // store keeps every cell, so a file must not be able to demand billions.
-constexpr int kMaxFileSide = 4096;
+constexpr int kMaxFileSide = kMaxFieldSide;
 
 // "Файл <path> не открыт: ширина поля <n> больше допустимой (4096)." and the
 // same with "высота" for rows.

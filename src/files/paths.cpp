@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace klt {
@@ -12,6 +13,33 @@ bool fileExists(const std::string& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isOrdinaryFile(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    struct statfs fs {};
+    if (::statfs(path.c_str(), &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0:     // proc
+    case 0x62656572: // sysfs
+    case 0x64626720: // debugfs
+    case 0x74726163: // tracefs
+    case 0x73636673: // securityfs
+    case 0x27e0eb:   // cgroup
+    case 0x63677270: // cgroup2
+    case 0xcafe4a11: // bpf
+    case 0x6165676c: // pstore
+    case 0x1cd1:     // devpts
+    case 0xde5e81e4: // efivarfs
+    case 0x65735546: // fuse control
+    case 0x42494e4d: // binfmt_misc
+    case 0x67596969: // rpc_pipefs
+        return false;
+    default:
+        return true;
+    }
 }
 
 static std::size_t extensionStart(std::string_view path)

@@ -9,6 +9,11 @@ namespace klt {
 // True for an existing regular file (a folder or a device is not a puzzle file).
 bool fileExists(const std::string& path);
 
+// True for a regular file whose bytes can be read without waiting: not a
+// device, a FIFO or a socket, and not on a file system that the kernel makes
+// up as it is read (/proc, /sys …), where a read may block for good.
+bool isOrdinaryFile(const std::string& path);
+
 // The extension of the file-name part, from its last "." (dot included);
 // empty when the name has none.
 std::string fileExtension(std::string_view path);

@@ -1,6 +1,7 @@
 #include "import/conversion.h"
 
 #include "core/edits.h"
+#include "core/fieldedit.h"
 
 namespace klt {
 
@@ -111,16 +112,10 @@ bool convertToCells(Workspace& ws, const QImage& view, const ConversionRegion& r
     Field& f = ws.field;
     f.setSize(region.right - region.left + 1, region.bottom - region.top + 1);
     clampCursor(ws);
-    // The conversion writes from (1, 1) on; what stood in column 0 and row 0
-    // belongs to the former puzzle and would otherwise survive into the picture.
-    for (int c = 0; c < f.colCount(); ++c) {
-        f.setText(c, 0, {});
-        f.setMark(c, 0, MarkNone);
-    }
-    for (int r = 0; r < f.rowCount(); ++r) {
-        f.setText(0, r, {});
-        f.setMark(0, r, MarkNone);
-    }
+    // The picture replaces the former puzzle whole: column 0 and row 0, which
+    // the conversion does not write, and the hidden cells that a later
+    // widening would bring back.
+    f.clear();
     const bool done = eachPixel(view, region, rule, progress, [&](int x, int y, bool, bool filled) {
         const int c = x - region.left + 1, r = y - region.top + 1;
         if (f.inside(c, r)) {
@@ -135,6 +130,9 @@ bool convertToCells(Workspace& ws, const QImage& view, const ConversionRegion& r
 bool acceptConversion(Workspace& ws, const QImage& view, const ConversionRegion& region, const FillRule& rule,
                       const ConversionProgress& progress)
 {
+    // Undo brings the former puzzle back, with its picture.
+    showAnswers(ws);
+    ws.takeSnapshot();
     if (!convertToCells(ws, view, region, rule, progress)) return false;
     // A whole view 250 pixels wide makes 251 columns; the size controls hold
     // the field to 250 and would cut off the picture's last column. The empty

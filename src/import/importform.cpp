@@ -325,7 +325,7 @@ void TImportForm::guardedCommand(F&& f)
 bool TImportForm::execute()
 {
     if (exec() != QDialog::Accepted) return false;
-    cropToFilled(ws_);
+    cropToFilled(ws_, false);
     return true;
 }
 
@@ -633,6 +633,8 @@ void TImportForm::updateControls(std::optional<bool> ctrl)
     bDel_->setEnabled(listed && free);
     bPreview_->setEnabled(loaded && (listed || ctrlDown) && free);
     bOK_->setEnabled(listed && loaded && free);
+    // Nothing to convert, nothing to accept: the puzzle stays as it is.
+    bNoWhite_->setEnabled(loaded && free);
     for (QWidget* w : {static_cast<QWidget*>(bBrowse_), static_cast<QWidget*>(bAdd_), static_cast<QWidget*>(bCancel_), im_})
         w->setEnabled(free);
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
@@ -909,7 +911,8 @@ void TImportForm::bStopClick()
 
 void TImportForm::bOKClick(bool notWhite)
 {
-    if (busy_) return;
+    if (busy_ || !model_.hasPicture()) return;
+    if (!notWhite && lbc1_->count() == 0) return;
     if (querySaveChanges && !querySaveChanges()) return;
     redraw();
     convertToCells(false, notWhite);

@@ -1,6 +1,9 @@
 #include "import/picture.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include "files/paths.h"
 
 namespace klt {
 
@@ -39,6 +42,9 @@ std::unique_ptr<Picture> PictureRegistry::create(const QString& path) const
 
 std::unique_ptr<Picture> PictureRegistry::load(const QString& path) const
 {
+    // A device, a FIFO or a file under /proc could keep the read waiting for good.
+    if (!isOrdinaryFile(QFile::encodeName(path).toStdString()))
+        throw PictureError(QStringLiteral("Файл %1 не является обычным файлом.").arg(path));
     auto picture = create(path);
     if (!picture)
         throw PictureError(QStringLiteral("Неизвестный формат рисунка: %1").arg(QFileInfo(path).fileName()));

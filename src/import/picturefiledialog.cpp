@@ -10,6 +10,7 @@
 #include "import/importmodel.h"
 #include "import/importpictures.h"
 #include "import/picture.h"
+#include "widgets/filedialogsafety.h"
 
 namespace klt {
 
@@ -42,6 +43,7 @@ PictureFileChoice choosePictureFile(QWidget* parent, const QString& initialDir, 
     QFileDialog dlg(parent, QStringLiteral("Выбор рисунка"), initialDir);
     dlg.setObjectName(QStringLiteral("dlgOpenPic"));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true); // the preview pane needs Qt's own dialog
+    keepFromReadingFiles(dlg);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setDefaultSuffix(QStringLiteral("bmp"));

@@ -15,6 +15,7 @@
 #include "core/workspace.h"
 #include "files/paths.h"
 #include "render/programini.h"
+#include "widgets/filedialogsafety.h"
 #include "widgets/messagebox.h"
 
 namespace klt {
@@ -100,9 +101,15 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     connect(button2_, &QPushButton::clicked, this, &ExportDialog::reject);
 
     browser_ = [](const QString& current, QWidget* parent) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Экспорт"), current,
-                                            QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP);;Рисунки SVG(*.SVG);;"
-                                                           "Документы PDF(*.PDF);;Рисунки PNG(*.PNG)"));
+        QFileDialog dlg(parent, QStringLiteral("Экспорт"), current,
+                        QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP);;Рисунки SVG(*.SVG);;"
+                                       "Документы PDF(*.PDF);;Рисунки PNG(*.PNG)"));
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        keepFromReadingFiles(dlg);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+        return dlg.selectedFiles().constFirst();
     };
 
     setWhat(Task);

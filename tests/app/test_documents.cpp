@@ -13,6 +13,10 @@
 #include "app/fileassociation.h"
 #include "app/mainwindow.h"
 #include "app/recentfiles.h"
+#include "app/errorhandler.h"
+#include "editing/fieldsizecontrols.h"
+#include "editing/gridview.h"
+#include "editing/spinedit.h"
 #include "core/workspace.h"
 #include "files/kvtformat.h"
 #include "widgets/messagebox.h"
@@ -56,6 +60,8 @@ private slots:
     void saveChangesQuestion_data();
     void saveChangesQuestion();
     void failedOpenKeepsPuzzleAndName();
+    void failedSaveKeepsNameAndCaption();
+    void newAndOpenDropTheFormerPuzzlesHiddenCells();
     void closeQuestion();
     void startUpFile();
     void recentListOrderUniquenessAndLimit();
@@ -132,7 +138,8 @@ void DocumentsTest::saveSelectionKeepsDocumentName()
     QVERIFY(docs->saveDocument(Variant::Selection));
     QCOMPARE(saveDialogStarts.last(), QStringLiteral("NONAME.KVT"));
     QCOMPARE(docs->documentName(), path("cat.kvt"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Клетомер-") + path("part.kvt"));
+    // The caption names the document that Save writes, not the part.
+    QCOMPARE(w->windowTitle(), QStringLiteral("Клетомер-") + path("cat.kvt"));
     QCOMPARE(docs->recentFiles()->entries().value(0), path("part.kvt"));
     QVERIFY(ws.modified);
     QVERIFY(readAll(path("part.kvt")).contains("Width=2"));
@@ -200,6 +207,12 @@ void DocumentsTest::foreignFileNamesTheDocumentKvt()
     QVERIFY(docs->saveDocument(Variant::Save));
     QVERIFY(saveDialogStarts.isEmpty());
     QVERIFY(QFileInfo::exists(path("x.KVT")));
+
+    // The next snapshot (here a recolouring) is a state to go back to.
+    w->grid()->setFocus();
+    w->workspace().selection = CellRect{0, 0, 0, 0};
+    w->action("acInvert")->trigger();
+    QVERIFY(w->action("acUndo")->isEnabled());
 }
 
 void DocumentsTest::saveChangesQuestion_data()
@@ -256,6 +269,53 @@ void DocumentsTest::failedOpenKeepsPuzzleAndName()
     QVERIFY(w->workspace().modified);
     QCOMPARE(docs->documentName(), before);
     QVERIFY(docs->recentFiles()->entries().isEmpty());
+}
+
+void DocumentsTest::failedSaveKeepsNameAndCaption()
+{
+    drawCross();
+    saveAnswer = path("cat.kvt");
+    QVERIFY(docs->saveDocument(Variant::Save));
+    drawCross();
+    const QString caption = w->windowTitle();
+    // Save As into a folder that does not exist cannot be written.
+    saveAnswer = path("missing/dir/other.kvt");
+    guarded([&] { docs->saveDocument(Variant::SaveAs); });
+    QVERIFY(!QFileInfo::exists(saveAnswer));
+    QCOMPARE(docs->documentName(), path("cat.kvt"));
+    QCOMPARE(w->windowTitle(), caption);
+    QVERIFY(!docs->recentFiles()->entries().contains(saveAnswer));
+    QVERIFY(w->workspace().modified);
+
+    // Opening a file that the kernel makes up as it is read is refused at
+    // once instead of waiting for it for good.
+    if (QFileInfo::exists(QStringLiteral("/proc/self/status"))) {
+        QVERIFY(!docs->openDocument(QStringLiteral("/proc/self/status")));
+        QCOMPARE(docs->documentName(), path("cat.kvt"));
+        QCOMPARE(w->workspace().field.text(0, 0), std::string("-"));
+    }
+}
+
+void DocumentsTest::newAndOpenDropTheFormerPuzzlesHiddenCells()
+{
+    Workspace& ws = w->workspace();
+    // Ten columns with something in each, then narrowed to five.
+    w->sizeControls()->widthEdit()->showValue(10);
+    for (int c = 0; c < 10; ++c) ws.field.setText(c, 0, "-");
+    w->sizeControls()->widthEdit()->showValue(5);
+    QCOMPARE(ws.field.colCount(), 5);
+    answers = {MessageButton::No};
+    w->action("acNew")->trigger();
+    w->sizeControls()->widthEdit()->showValue(10);
+    for (int c = 0; c < 10; ++c) QCOMPARE(ws.field.text(c, 0), std::string());
+
+    for (int c = 0; c < 10; ++c) ws.field.setText(c, 1, "3");
+    w->sizeControls()->widthEdit()->showValue(5);
+    writeAll(path("small.kvt"), "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr0=;-\r\n");
+    answers = {MessageButton::No};
+    QVERIFY(docs->openDocument(path("small.kvt")));
+    w->sizeControls()->widthEdit()->showValue(10);
+    for (int c = 1; c < 10; ++c) QCOMPARE(ws.field.text(c, 1), std::string());
 }
 
 void DocumentsTest::closeQuestion()

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/commands.h"
 #include "core/sizecontrols.h"
 #include "import/importform.h"
 #include "import/importpictures.h"
@@ -83,6 +84,7 @@ private slots:
     void colourDialogKeepsItsColour();
     void previewAndRestore();
     void acceptAsksFirstAndCrops();
+    void acceptWithoutPictureKeepsThePuzzle();
     void stopDuringAccept();
     void drops();
     void settingsAreKept();
@@ -231,10 +233,12 @@ void ImportFormTest::enablingRules()
     auto enabled = [this](const char* name) { return form_->findChild<QWidget*>(name)->isEnabled(); };
     QVERIFY(!enabled("bOK") && !enabled("bPreview") && !enabled("bCopy") && !enabled("rxProc") && !enabled("tbColor"));
     QVERIFY(enabled("bBrowse") && enabled("bAdd") && enabled("bCancel") && enabled("Im"));
-    QVERIFY(enabled("bNoWhite"));
+    // Nothing to convert: neither accept would do anything to the puzzle.
+    QVERIFY(!enabled("bNoWhite"));
 
     QVERIFY(form_->loadPictureFile(write("p.png", pattern(60, 40))));
     QVERIFY(enabled("rxProc") && enabled("tbColor") && enabled("bReset") && enabled("bCenter") && enabled("bCopy"));
+    QVERIFY(enabled("bNoWhite"));
     QVERIFY(!enabled("bOK") && !enabled("bPreview") && !enabled("bDel"));
     // Holding Ctrl enables the preview of every colour but white.
     QTest::keyPress(form_.get(), Qt::Key_Control);
@@ -459,6 +463,31 @@ void ImportFormTest::acceptAsksFirstAndCrops()
     QVERIFY(ws_->field.isFilled(0, 0));
     QVERIFY(!ws_->field.isFilled(1, 0));
     QVERIFY(ws_->field.isFilled(6, 1));
+
+    // Undo brings the former puzzle back.
+    undo(*ws_);
+    QCOMPARE(ws_->field.colCount(), 5);
+    QCOMPARE(ws_->field.text(0, 0), std::string("3"));
+}
+
+void ImportFormTest::acceptWithoutPictureKeepsThePuzzle()
+{
+    ws_->field.setText(2, 2, "-");
+    ws_->field.setSize(12, 9);
+    int asked = 0;
+    form_->querySaveChanges = [&] {
+        ++asked;
+        return true;
+    };
+    form_->addColour(qRgb(255, 0, 0));
+    // Enter on the default button, and a click on either accept.
+    QTest::keyClick(form_.get(), Qt::Key_Return);
+    for (const char* name : {"bOK", "bNoWhite"}) QMetaObject::invokeMethod(button(name), "click");
+    QVERIFY(form_->isVisible());
+    QCOMPARE(asked, 0);
+    QCOMPARE(ws_->field.colCount(), 12);
+    QCOMPARE(ws_->field.rowCount(), 9);
+    QCOMPARE(ws_->field.text(2, 2), std::string("-"));
 }
 
 void ImportFormTest::stopDuringAccept()
