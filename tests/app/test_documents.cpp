@@ -8,9 +8,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
+#include <QAbstractFileIconProvider>
+#include <QFileDialog>
+#include <QLabel>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "app/documentcommands.h"
 #include "app/fileassociation.h"
+#include "app/filedialogs.h"
 #include "app/mainwindow.h"
 #include "app/recentfiles.h"
 #include "app/errorhandler.h"
@@ -19,6 +28,7 @@
 #include "editing/spinedit.h"
 #include "core/workspace.h"
 #include "files/kvtformat.h"
+#include "widgets/filedialogsafety.h"
 #include "widgets/messagebox.h"
 
 using namespace klt;
@@ -62,6 +72,7 @@ private slots:
     void failedOpenKeepsPuzzleAndName();
     void failedSaveKeepsNameAndCaption();
     void newAndOpenDropTheFormerPuzzlesHiddenCells();
+    void specialFilesAreNeverRead();
     void closeQuestion();
     void startUpFile();
     void recentListOrderUniquenessAndLimit();
@@ -316,6 +327,34 @@ void DocumentsTest::newAndOpenDropTheFormerPuzzlesHiddenCells()
     QVERIFY(docs->openDocument(path("small.kvt")));
     w->sizeControls()->widthEdit()->showValue(10);
     for (int c = 1; c < 10; ++c) QCOMPARE(ws.field.text(c, 1), std::string());
+}
+
+void DocumentsTest::specialFilesAreNeverRead()
+{
+    // Opening a FIFO for reading waits for a writer: whatever reads it blocks.
+    const QString fifo = path("pipe.kvt");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    // Should anything read it after all, a writer comes after a while and
+    // lets the test fail instead of hanging.
+    std::atomic<bool> rescued{false}, done{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 100 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (done) return;
+        rescued = true;
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+
+    QFileDialog dlg;
+    keepFromReadingFiles(dlg);
+    QVERIFY(!dlg.iconProvider()->type(QFileInfo(fifo)).isEmpty());
+    QLabel image, caption;
+    showFilePreview(&image, &caption, fifo);
+    QVERIFY(caption.text().isEmpty());
+    QVERIFY(!docs->openDocument(fifo));
+    done = true;
+    watchdog.join();
+    QVERIFY(!rescued);
 }
 
 void DocumentsTest::closeQuestion()
