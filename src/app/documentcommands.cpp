@@ -86,7 +86,7 @@ void DocumentCommands::acNewExecute(bool withSender)
     window_.grid()->fieldChanged();
 }
 
-bool DocumentCommands::openDocument(const QString& path)
+bool DocumentCommands::openDocument(QString path)
 {
     const std::string p = path.toStdString();
     if (auto failure = readFailure(p)) {

@@ -45,7 +45,8 @@ public:
     bool saveDocument(SaveVariant variant);
     // True when the field now holds the file. A missing or unreadable file
     // gives its error box and leaves the field and the document name alone.
-    bool openDocument(const QString& path);
+    // By value: callers pass the document name itself, which this changes.
+    bool openDocument(QString path);
     // True when the field may be discarded; Cancel throws SilentAbort.
     bool querySaveChanges();
     // The caption: "Клетомер-" and name, or "NONAME.KVT" for an empty name.

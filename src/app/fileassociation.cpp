@@ -6,8 +6,10 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 
 #include "core/workspace.h"
+#include "files/ioerror.h"
 
 namespace klt {
 
@@ -15,9 +17,11 @@ namespace {
 
 const char* const kMimeType = "application/x-kletomer";
 
+// Called right after the failed call, while errno still tells why.
 [[noreturn]] void cannotWrite(const QString& path)
 {
-    throw CommandError{QStringLiteral("Unable to write to %1").arg(path).toStdString()};
+    const int err = errno ? errno : EIO;
+    throw CommandError{cannotWriteText(path.toStdString(), err)};
 }
 
 // Writes only a changed file, so that a second start leaves it untouched.
@@ -27,6 +31,7 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
         QFile existing(path);
         if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content) return false;
     }
+    errno = 0;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) cannotWrite(path);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size() || !f.commit()) cannotWrite(path);

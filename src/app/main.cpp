@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "files/qt/puzzlepictures.h"
 #include "import/importpictures.h"
+#include "widgets/translations.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("kletomer"));
     QCoreApplication::setApplicationName(QStringLiteral("kletomer"));
     QApplication::setWindowIcon(klt::actionIcon(QStringLiteral("acCalc")));
+    klt::installRussianTranslations();
     klt::registerPuzzlePictures();
     klt::registerImportPictures();
 

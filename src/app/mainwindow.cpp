@@ -320,9 +320,14 @@ void MainWindow::connectActions()
     bind("acCalc", [this](QAction* a) { acCalcExecute(a); });
     bind("acCalcAndCorrect", [this](QAction* a) { acCalcExecute(a); });
     connect(btnCalc_, &QToolButton::clicked, this, [this] { guarded([this] { acCalcExecute(btnCalc_); }); });
-    // Opening the submenu is itself the plain command; it runs once the menu is up.
-    connect(mnCalc_, &QMenu::aboutToShow, this, [this] {
-        QTimer::singleShot(0, this, [this] { guarded([this] { acCalcExecute(mnCalc_); }); });
+    fullClues_ = new QAction(this);
+    fullClues_->setObjectName(QStringLiteral("acCalcFull"));
+    fullClues_->setShortcut(QKeySequence(QStringLiteral("Ctrl+F8")));
+    addAction(fullClues_);
+    connect(fullClues_, &QAction::triggered, this, [this] {
+        fullCluesRequested_ = true;
+        guarded([this] { acCalcExecute(action("acCalc")); });
+        fullCluesRequested_ = false;
     });
     bind("acCalcAdvanced", [this](QAction*) { acCalcAdvancedExecute(); });
     bind("acCheck", [this](QAction*) { acCheckExecute(); });
@@ -428,6 +433,7 @@ void MainWindow::updateActions()
     // Nor would opening a recent file under the running computation end well.
     for (QAction* a : docs_->recentFiles()->menuItems()) a->setEnabled(idle);
     action("acStop")->setEnabled(!idle);
+    if (fullClues_) fullClues_->setEnabled(idle);
     if (idle && closePending_) {
         closePending_ = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -588,6 +594,7 @@ void MainWindow::setClipboardText(const std::string& text1251)
 
 bool MainWindow::ctrlDown()
 {
+    if (fullCluesRequested_) return true;
     return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
 }
 

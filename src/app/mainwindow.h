@@ -141,6 +141,9 @@ private:
     QStringList startArgs_;
     bool shownOnce_ = false;
     bool closePending_ = false;
+    // Ctrl+F8: the generation that Ctrl held down gives (every clue).
+    QAction* fullClues_ = nullptr;
+    bool fullCluesRequested_ = false;
 };
 
 } // namespace klt

@@ -1,7 +1,10 @@
 #include "cli/cellrows.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
+
+#include "files/ioerror.h"
 
 namespace klt::cli {
 
@@ -13,9 +16,10 @@ bool writeCellRows(const std::string& path, int cols, int rows, const std::funct
         for (int c = 0; c < cols; ++c) line += at(c, r);
         out << line << '\n';
     }
+    const int err = errno ? errno : EIO;
     out.close();
     if (!out) {
-        std::fprintf(stderr, "Unable to write to %s\n", path.c_str());
+        std::fprintf(stderr, "%s\n", cannotWriteText(path, err).c_str());
         return false;
     }
     return true;

@@ -18,17 +18,17 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& fl
                 hasInline = true;
             }
             if (flags.count(name)) {
-                if (hasInline) throw UsageError{"option " + name + " takes no value"};
+                if (hasInline) throw UsageError{"параметр " + name + " не принимает значения"};
                 flags_.insert(name);
             } else if (valued.count(name)) {
                 if (hasInline) {
                     values_.emplace(name, inlineValue);
                 } else {
-                    if (i + 1 >= argv.size()) throw UsageError{"option " + name + " needs a value"};
+                    if (i + 1 >= argv.size()) throw UsageError{"параметру " + name + " нужно значение"};
                     values_.emplace(name, argv[++i]);
                 }
             } else {
-                throw UsageError{"unknown option " + name};
+                throw UsageError{"неизвестный параметр " + name};
             }
         } else {
             positional_.push_back(a);
@@ -58,8 +58,8 @@ long long parseInteger(const std::string& text, const std::string& what, long lo
     char* end = nullptr;
     long long v = std::strtoll(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno != 0 || v < lo || v > hi)
-        throw UsageError{what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-                         ", not \"" + text + "\""};
+        throw UsageError{what + ": нужно целое число от " + std::to_string(lo) + " до " + std::to_string(hi) +
+                         ", а не \"" + text + "\""};
     return v;
 }
 

@@ -19,17 +19,17 @@ QColor parseFill(const std::string& text)
     std::string hex = text;
     if (!hex.empty() && hex.front() == '#') hex.erase(0, 1);
     const QColor c(QString::fromStdString("#" + hex));
-    if (hex.size() != 6 || !c.isValid()) throw UsageError{"--fill takes a colour as RRGGBB, not \"" + text + "\""};
+    if (hex.size() != 6 || !c.isValid()) throw UsageError{"--fill: нужен цвет в виде RRGGBB, а не \"" + text + "\""};
     return c;
 }
 
 int runExport(const std::vector<std::string>& argv)
 {
     Args args(argv, {"--answers", "--no-numbers", "--corel"}, {"--cell-size", "--frame", "--fill"});
-    if (args.positional().size() != 2) throw UsageError{"expected IN and OUT"};
+    if (args.positional().size() != 2) throw UsageError{"нужны IN и OUT"};
     const QString out = QString::fromStdString(args.positional()[1]);
     const auto format = formatForPath(out);
-    if (!format) throw UsageError{"OUT must end in .wmf, .emf, .bmp, .svg, .pdf or .png"};
+    if (!format) throw UsageError{"имя OUT должно оканчиваться на .wmf, .emf, .bmp, .svg, .pdf или .png"};
     const auto cellSize = args.integer("--cell-size", 5, 100);
     const int frame = static_cast<int>(args.integer("--frame", 0, 25).value_or(0));
     const QColor fill = args.value("--fill") ? parseFill(*args.value("--fill")) : QColor(Qt::black);

@@ -35,7 +35,7 @@ QString colourArgument(const std::string& text)
     bool ok = false;
     const uint value = hex.toUInt(&ok, 16);
     if (hex.isEmpty() || !ok || value > 0xFFFFFF)
-        throw UsageError{"--color takes a colour as $%x (0x00BBGGRR, $FF is red), not \"" + text + "\""};
+        throw UsageError{"--color: нужен цвет в виде $%x (0x00BBGGRR, $FF — красный), а не \"" + text + "\""};
     return colourItem(rgbOfColorRef(value));
 }
 
@@ -53,7 +53,7 @@ QRect rectArgument(const std::string& text)
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (v.size() != 4) throw UsageError{"--rect takes L,T,W,H"};
+    if (v.size() != 4) throw UsageError{"--rect: нужны L,T,W,H"};
     return QRect(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
 }
 
@@ -87,7 +87,7 @@ private:
 int runImport(const std::vector<std::string>& argv)
 {
     Args args(argv, {"--not-white"}, {"--scale", "--color", "--rect", "--depth"});
-    if (args.positional().size() != 2) throw UsageError{"expected PICTURE and OUT"};
+    if (args.positional().size() != 2) throw UsageError{"нужны PICTURE и OUT"};
     const int scale = static_cast<int>(args.integer("--scale", kMinScale, kMaxScale).value_or(100));
     const int depth = static_cast<int>(args.integer("--depth", 0, 7).value_or(0));
     const bool notWhite = args.flag("--not-white");
@@ -97,7 +97,7 @@ int runImport(const std::vector<std::string>& argv)
         if (!colours.contains(item)) colours << item;
     }
     if (colours.isEmpty() && !notWhite)
-        throw UsageError{"give the colours of filled cells with --color, or --not-white"};
+        throw UsageError{"укажите цвета закрашенных клеток (--color) или --not-white"};
     std::optional<QRect> rect;
     if (auto r = args.value("--rect")) rect = rectArgument(*r);
 

@@ -1,6 +1,7 @@
 // kletomer-cli: runs the program's commands on puzzle files without windows.
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
     }
     auto it = commandTable().find(rest[0]);
     if (it == commandTable().end()) {
-        std::fprintf(stderr, "kletomer-cli: unknown command \"%s\"\n%s", rest[0].c_str(), usage().c_str());
+        std::fprintf(stderr, "kletomer-cli: неизвестная команда \"%s\"\n%s", rest[0].c_str(), usage().c_str());
         return kExitUsage;
     }
     try {
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.message.c_str());
     } catch (const CommandError& e) {
         std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.message.c_str());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "kletomer-cli %s: недостаточно памяти\n", rest[0].c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.what());
     }

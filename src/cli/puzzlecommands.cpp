@@ -22,13 +22,13 @@ std::unique_ptr<PlacementEngine> engineOption(const Args& args)
 {
     const std::string name = args.value("--engine").value_or(defaultEngineName());
     auto engine = makePlacementEngine(name);
-    if (!engine) throw UsageError{"unknown engine \"" + name + "\" (literal or fast)"};
+    if (!engine) throw UsageError{"неизвестный обсчёт \"" + name + "\" (literal или fast)"};
     return engine;
 }
 
 void needFiles(const Args& args)
 {
-    if (args.positional().size() != 2) throw UsageError{"expected IN and OUT"};
+    if (args.positional().size() != 2) throw UsageError{"нужны IN и OUT"};
 }
 
 int runGenerate(const std::vector<std::string>& argv)
@@ -85,7 +85,7 @@ int runPrize(const std::vector<std::string>& argv)
     Args args(argv, {"--mix"}, {"--phrase", "--rows", "--decoys", "--alphabet", "--seed"});
     needFiles(args);
     auto phraseUtf8 = args.value("--phrase");
-    if (!phraseUtf8) throw UsageError{"--phrase is required"};
+    if (!phraseUtf8) throw UsageError{"нужна фраза: --phrase"};
 
     PrizeSettings settings;
     const std::string alphabet = args.value("--alphabet").value_or("ru");
@@ -96,21 +96,20 @@ int runPrize(const std::vector<std::string>& argv)
     else if (alphabet == "both")
         settings.alphabet = Alphabet::Both;
     else
-        throw UsageError{"--alphabet must be ru, lat or both"};
+        throw UsageError{"--alphabet: ru, lat или both"};
     settings.decoys = static_cast<int>(args.integer("--decoys", 0, 999).value_or(0));
     settings.mix = args.flag("--mix");
 
     // The phrase edit is upper-case and takes only the alphabet's letters and blanks.
     std::string bad;
     auto phrase = utf8ToCp1251Strict(*phraseUtf8, &bad);
-    if (!phrase) throw UsageError{"the phrase holds \"" + bad + "\", which is not a letter of the alphabet"};
+    if (!phrase) throw UsageError{"во фразе есть \"" + bad + "\" — это не буква алфавита"};
     for (char& ch : *phrase) {
         ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
         if (!phraseAccepts(settings.alphabet, static_cast<unsigned char>(ch)))
-            throw UsageError{"the phrase holds \"" + cp1251ToUtf8(std::string(1, ch)) +
-                             "\", which is not a letter of the alphabet"};
+            throw UsageError{"во фразе есть \"" + cp1251ToUtf8(std::string(1, ch)) + "\" — это не буква алфавита"};
     }
-    if (trim(*phrase).empty()) throw UsageError{"the phrase is blank"};
+    if (trim(*phrase).empty()) throw UsageError{"фраза пуста"};
 
     Session s;
     if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
@@ -120,7 +119,7 @@ int runPrize(const std::vector<std::string>& argv)
     settings.lastRow = s.ws.field.rowCount();
     if (auto rows = args.value("--rows")) {
         auto colon = rows->find(':');
-        if (colon == std::string::npos) throw UsageError{"--rows takes FIRST:LAST"};
+        if (colon == std::string::npos) throw UsageError{"--rows: нужно FIRST:LAST"};
         settings.firstRow = static_cast<int>(parseInteger(rows->substr(0, colon), "FIRST of --rows", 1, 250));
         settings.lastRow = static_cast<int>(parseInteger(rows->substr(colon + 1), "LAST of --rows", 1, 250));
         // The last-row control reaches no further than the field's rows.

@@ -15,7 +15,7 @@ namespace {
 int runUnique(const std::vector<std::string>& argv)
 {
     Args args(argv, {}, {"--diff"});
-    if (args.positional().size() != 1) throw UsageError{"expected IN"};
+    if (args.positional().size() != 1) throw UsageError{"нужен файл IN"};
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;
     const UniquenessResult res = uniquenessCommand(s.ws);

@@ -18,10 +18,10 @@ namespace {
 int runSheet(const std::vector<std::string>& argv)
 {
     Args args(argv, {"--answers"}, {"--per-page"});
-    if (args.positional().size() < 2) throw UsageError{"expected OUT and at least one IN"};
+    if (args.positional().size() < 2) throw UsageError{"нужны OUT и хотя бы один IN"};
     const QString out = QString::fromStdString(args.positional()[0]);
     if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
-        throw UsageError{"OUT must end in .pdf"};
+        throw UsageError{"имя OUT должно оканчиваться на .pdf"};
     SheetOptions options;
     options.perPage = static_cast<int>(args.integer("--per-page", 1, 16).value_or(4));
     options.answers = args.flag("--answers");

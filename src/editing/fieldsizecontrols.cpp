@@ -28,6 +28,9 @@ FieldSizeControls::FieldSizeControls(Workspace& ws, GridView& grid, QWidget* par
     // After the command that changed the size has ended: the commands that
     // sync the controls themselves do so against what they showed before.
     connect(&grid_, &GridView::fieldSizeChanged, this, &FieldSizeControls::follow, Qt::QueuedConnection);
+    // Through the control, so that the size shown and the one stored agree.
+    connect(&grid_, &GridView::zoomRequested, this,
+            [this](int steps) { cellSize_->showValue(cellSize_->value() + 2 * steps); });
 }
 
 void FieldSizeControls::follow()

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "core/blocktext.h"
 #include "core/fieldedit.h"
@@ -95,6 +97,7 @@ void GridEditor::mousePress(QMouseEvent* e)
     // cells without a snapshot).
     if (button != Qt::LeftButton && button != Qt::RightButton) return;
     FieldEdit edit(ws_);
+    lastDrawn_.reset(); // a new stroke
     if (mode_ == EditMode::Draw) ws_.takeSnapshot();
     paintCellAt(e->position().toPoint(), button == Qt::LeftButton);
 }
@@ -113,8 +116,10 @@ void GridEditor::mouseMove(QMouseEvent* e)
 
     if (dragging_ && !dragMoved_ && *cell != dragFrom_) dragMoved_ = true;
     if (dragging_ && dragMoved_) {
+        // The block follows the point where it was grabbed.
         const CellRect b = ws_.rememberedBlock;
-        setSelection(CellRect{cell->x(), cell->y(), cell->x() + b.width() - 1, cell->y() + b.height() - 1});
+        const int left = cell->x() - (dragFrom_.x() - b.left), top = cell->y() - (dragFrom_.y() - b.top);
+        setSelection(CellRect{left, top, left + b.width() - 1, top + b.height() - 1});
         grid_.refreshCursor();
     } else if (left && tracking_) {
         // The grid's own tracking: the selection reaches from the current cell
@@ -128,13 +133,26 @@ void GridEditor::mouseMove(QMouseEvent* e)
         grid_.refreshCursor();
     }
     emit cellHovered(cell->x(), cell->y());
-    if (left || right) paintCellAt(pos, left);
+    if (!left && !right) return;
+    if (mode_ == EditMode::Draw && lastDrawn_) {
+        // A quick stroke skips cells between two mouse events: the cells on
+        // the line between them are drawn too.
+        const QPoint from = *lastDrawn_, to = *cell;
+        const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+        for (int i = 1; i < steps; ++i) {
+            const int c = from.x() + static_cast<int>(std::lround(double(to.x() - from.x()) * i / steps));
+            const int r = from.y() + static_cast<int>(std::lround(double(to.y() - from.y()) * i / steps));
+            paintCell(c, r, left);
+        }
+    }
+    paintCellAt(pos, left);
 }
 
 void GridEditor::mouseRelease(QMouseEvent* e)
 {
     const Qt::MouseButton button = e->button();
     if (button == Qt::LeftButton) tracking_ = false;
+    if (!(e->buttons() & (Qt::LeftButton | Qt::RightButton))) lastDrawn_.reset();
     if (busy()) {
         dragging_ = false;
         endDragCursor();
@@ -182,7 +200,12 @@ void GridEditor::paintCellAt(const QPoint& pos, bool fill)
         grid_.repaintAll();
         return;
     }
-    const int c = cell->x(), r = cell->y();
+    paintCell(cell->x(), cell->y(), fill);
+}
+
+void GridEditor::paintCell(int c, int r, bool fill)
+{
+    lastDrawn_ = QPoint(c, r);
     FieldEdit edit(ws_);
     ws_.rememberedBlock = CellRect{c, r, c, r};
     if (!ws_.modified) ws_.setModified(true);

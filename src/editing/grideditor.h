@@ -4,6 +4,7 @@
 // selection, dragging a selected block, and typed clue digits.
 #include <QObject>
 #include <QPoint>
+#include <optional>
 
 #include "core/workspace.h"
 #include "editing/gridview.h"
@@ -39,6 +40,8 @@ private:
     // While a generation or a check runs the field belongs to it.
     bool busy() const { return !ws_.stopped; }
     void paintCellAt(const QPoint& pos, bool fill);
+    // One draw step on a cell of the field.
+    void paintCell(int c, int r, bool fill);
     void setSelection(const CellRect& r);
     void endDragCursor();
 
@@ -52,6 +55,8 @@ private:
     bool dragMoved_ = false;
     bool tracking_ = false; // the left button extends the selection
     bool dragCursor_ = false;
+    // The cell the stroke under way drew last.
+    std::optional<QPoint> lastDrawn_;
 };
 
 } // namespace klt

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "core/cp1251.h"
@@ -14,6 +15,8 @@ namespace klt {
 namespace {
 const QColor kLineColor(192, 192, 192);
 const QColor kFrameColor(255, 0, 0);
+// The frame and the solver marks on a fill colour too close to red to show them.
+const QColor kFrameColorOnRed(0, 0, 255);
 const QColor kDifferColor(255, 160, 0); // cells two answers disagree on
 
 bool frameShown(const CellRect& s)
@@ -148,6 +151,20 @@ void GridView::fieldChanged()
     invalidateAll();
 }
 
+void GridView::wheelEvent(QWheelEvent* e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(e);
+        return;
+    }
+    // A notch is 120; touch pads send less at a time, which adds up.
+    wheelRest_ += e->angleDelta().y();
+    const int steps = wheelRest_ / 120;
+    wheelRest_ %= 120;
+    if (steps != 0) emit zoomRequested(steps);
+    e->accept();
+}
+
 void GridView::repaintAll()
 {
     viewport()->update();
@@ -264,6 +281,12 @@ const QPixmap& GridView::glyph(const std::string& shown, bool filled)
     return glyphs_.emplace(key_, std::move(pm)).first->second;
 }
 
+QColor GridView::accentColor() const
+{
+    const int dr = fill_.red() - 255, dg = fill_.green(), db = fill_.blue();
+    return dr * dr + dg * dg + db * db < 180 * 180 ? kFrameColorOnRed : kFrameColor;
+}
+
 const QPixmap& GridView::markPixmap(int mark, bool filled)
 {
     QPixmap& pm = marks_[mark == MarkComplete ? 1 : 0][filled ? 1 : 0];
@@ -271,8 +294,9 @@ const QPixmap& GridView::markPixmap(int mark, bool filled)
         pm = QPixmap(5, 5);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
-        p.setPen(QPen(QColor(255, 0, 0), 1));
-        p.setBrush(mark == MarkComplete ? QColor(255, 0, 0) : (filled ? fill_ : QColor(255, 255, 255)));
+        const QColor accent = accentColor();
+        p.setPen(QPen(accent, 1));
+        p.setBrush(mark == MarkComplete ? accent : (filled ? fill_ : QColor(255, 255, 255)));
         p.drawEllipse(QRect(0, 0, 4, 4));
     }
     return pm;
@@ -374,10 +398,11 @@ void GridView::paintOverlay(QPainter& p)
         if (vl <= vr && vt <= vb) {
             const int xl = vl * pt - x0, xr = vr * pt + cs - x0;
             const int yt = vt * pt - y0, yb = vb * pt + cs - y0;
-            if (s.left >= 0) p.fillRect(xl - 1, yt - 1, 2, yb - yt + 2, kFrameColor);
-            if (s.right < cols) p.fillRect(xr - 1, yt - 1, 2, yb - yt + 2, kFrameColor);
-            if (s.top >= 0) p.fillRect(xl - 1, yt - 1, xr - xl + 2, 2, kFrameColor);
-            if (s.bottom < rows) p.fillRect(xl - 1, yb - 1, xr - xl + 2, 2, kFrameColor);
+            const QColor frame = accentColor();
+            if (s.left >= 0) p.fillRect(xl - 1, yt - 1, 2, yb - yt + 2, frame);
+            if (s.right < cols) p.fillRect(xr - 1, yt - 1, 2, yb - yt + 2, frame);
+            if (s.top >= 0) p.fillRect(xl - 1, yt - 1, xr - xl + 2, 2, frame);
+            if (s.bottom < rows) p.fillRect(xl - 1, yb - 1, xr - xl + 2, 2, frame);
         }
     }
     if (hasFocus() && ws_.field.inside(ws_.curCol, ws_.curRow)) {

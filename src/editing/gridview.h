@@ -63,6 +63,8 @@ public:
 signals:
     // The field's width or height differs from what fieldChanged() saw last.
     void fieldSizeChanged();
+    // Ctrl and the mouse wheel: the cell size is to grow (steps > 0) or shrink.
+    void zoomRequested(int steps);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -71,6 +73,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
@@ -108,6 +111,7 @@ private:
     CellRect shownSelection_;
     int shownCol_ = 0, shownRow_ = 0;
     int shownCols_ = -1, shownRows_ = -1;
+    int wheelRest_ = 0;
     // The corner that Shift and the arrow keys move, while the selection is
     // still the one they made.
     QPoint anchor_;
@@ -118,6 +122,8 @@ private:
     QPixmap layer_;
     QRegion layerDirty_;
     QPixmap marks_[2][2];
+    // Red, or a colour that stands out on a reddish fill colour.
+    QColor accentColor() const;
     CellGrid differs_;
     std::uint64_t differsRevision_ = 0;
 };

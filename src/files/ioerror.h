@@ -11,4 +11,11 @@ std::string ioErrorText(int code);
 // closer code count as a read error (100).
 int ioCodeFromErrno(int err);
 
+// The system's reason for a failed file operation, in words: the text of
+// ioCodeFromErrno(err).
+std::string systemErrorText(int err);
+
+// «Не удалось записать файл "<path>": <reason>».
+std::string cannotWriteText(const std::string& path, int err);
+
 } // namespace klt

@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "core/text.h"
+#include "files/ioerror.h"
 #include "files/linereader.h"
 
 namespace klt {
@@ -229,7 +230,8 @@ int replaceFile(const std::string& path, const std::string& content)
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
-        int err = errno;
+        // Creating a file fails with ENOENT only when its folder is missing.
+        int err = errno == ENOENT ? ENOTDIR : errno;
         if (exists && (err == EACCES || err == EPERM)) return overwriteInPlace(target, content);
         return err;
     }
@@ -291,14 +293,14 @@ void ProfileWriter::flush()
     if (queue_.empty()) return;
     std::vector<Entry> queue;
     queue.swap(queue_);
-    auto fail = [&](std::size_t i) {
+    auto fail = [&](std::size_t i, int err) {
         ProfileWriteError e;
-        e.message = "Unable to write to " + path_;
+        e.message = cannotWriteText(path_, err);
         e.keyIndex = static_cast<int>(i);
         throw e;
     };
     ProfileText original;
-    if (original.load(path_) != 0) fail(0);
+    if (const int err = original.load(path_); err != 0) fail(0, err);
     ProfileText text = original;
     for (const Entry& e : queue) text.set(e.section, e.key, e.value);
     if (replaceFile(path_, text.serialize()) == 0) return;
@@ -307,7 +309,7 @@ void ProfileWriter::flush()
     text = original;
     for (std::size_t i = 0; i < queue.size(); ++i) {
         text.set(queue[i].section, queue[i].key, queue[i].value);
-        if (replaceFile(path_, text.serialize()) != 0) fail(i);
+        if (const int err = replaceFile(path_, text.serialize()); err != 0) fail(i, err);
     }
 }
 

@@ -29,32 +29,39 @@ RasterPicture::Decoder magick(const char* format, MagickOptions options = {})
     return [format, options](const QString& path) { return decodeWithMagick(path, format, options); };
 }
 
+// Qt first; what its plugin cannot read (a 1-bit TIFF, an unusual BMP
+// header …) ImageMagick may.
+RasterPicture::Decoder qtThenMagick(const char* qtFormat, const char* magickFormat)
+{
+    return firstThatReads({qt(qtFormat), magick(magickFormat)});
+}
+
 } // namespace
 
 void registerImportPictures()
 {
     // Bitmaps, icons, metafiles and JPEG, as the program always had them.
-    for (const char* ext : {"bmp", "dib", "rle"}) addRaster(ext, "Bitmaps", qt("bmp"));
+    for (const char* ext : {"bmp", "dib", "rle"}) addRaster(ext, "Bitmaps", qtThenMagick("bmp", "BMP"));
     PictureRegistry::instance().add(QStringLiteral("ico"), QStringLiteral("Icons"),
-                                    [] { return std::make_unique<IconPicture>(qt("ico")); });
+                                    [] { return std::make_unique<IconPicture>(qtThenMagick("ico", "ICO")); });
     PictureRegistry::instance().add(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
                                     [] { return std::make_unique<EmfPicture>(); });
     PictureRegistry::instance().add(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
                                     [] { return std::make_unique<WmfPicture>(); });
-    for (const char* ext : {"jpg", "jpeg"}) addRaster(ext, "JPEG Image File", qt("jpeg"));
+    for (const char* ext : {"jpg", "jpeg"}) addRaster(ext, "JPEG Image File", qtThenMagick("jpeg", "JPEG"));
 
-    addRaster("gif", "CompuServe images", qt("gif"));
-    for (const char* ext : {"tif", "tiff"}) addRaster(ext, "TIFF images", qt("tiff"));
+    addRaster("gif", "CompuServe images", qtThenMagick("gif", "GIF"));
+    for (const char* ext : {"tif", "tiff"}) addRaster(ext, "TIFF images", qtThenMagick("tiff", "TIFF"));
     // Qt reads plain true-colour Targa files; ImageMagick the rest (colour
     // maps, run-length compression).
     for (const char* ext : {"tga", "vst", "vda", "icb", "win"})
-        addRaster(ext, "Truevision images", firstThatReads({qt("tga"), magick("TGA")}));
+        addRaster(ext, "Truevision images", qtThenMagick("tga", "TGA"));
     for (const char* ext : {"sgi", "rgb", "rgba", "bw"}) addRaster(ext, "SGI images", magick("SGI"));
     for (const char* ext : {"rla", "rpf"}) addRaster(ext, "SGI Wavefront images", decodeRlaFile);
     for (const char* ext : {"psd", "pdd"}) addRaster(ext, "Photoshop images", magick("PSD"));
-    addRaster("ppm", "Portable pixel maps", qt("ppm"));
-    addRaster("pgm", "Portable grey maps", qt("pgm"));
-    addRaster("pbm", "Portable bitmap maps", qt("pbm"));
+    addRaster("ppm", "Portable pixel maps", qtThenMagick("ppm", "PPM"));
+    addRaster("pgm", "Portable grey maps", qtThenMagick("pgm", "PGM"));
+    addRaster("pbm", "Portable bitmap maps", qtThenMagick("pbm", "PBM"));
     for (const char* ext : {"pic", "cel"}) addRaster(ext, "Autodesk images", decodeAutodeskFile);
     addRaster("pcx", "ZSoft PCX images", magick("PCX"));
     addRaster("pcc", "ZSoft PCC images", magick("PCX"));
@@ -63,8 +70,8 @@ void registerImportPictures()
     // The palette of a Dr. Halo picture lies in a ".pal" file beside it.
     addRaster("cut", "Dr. Halo images", magick("CUT", MagickOptions{0, true}));
 
-    addRaster("png", "Portable Network Graphics", qt("png"));
-    addRaster("webp", "WebP images", qt("webp"));
+    addRaster("png", "Portable Network Graphics", qtThenMagick("png", "PNG"));
+    addRaster("webp", "WebP images", qtThenMagick("webp", "WEBP"));
 }
 
 const QStringList& dropExtensions()

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <cerrno>
 
+#include "files/ioerror.h"
 #include "import/picture.h"
 
 namespace klt {
@@ -24,17 +26,21 @@ void checkPictureSize(const QString& path, long long width, long long height, bo
             path, QStringLiteral("Рисунок слишком велик: %1 x %2 точек.").arg(width).arg(height)));
 }
 
+QString systemReason(int err)
+{
+    return QString::fromStdString(systemErrorText(err)) + QLatin1Char('.');
+}
+
 QByteArray readPictureFile(const QString& path, long long maxBytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw PictureError(unreadablePictureText(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) throw PictureError(unreadablePictureText(path, systemReason(errno)));
     const qint64 size = file.size();
     if (size <= 0) throw PictureError(unreadablePictureText(path, QStringLiteral("Файл пуст.")));
     if (size > maxBytes)
         throw PictureError(unreadablePictureText(path, QStringLiteral("Файл слишком велик.")));
     QByteArray bytes = file.readAll();
-    if (bytes.size() != size) throw PictureError(unreadablePictureText(path, file.errorString()));
+    if (bytes.size() != size) throw PictureError(unreadablePictureText(path, systemReason(errno ? errno : EIO)));
     return bytes;
 }
 

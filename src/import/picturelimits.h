@@ -25,6 +25,8 @@ QByteArray readPictureFile(const QString& path, long long maxBytes = kMaxPicture
 
 // "Не удалось прочитать рисунок <name>." followed by the reason on a new line.
 QString unreadablePictureText(const QString& path, const QString& reason);
+// The system's reason for a failed read (an errno), in words.
+QString systemReason(int err);
 
 // Installs the allocation limits of QImageReader and ImageMagick (once).
 void installDecoderLimits();

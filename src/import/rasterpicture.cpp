@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <cerrno>
 #include <optional>
 
 #include "import/picturelimits.h"
@@ -49,10 +50,25 @@ void IconPicture::draw(QPainter& painter, const QRect& rect) const
     painter.restore();
 }
 
+namespace {
+
+QString readerReason(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::FileNotFoundError: return QStringLiteral("Файл не найден.");
+    case QImageReader::DeviceError: return QStringLiteral("Ошибка чтения файла.");
+    case QImageReader::UnsupportedFormatError: return QStringLiteral("Формат рисунка не поддерживается.");
+    case QImageReader::InvalidDataError: return QStringLiteral("Данные рисунка повреждены.");
+    default: return QStringLiteral("Рисунок не прочитан.");
+    }
+}
+
+} // namespace
+
 QImage decodeWithQt(const QString& path, const QByteArray& format)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw PictureError(unreadablePictureText(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) throw PictureError(unreadablePictureText(path, systemReason(errno)));
     if (file.size() == 0) throw PictureError(unreadablePictureText(path, QStringLiteral("Файл пуст.")));
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
@@ -60,7 +76,7 @@ QImage decodeWithQt(const QString& path, const QByteArray& format)
     const QSize declared = reader.size();
     if (declared.isValid()) checkPictureSize(path, declared.width(), declared.height(), true);
     QImage image;
-    if (!reader.read(&image)) throw PictureError(unreadablePictureText(path, reader.errorString()));
+    if (!reader.read(&image)) throw PictureError(unreadablePictureText(path, readerReason(reader.error())));
     return image;
 }
 

@@ -11,17 +11,21 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSvgGenerator>
+#include <cerrno>
 
 #include "core/workspace.h"
+#include "files/ioerror.h"
 #include "render/puzzlepicture.h"
 
 namespace klt {
 
 namespace {
 
-[[noreturn]] void cannotWrite(const QString& path, const QString& reason)
+// Called right after the failed call, while errno still tells why.
+[[noreturn]] void cannotWrite(const QString& path)
 {
-    throw CommandError{QStringLiteral("Не удалось записать файл \"%1\": %2").arg(path, reason).toStdString()};
+    const int err = errno ? errno : EIO;
+    throw CommandError{cannotWriteText(path.toStdString(), err)};
 }
 
 void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options)
@@ -130,9 +134,10 @@ void writeWholeFile(const QString& path, const QByteArray& data)
     QSaveFile file(path);
     // Where no temporary file can be made beside it, write the file in place.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) cannotWrite(path, file.errorString());
-    if (file.write(data) != data.size()) cannotWrite(path, file.errorString());
-    if (!file.commit()) cannotWrite(path, file.errorString());
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) cannotWrite(path);
+    if (file.write(data) != data.size()) cannotWrite(path);
+    if (!file.commit()) cannotWrite(path);
 }
 
 QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap)

@@ -231,8 +231,19 @@ void TGradGaug::paintEvent(QPaintEvent*)
     const QString caption = lastPaintedCaption_;
     if (!caption.isEmpty()) {
         p.setFont(font());
-        p.setPen(fontColor_);
+        // The caption in the font colour over the bar, and over the part not
+        // yet filled in a colour that stands out against the background.
+        const QColor back = background_.isValid() ? background_ : palette().color(QPalette::Window);
+        const QColor overBack = qGray(back.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        const QRegion barArea = QRegion(bar.intersected(inner));
+        p.setClipRegion(QRegion(inner).subtracted(barArea));
+        p.setPen(overBack);
         p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, caption);
+        if (!barArea.isEmpty()) {
+            p.setClipRegion(barArea);
+            p.setPen(fontColor_);
+            p.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, caption);
+        }
     }
 }
 

@@ -27,7 +27,9 @@ MessageButton messageBox(const QString& text, const QString& caption, MessageKin
     if (hook()) return hook()(kind, body, caption);
 
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(caption);
+    // An empty title would show the program's name instead; a box without a
+    // caption shows none.
+    box.setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : caption);
     box.setText(body);
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (kind) {

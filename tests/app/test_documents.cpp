@@ -388,6 +388,18 @@ void DocumentsTest::startUpFile()
     }
     QVERIFY(boxes.empty());
 
+    // A foreign file named at start shows its own path; Save writes the
+    // ".KVT" beside it.
+    writeAll(path("y.crs"), "\x02JC2.5\x02\r\ny\r\n2 2\r\n1 #\r\n# 2\r\n");
+    {
+        MainWindow foreign;
+        foreign.setStartArguments({path("y.crs")});
+        foreign.show();
+        QCOMPARE(foreign.windowTitle(), QStringLiteral("Клетомер-") + path("y.crs"));
+        QCOMPARE(foreign.documents()->documentName(), path("y.KVT"));
+    }
+    QVERIFY(boxes.empty());
+
     // A file that is there but refused: a later Save asks instead of
     // writing over it.
     const QString huge = path("huge.kvt");

@@ -15,6 +15,7 @@
 #include "core/uniqueness.h"
 #include "core/cp1251.h"
 #include "core/engines.h"
+#include "core/text.h"
 #include "editing/colorbox.h"
 #include "editing/grideditor.h"
 #include "editing/gridview.h"
@@ -88,6 +89,8 @@ private slots:
     void errorHandlerReportsAndGoesOn();
     void settingsComeBackThroughTheControls();
     void sizeBoxesFollowTheField();
+    void generationRunsOnlyWhenChosen();
+    void fileShortcuts();
 
 private:
     QWidget* vp() { return w->grid()->viewport(); }
@@ -620,6 +623,42 @@ void MainWindowTest::settingsComeBackThroughTheControls()
     QCOMPARE(second.grid()->cellSize(), 30);
     QCOMPARE(second.grid()->fillColor(), QColor(128, 0, 0));
     QCOMPARE(second.difficultyEdit()->value(), 5); // the difficulty starts at 5 on every run
+}
+
+void MainWindowTest::generationRunsOnlyWhenChosen()
+{
+    setCell(2, 2, "-");
+    // Opening the submenu generates nothing.
+    QMenu* sub = w->generateSubmenu();
+    QCOMPARE(sub->actions().value(0), w->action("acCalc"));
+    sub->popup(QPoint(10, 10));
+    QTRY_VERIFY(sub->isVisible());
+    QTest::qWait(50);
+    sub->hide();
+    QVERIFY(boxes.empty());
+    QCOMPARE(cell(2, 2), std::string("-"));
+
+    // Ctrl+F8 writes the full clue set silently, as Ctrl with the button does.
+    QTest::keyClick(w, Qt::Key_F8, Qt::ControlModifier);
+    QVERIFY(boxes.empty());
+    for (int c = 0; c < 5; ++c)
+        for (int r = 0; r < 5; ++r) QVERIFY(!removeChars(cell(c, r), "-").empty());
+    QCOMPARE(cell(2, 2), std::string("-1"));
+}
+
+void MainWindowTest::fileShortcuts()
+{
+    const std::pair<const char*, const char*> keys[] = {
+        {"acNew", "Ctrl+N"}, {"acOpen", "Ctrl+O"}, {"acSave", "Ctrl+S"}, {"acSaveAs", "Ctrl+Shift+S"}};
+    for (const auto& [name, key] : keys) QCOMPARE(w->action(name)->shortcut(), QKeySequence(QString::fromLatin1(key)));
+    // And they reach their commands from the grid.
+    QStringList asked;
+    w->documents()->setSaveDialog([&](const QString& current) {
+        asked << current;
+        return QString();
+    });
+    QTest::keyClick(w->grid(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(asked, QStringList{QStringLiteral("NONAME.KVT")});
 }
 
 int main(int argc, char** argv)

@@ -13,6 +13,8 @@ private slots:
     void cleanup();
     void clickInsideBlockMovesNothing();
     void sideButtonEditsNothing();
+    void quickStrokeLeavesNoGaps();
+    void ctrlWheelAsksForAnotherCellSize();
     void typedSizeKeepsToRangeDigits_data();
     void typedSizeKeepsToRangeDigits();
 
@@ -81,18 +83,27 @@ void GridEditTest::clickInsideBlockMovesNothing()
     QCOMPARE(ws->selection, (CellRect{1, 1, 1, 1}));
     QCOMPARE(ws->rememberedBlock, (CellRect{1, 1, 1, 1}));
 
-    // Once the block has left the pressed cell, its first cell follows the
-    // mouse, also back onto the pressed cell.
+    // Once the block has left the pressed cell it follows the point where it
+    // was grabbed: dropped one cell to the right, it stands one column further
+    // right.
     press(0, 0);
     moveTo(2, 1);
     release(2, 1);
     press(1, 0);
     moveTo(2, 0);
-    moveTo(1, 0);
-    release(1, 0);
+    release(2, 0);
     QCOMPARE(cell(0, 0), std::string());
     QCOMPARE(cell(3, 0), std::string("-"));
     QCOMPARE(cell(3, 1), std::string("2"));
+    QCOMPARE(ws->rememberedBlock, (CellRect{1, 0, 3, 1}));
+    // Carried away and back onto the pressed cell, it stays where it is.
+    press(3, 1);
+    moveTo(4, 2);
+    moveTo(3, 1);
+    release(3, 1);
+    QCOMPARE(cell(1, 0), std::string("-"));
+    QCOMPARE(cell(3, 1), std::string("2"));
+    QCOMPARE(cell(4, 1), std::string());
     QCOMPARE(ws->rememberedBlock, (CellRect{1, 0, 3, 1}));
 }
 
@@ -108,6 +119,50 @@ void GridEditTest::sideButtonEditsNothing()
     QVERIFY(!ws->modified);
     ws->restoreSnapshot(false); // the snapshot is still the one before
     QCOMPARE(cell(1, 1), std::string());
+}
+
+void GridEditTest::quickStrokeLeavesNoGaps()
+{
+    ws->field.setSize(8, 8);
+    editor->setMode(EditMode::Draw);
+    // Two mouse events far apart: the cells on the line between them are
+    // drawn as well, and one undo takes the whole stroke back.
+    press(0, 0);
+    moveTo(6, 3);
+    moveTo(6, 7);
+    release(6, 7);
+    const char* picture[] = {"#.......", ".##.....", "...##...", ".....##.", "......#.", "......#.", "......#.",
+                             "......#."};
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            QVERIFY2(ws->field.isFilled(c, r) == (picture[r][c] == '#'), qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
+    QVERIFY(ws->modified);
+    ws->restoreSnapshot(false);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) QVERIFY(!ws->field.isFilled(c, r));
+
+    // A new stroke starts afresh: nothing joins it to the last one.
+    press(0, 7);
+    release(0, 7);
+    QVERIFY(!ws->field.isFilled(3, 7));
+}
+
+void GridEditTest::ctrlWheelAsksForAnotherCellSize()
+{
+    QList<int> asked;
+    connect(grid, &GridView::zoomRequested, this, [&](int steps) { asked << steps; });
+    auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+        const QPointF at = grid->cellRect(1, 1).center();
+        QWheelEvent e(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &e);
+    };
+    wheel(120, Qt::ControlModifier);
+    wheel(-240, Qt::ControlModifier);
+    wheel(60, Qt::ControlModifier); // half a notch: not yet
+    wheel(60, Qt::ControlModifier);
+    wheel(120, Qt::NoModifier); // scrolls
+    QCOMPARE(asked, (QList<int>{1, -2, 1}));
 }
 
 void GridEditTest::typedSizeKeepsToRangeDigits_data()

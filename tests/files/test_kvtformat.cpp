@@ -128,7 +128,7 @@ TEST(KvtFormat, ReadOnlyTargetFailsBeforeAnyCellIsTrimmed)
         saveKvt(p.ws, path);
         ADD_FAILURE() << "no error";
     } catch (const CommandError& e) {
-        EXPECT_EQ(e.message, "Unable to write to " + path);
+        EXPECT_EQ(e.message, "Не удалось записать файл \"" + path + "\": Доступ к файлу запрещен");
     }
     EXPECT_EQ(p.ws.field.text(0, 0), " ");
     EXPECT_EQ(readBytes(path), "[Options]\r\nHeight=1\r\n");

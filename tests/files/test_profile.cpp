@@ -148,15 +148,18 @@ TEST(ProfileWriter, RefusedTargetsReportUnableToWrite)
     const std::string readOnly = dir / "ro.ini";
     writeBytes(readOnly, "[S]\r\nK=old\r\n");
     ::chmod(readOnly.c_str(), 0444);
-    const std::string targets[] = {readOnly, dir / "missing/folder.ini", dir.path()};
-    for (const std::string& path : targets) {
+    // Each failure names the file and the system's reason in words.
+    const std::pair<std::string, std::string> targets[] = {{readOnly, "Доступ к файлу запрещен"},
+                                                           {dir / "missing/folder.ini", "Путь не найден"},
+                                                           {dir.path(), "Доступ к файлу запрещен"}};
+    for (const auto& [path, reason] : targets) {
         ProfileWriter writer(path);
         writer.writeString("S", "K", "new");
         try {
             writer.flush();
             ADD_FAILURE() << "no error for " << path;
         } catch (const ProfileWriteError& e) {
-            EXPECT_EQ(e.message, "Unable to write to " + path);
+            EXPECT_EQ(e.message, "Не удалось записать файл \"" + path + "\": " + reason);
             EXPECT_EQ(e.keyIndex, 0);
         }
     }

@@ -16,6 +16,7 @@
 #include "files/qt/puzzlepictures.h"
 #include "import/importpictures.h"
 #include "widgets/messagebox.h"
+#include "widgets/translations.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
     QDir().mkpath(outDir);
     klt::registerPuzzlePictures();
     klt::registerImportPictures();
+    klt::installRussianTranslations();
     // Boxes would stop the tour: they are printed instead.
     klt::setMessageHook([](klt::MessageKind, const QString& text, const QString& caption) {
         std::printf("[%s] %s\n", qPrintable(caption), qPrintable(text));
