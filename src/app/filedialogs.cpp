@@ -44,8 +44,8 @@ void prepare(QFileDialog& dlg, const QString& current)
 
 QStringList openFilters()
 {
-    // "*" stands for the "*.*" of the program's original platform: every
-    // file, with or without an extension.
+    // "Все файлы" is "*": every file, with or without an extension ("*.*"
+    // would leave out the names without a dot).
     return {QStringLiteral("Файлы \"Клетомер\" (*.kvt)"), QStringLiteral("Файлы \"Филиппинского кроссворда\" (*.fcr)"),
             QStringLiteral("Файлы \"Японского кроссворда\" (*.crs)"), QStringLiteral("Все файлы (*)")};
 }

@@ -147,8 +147,8 @@ TImportForm::TImportForm(Workspace& ws, QWidget* parent) : QDialog(parent), ws_(
     setObjectName(QStringLiteral("ImportForm"));
     setWindowTitle(QStringLiteral("Импорт из рисунка"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    // The layout of the original (434 × 327) widened for the wider fonts of
-    // the Linux desktop, so that no caption is cut.
+    // 434 × 327 widened for the wider fonts of the Linux desktop, so that no
+    // caption is cut.
     setFixedSize(468, 327);
     setAcceptDrops(true);
     setModal(true);

@@ -2,8 +2,8 @@
 // The picture-import dialog "Импорт из рисунка": load a picture (file,
 // clipboard, dropped file), scale it, reduce its colours, list the colours
 // that become filled cells, select a part, preview, and accept into the main
-// window's field. Created once and kept; control names follow the program's
-// original names (rxProc, tbColor, lbc1, bOK, ...) as QObject names.
+// window's field. Created once and kept; the controls carry their names
+// (rxProc, tbColor, lbc1, bOK, ...) as QObject names.
 #include <QColor>
 #include <QDialog>
 #include <QPoint>

@@ -53,7 +53,7 @@ public:
 
     // A loaded picture becomes the source: the scale is checked against the
     // 100000-pixel limit, the offset returns to (0, 0), the colour depth to
-    // the original, and the view is rendered. True when the scaled picture
+    // the picture's own, and the view is rendered. True when the scaled picture
     // is larger than 250 pixels in some direction (the dialog warns).
     bool takePicture(std::unique_ptr<Picture> picture);
     // A bitmap from the clipboard: source and view at its own size and in its

@@ -26,7 +26,7 @@ public:
 
     // Item indices as the radio groups number them.
     enum What { Task = 0, Answers = 1 };
-    // The first two are the Windows program's; their stored indices keep
+    // WMF and BMP come first; their stored indices keep
     // their meaning.
     enum Type { WmfPicture = 0, BmpPicture = 1, SvgPicture = 2, PdfPicture = 3, PngPicture = 4 };
     enum Target { ToFile = 0, ToClipboard = 1 };
