@@ -13,6 +13,7 @@ private slots:
     void selectionFrame_data();
     void selectionFrame();
     void scrolledAndEditedCells();
+    void frameAndMarksStandOutOnAReddishFill();
 
 private:
     QImage shot() { return grid->viewport()->grab().toImage(); }
@@ -131,6 +132,24 @@ void GridPaintTest::selectionFrame()
     ws->setCurrentCell(0, 0);
     grid->refreshCursor();
     QVERIFY(shot().pixelColor(first.left(), first.center().y()) != red);
+}
+
+void GridPaintTest::frameAndMarksStandOutOnAReddishFill()
+{
+    // A filled row with a complete-clue dot, framed by a selection.
+    for (int c = 0; c < 5; ++c) ws->field.setText(c, 1, "-");
+    ws->field.setMark(3, 1, MarkComplete);
+    ws->setCurrentCell(0, 1);
+    ws->selection = CellRect{0, 1, 4, 1};
+    grid->fieldChanged();
+    const QRect cell = grid->cellRect(1, 1), dot = grid->cellRect(3, 1);
+    for (const QColor fill : {QColor(255, 0, 0), QColor(200, 30, 20), QColor(0, 0, 0), QColor(0, 128, 0)}) {
+        grid->setFillColor(fill);
+        const QImage img = shot();
+        const QColor top = img.pixelColor(cell.center().x(), cell.top());
+        const QColor mark = img.pixelColor(dot.left() + 2, dot.top() + 2);
+        QVERIFY2(top != fill && mark != fill, qPrintable(fill.name()));
+    }
 }
 
 void GridPaintTest::scrolledAndEditedCells()

@@ -15,6 +15,7 @@ private slots:
     void captions();
     void bands();
     void paintedBar();
+    void captionReadableOverBothParts();
     void stepPumpsEvents();
     void statusBarModes();
 };
@@ -124,6 +125,26 @@ void ProgressTest::paintedBar()
     g.setProgress(20); // 2.4 pixels
     img = g.grab().toImage();
     QCOMPARE(img.pixelColor(1, 4), QColor(Qt::white));
+}
+
+void ProgressTest::captionReadableOverBothParts()
+{
+    // A white caption on a light background: where the bar has not come,
+    // the caption must still differ from the background.
+    TGradGaug g;
+    g.setBevelStyle(BevelStyle::None);
+    g.resize(200, 20);
+    g.setColor(Qt::white);
+    g.setBeginColor(QColor(0, 0, 128));
+    g.setEndColor(QColor(0, 0, 128));
+    g.setFontColor(Qt::white);
+    g.setProgressCaption(ProgressCaption::Percent);
+    g.setProgress(10); // the bar ends left of the caption
+    const QImage img = g.grab().toImage();
+    bool dark = false;
+    for (int x = 60; x < 140 && !dark; ++x)
+        for (int y = 0; y < 20 && !dark; ++y) dark = qGray(img.pixel(x, y)) < 100;
+    QVERIFY(dark);
 }
 
 void ProgressTest::stepPumpsEvents()
