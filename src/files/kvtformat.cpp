@@ -64,6 +64,26 @@ void trimRows(Field& f, const CellRect& range, int lastRow)
 
 } // namespace
 
+void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink& sink)
+{
+    const Field& f = ws.field;
+    const CellRect range = storedRange(f, selection);
+    sink("Options", "Height", decimal(range.height()));
+    sink("Options", "Width", decimal(range.width()));
+    sink("Options", "CellSize", decimal(ws.cellSize));
+    sink("Options", "Word", ws.prizePhrase);
+    std::string value;
+    for (int r = range.top; r <= range.bottom; ++r) {
+        value.clear();
+        for (int c = range.left; c <= range.right; ++c) {
+            const std::string& t = f.text(c, r);
+            value += ';';
+            value += t.empty() ? std::string_view(" ") : std::string_view(t);
+        }
+        sink("Field", "Str" + decimal(r - range.top), value);
+    }
+}
+
 void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
 {
     Field& f = ws.field;
@@ -74,20 +94,9 @@ void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
     if (fileExists(path)) renameNoReplace(path, path + ".bak");
 
     ProfileWriter writer(path);
-    writer.writeString("Options", "Height", decimal(range.height()));
-    writer.writeString("Options", "Width", decimal(range.width()));
-    writer.writeString("Options", "CellSize", decimal(ws.cellSize));
-    writer.writeString("Options", "Word", ws.prizePhrase);
-    std::string value;
-    for (int r = range.top; r <= range.bottom; ++r) {
-        value.clear();
-        for (int c = range.left; c <= range.right; ++c) {
-            const std::string& t = f.text(c, r);
-            value += ';';
-            value += t.empty() ? std::string_view(" ") : std::string_view(t);
-        }
-        writer.writeString("Field", "Str" + decimal(r - range.top), value);
-    }
+    putKvtKeys(ws, selection, [&writer](std::string_view section, std::string_view key, std::string_view value) {
+        writer.writeString(section, key, value);
+    });
     try {
         writer.flush();
     } catch (const ProfileWriteError& e) {
