@@ -35,6 +35,8 @@ public:
     void setSaveDialog(FileDialog d) { saveDialog_ = std::move(d); }
 
     const QString& documentName() const { return documentName_; }
+    // Names the puzzle without touching the field or the caption.
+    void setDocumentName(const QString& name) { documentName_ = name; }
     RecentFiles* recentFiles() const { return recent_; }
 
     // New; withSender is false when Open clears the field, which keeps the

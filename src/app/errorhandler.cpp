@@ -32,11 +32,21 @@ bool& showing()
 
 } // namespace
 
-QString errorLogPath()
+QString stateFolder()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/kletomer/kletomer.log");
+    return base + QStringLiteral("/kletomer");
+}
+
+QString errorLogPath()
+{
+    return stateFolder() + QStringLiteral("/kletomer.log");
+}
+
+void logError(const QString& message)
+{
+    writeLog(message);
 }
 
 void reportCurrentException()

@@ -28,7 +28,14 @@ void guarded(F&& f)
     }
 }
 
-// The error log in the user's state folder.
+// The program's folder in the user's state folder:
+// $XDG_STATE_HOME/kletomer, by default ~/.local/state/kletomer.
+QString stateFolder();
+
+// The error log in the state folder.
 QString errorLogPath();
+
+// Writes message to the error log only, without a box.
+void logError(const QString& message);
 
 } // namespace klt

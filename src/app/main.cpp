@@ -3,9 +3,12 @@
 #include "app/fileassociation.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
+#include "app/recoverykeeper.h"
 #include "files/qt/puzzlepictures.h"
 #include "import/importpictures.h"
 #include "widgets/translations.h"
+
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -22,6 +25,9 @@ int main(int argc, char** argv)
     klt::guarded([] { klt::registerFileType(klt::userDataHome(), QCoreApplication::applicationFilePath()); });
     window.setStartArguments(app.arguments().mid(1));
     window.restoreSettings();
+    klt::RecoveryKeeper recovery(window);
     window.show();
+    // Copies left by a run that died are offered once the window is up.
+    QTimer::singleShot(0, &recovery, &klt::RecoveryKeeper::offerOrphans);
     return app.exec();
 }

@@ -372,6 +372,7 @@ void MainWindow::acCalcExecute(QObject* sender)
     ws_.difficulty = rxN_->value();
     generate(ws_, correcting, *engine_);
     grid_->fieldChanged();
+    emit generationEnded();
 }
 
 void MainWindow::acCheckExecute()
@@ -387,6 +388,7 @@ void MainWindow::acCalcAdvancedExecute()
     ws_.difficulty = rxN_->value();
     generateAdvanced(ws_, false, *engine_);
     grid_->fieldChanged();
+    emit generationEnded();
 }
 
 void MainWindow::acUniqueExecute()
@@ -482,6 +484,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
     }
     saveSettings();
     e->accept();
+    emit closedNormally();
 }
 
 // ---- settings ----
@@ -563,6 +566,7 @@ void MainWindow::pumpEvents()
 void MainWindow::modifiedChanged(bool modified)
 {
     sb_->setPanelText(1, modified ? QStringLiteral("Изм") : QString());
+    emit documentModifiedChanged(modified);
 }
 
 void MainWindow::hideAnswersChanged(bool checked)

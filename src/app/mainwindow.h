@@ -96,6 +96,14 @@ public:
     double now() override;
     std::uint32_t clockSeed() override;
 
+signals:
+    // The modified flag was set or cleared (also when it already had the value).
+    void documentModifiedChanged(bool modified);
+    // A generation (plain, correcting or advanced) has finished.
+    void generationEnded();
+    // The close was accepted: the window goes away without a crash.
+    void closedNormally();
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

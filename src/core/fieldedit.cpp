@@ -63,15 +63,13 @@ FieldEdit::~FieldEdit()
     if (changed && !ws_.modified) ws_.setModified(true);
 }
 
-AnswersShown::AnswersShown(Workspace& ws) : ws_(ws), outer_(ws.editDepth++ == 0)
+std::string pictureText(const Workspace& ws, int c, int r)
 {
-    if (outer_ && ws_.answersHidden) putAnswersBack(ws_);
-}
-
-AnswersShown::~AnswersShown()
-{
-    --ws_.editDepth;
-    if (outer_ && ws_.answersHidden) takeAnswersOff(ws_);
+    const std::string& t = ws.field.text(c, r);
+    // Inside an edit the marks stand in the texts already.
+    if (!ws.answersHidden || ws.editDepth > 0 || c >= ws.answerCols || r >= ws.answerRows) return t;
+    if (!ws.answerMask[static_cast<size_t>(c) * static_cast<size_t>(ws.answerRows) + static_cast<size_t>(r)]) return t;
+    return "-" + removeChars(t, "-");
 }
 
 } // namespace klt

@@ -21,19 +21,9 @@ private:
     std::uint64_t revision_ = 0;
 };
 
-// The picture shown for a while (saving, for example) without counting as an
-// edit: the fill marks come back for the scope's duration only.
-class AnswersShown {
-public:
-    explicit AnswersShown(Workspace& ws);
-    ~AnswersShown();
-    AnswersShown(const AnswersShown&) = delete;
-    AnswersShown& operator=(const AnswersShown&) = delete;
-
-private:
-    Workspace& ws_;
-    bool outer_;
-};
+// The text of a cell with its fill mark, also while the answers are hidden
+// (what a file or a recovery copy must hold).
+std::string pictureText(const Workspace& ws, int c, int r);
 
 // Hides the answers: remembers which cells are filled and takes "-" out of
 // their texts. The check state is the caller's.

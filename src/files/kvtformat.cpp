@@ -65,10 +65,29 @@ void trimRows(Field& f, const CellRect& range, int lastRow)
 
 } // namespace
 
+void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink& sink)
+{
+    const Field& f = ws.field;
+    const CellRect range = storedRange(f, selection);
+    sink("Options", "Height", decimal(range.height()));
+    sink("Options", "Width", decimal(range.width()));
+    sink("Options", "CellSize", decimal(ws.cellSize));
+    sink("Options", "Word", ws.prizePhrase);
+    std::string value;
+    for (int r = range.top; r <= range.bottom; ++r) {
+        value.clear();
+        for (int c = range.left; c <= range.right; ++c) {
+            // The file holds the picture also while the answers are hidden.
+            const std::string t = pictureText(ws, c, r);
+            value += ';';
+            value += t.empty() ? std::string_view(" ") : std::string_view(t);
+        }
+        sink("Field", "Str" + decimal(r - range.top), value);
+    }
+}
+
 void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
 {
-    // The file holds the picture also while the answers are hidden.
-    AnswersShown shown(ws);
     Field& f = ws.field;
     const CellRect range = storedRange(f, selection);
 
@@ -77,20 +96,9 @@ void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
     if (fileExists(path)) renameNoReplace(path, path + ".bak");
 
     ProfileWriter writer(path);
-    writer.writeString("Options", "Height", decimal(range.height()));
-    writer.writeString("Options", "Width", decimal(range.width()));
-    writer.writeString("Options", "CellSize", decimal(ws.cellSize));
-    writer.writeString("Options", "Word", ws.prizePhrase);
-    std::string value;
-    for (int r = range.top; r <= range.bottom; ++r) {
-        value.clear();
-        for (int c = range.left; c <= range.right; ++c) {
-            const std::string& t = f.text(c, r);
-            value += ';';
-            value += t.empty() ? std::string_view(" ") : std::string_view(t);
-        }
-        writer.writeString("Field", "Str" + decimal(r - range.top), value);
-    }
+    putKvtKeys(ws, selection, [&writer](std::string_view section, std::string_view key, std::string_view value) {
+        writer.writeString(section, key, value);
+    });
     try {
         writer.flush();
     } catch (const ProfileWriteError& e) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/workspace.h"
 
@@ -14,6 +15,15 @@ namespace klt {
 // holds it to its range and applies a changed value back (SizeControls::
 // syncCellSize does this for a window that is not on screen).
 using CellSizeSync = std::function<void(Workspace&)>;
+
+// Receives the keys of a puzzle file one by one, in file order.
+using KvtKeySink = std::function<void(std::string_view section, std::string_view key, std::string_view value)>;
+
+// The keys a save writes for the whole field or for *selection (held inside
+// the field): Height, Width, CellSize, Word in "Options", then "Str<n>" per
+// row in "Field", each cell as the field holds it (an empty one as " ").
+// The field is not touched.
+void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink& sink);
 
 // The write step of a save: renames an existing file to path + ".bak" unless
 // that name is taken (failure ignored), then writes Height, Width, CellSize,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "core/commands.h"
 #include "core/cp1251.h"
 #include "files/document.h"
 #include "files/kvtformat.h"
@@ -76,6 +77,19 @@ TEST(KvtFormat, SavingTrimsTheStoredCellsButWritesThemUntrimmed)
     load(back, path);
     EXPECT_EQ(back.row(1), (Row{"-", " ", ""}));
     EXPECT_EQ(back.row(4), (Row{" ", " ", ""})); // an empty field reads back blanks and one empty cell
+}
+
+TEST(KvtFormat, HiddenAnswersAreSavedWithThePicture)
+{
+    kltest::TempDir dir;
+    const std::string path = dir / "hidden.kvt";
+    Puzzle p(3, 1);
+    p.setRow(0, {"-3", "-", "2"});
+    toggleHideAnswers(p.ws);
+    ASSERT_EQ(p.row(0), (Row{"3", "", "2"}));
+    saveKvt(p.ws, path);
+    EXPECT_EQ(ProfileReader(path).readString("Field", "Str0", "?"), ";-3;-;2");
+    EXPECT_EQ(p.row(0), (Row{"3", "", "2"})); // still hidden on the screen
 }
 
 TEST(KvtFormat, SelectionOfOneCellStoresAOneByOneField)
