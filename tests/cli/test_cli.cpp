@@ -146,7 +146,13 @@ TEST_F(CliTest, UsageAndInputErrors)
         CliRun r = run(args);
         EXPECT_EQ(r.code, 2) << args;
         EXPECT_FALSE(r.err.empty()) << args;
+        // Errors speak Russian, as the program does; the usage text may not.
+        const std::string firstLine = r.err.substr(0, r.err.find('\n'));
+        if (!args.empty()) EXPECT_NE(firstLine.find_first_of("\xD0\xD1"), std::string::npos) << firstLine;
     }
+    // A file that cannot be written names the system's reason in words.
+    EXPECT_NE(run("convert " + path("p.kvt") + " " + path("no/such/dir/o.kvt")).err.find("Путь не найден"),
+              std::string::npos);
     CliRun r = run("--help");
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("kletomer-cli generate"), std::string::npos);

@@ -1,5 +1,6 @@
 // The picture formats of the import: one real file per format family read
 // through the registry (size and known pixels), broken and hostile files.
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +24,8 @@ private slots:
     void brokenFilesGiveAnError();
     void hugePicturesAreRefusedBeforeDecoding_data();
     void hugePicturesAreRefusedBeforeDecoding();
+    void whatQtCannotReadImageMagickDoes_data();
+    void whatQtCannotReadImageMagickDoes();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -306,6 +309,39 @@ void DecoderTest::hugePicturesAreRefusedBeforeDecoding()
     } catch (const PictureError& e) {
         if (saysTooLarge) QVERIFY2(e.text().contains(QStringLiteral("слишком велик")), qPrintable(e.text()));
     }
+}
+
+void DecoderTest::whatQtCannotReadImageMagickDoes_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QByteArray>("qtFormat");
+    for (const char* e : {"tif", "bmp", "png", "ppm", "jpg"}) QTest::newRow(e) << QString::fromLatin1(e) << QByteArray(e == QByteArray("tif") ? "tiff" : e == QByteArray("jpg") ? "jpeg" : e);
+}
+
+void DecoderTest::whatQtCannotReadImageMagickDoes()
+{
+    QFETCH(QString, ext);
+    QFETCH(QByteArray, qtFormat);
+    QImage img(600, 600, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 100; y < 200; ++y)
+        for (int x = 100; x < 200; ++x) img.setPixel(x, y, qRgb(0, 0, 0));
+    const QString path = write(QStringLiteral("big.") + ext, samples::qtFile(img, qtFormat.constData()));
+    (void)PictureRegistry::instance().load(path); // the program's limits are in place now
+    // Qt's readers refuse what needs more memory than this; ImageMagick reads it.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    std::unique_ptr<Picture> picture;
+    try {
+        picture = PictureRegistry::instance().load(path);
+    } catch (...) {
+    }
+    QImageReader::setAllocationLimit(limit);
+    QVERIFY(picture);
+    QCOMPARE(QSize(picture->width(), picture->height()), QSize(600, 600));
+    const QImage drawn = renderScaled(*picture, 600, 600);
+    QVERIFY(qGray(drawn.pixel(150, 150)) < 60);
+    QVERIFY(qGray(drawn.pixel(400, 400)) > 200);
 }
 
 QTEST_MAIN(DecoderTest)
