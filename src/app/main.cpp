@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    klt::preferRussianLocale();
     klt::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kletomer"));
     QCoreApplication::setApplicationName(QStringLiteral("kletomer"));

@@ -7,6 +7,13 @@
 
 namespace klt {
 
+void preferRussianLocale()
+{
+    if (!qEnvironmentVariableIsEmpty("LC_ALL")) return;
+    if (qgetenv("LANG").startsWith("ru")) return;
+    qputenv("LANG", "ru_RU.UTF-8");
+}
+
 bool installRussianTranslations()
 {
     auto* app = QCoreApplication::instance();

@@ -62,6 +62,7 @@ void shootMenu(QMenu* menu, const QPoint& at, const QString& name)
 
 int main(int argc, char** argv)
 {
+    klt::preferRussianLocale();
     klt::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kletomer-gallery"));
     QCoreApplication::setApplicationName(QStringLiteral("kletomer-gallery"));
