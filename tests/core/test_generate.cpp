@@ -18,17 +18,7 @@ struct GenerateFixture : ::testing::Test {
     Workspace ws{host};
     LiteralPlacement engine;
 
-    // The fill marks of the field as a picture of '#' and '.'.
-    std::vector<std::string> picture() const
-    {
-        std::vector<std::string> out;
-        for (int r = 0; r < ws.field.rowCount(); ++r) {
-            std::string row;
-            for (int c = 0; c < ws.field.colCount(); ++c) row += ws.field.isFilled(c, r) ? '#' : '.';
-            out.push_back(row);
-        }
-        return out;
-    }
+    std::vector<std::string> picture() const { return klt::test::pictureOf(ws); }
     // Every digit left on the field must be its cell's true count.
     void expectCluesAreCounts() const
     {

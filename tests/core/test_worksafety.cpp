@@ -33,16 +33,7 @@ struct SafetyFixture : ::testing::Test {
         ws.curRow = t;
         ws.selection = CellRect{l, t, r, b};
     }
-    std::vector<std::string> picture() const
-    {
-        std::vector<std::string> out;
-        for (int r = 0; r < ws.field.rowCount(); ++r) {
-            std::string row;
-            for (int c = 0; c < ws.field.colCount(); ++c) row += ws.field.isFilled(c, r) ? '#' : '.';
-            out.push_back(row);
-        }
-        return out;
-    }
+    std::vector<std::string> picture() const { return klt::test::pictureOf(ws); }
 };
 
 } // namespace

@@ -49,6 +49,18 @@ inline void setPicture(Workspace& ws, const std::vector<std::string>& rows)
         for (size_t c = 0; c < rows[r].size(); ++c) ws.field.setText(int(c), int(r), rows[r][c] == '#' ? "-" : "");
 }
 
+// The fill marks of the field as rows of '#' (filled) and '.' (white).
+inline std::vector<std::string> pictureOf(const Workspace& ws)
+{
+    std::vector<std::string> out;
+    for (int r = 0; r < ws.field.rowCount(); ++r) {
+        std::string row;
+        for (int c = 0; c < ws.field.colCount(); ++c) row += ws.field.isFilled(c, r) ? '#' : '.';
+        out.push_back(row);
+    }
+    return out;
+}
+
 inline std::vector<std::vector<std::string>> rowsOf(const Workspace& ws)
 {
     std::vector<std::vector<std::string>> out(static_cast<size_t>(ws.field.rowCount()));
