@@ -394,8 +394,15 @@ void MainWindow::acCalcAdvancedExecute()
 void MainWindow::acUniqueExecute()
 {
     if (!ws_.stopped) return;
-    const UniquenessResult res = uniquenessCommand(ws_);
-    grid_->showDifference(res.answers == Answers::Several ? res.differs : CellGrid());
+    grid_->showDifference(CellGrid());
+    // The cells the verdict points at are marked, and the first of them
+    // scrolled into view, before its box appears.
+    uniquenessCommand(ws_, [this](const UniquenessResult& res) {
+        const CellGrid& cells = res.answers == Answers::None ? res.contradiction : res.differs;
+        grid_->showDifference(cells);
+        int c = 0, r = 0;
+        if (firstCell(cells, c, r)) grid_->ensureVisible(c, r);
+    });
 }
 
 void MainWindow::acStopExecute()

@@ -96,6 +96,66 @@ CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows)
     return g;
 }
 
+// Above this many clues in the solver's first contradiction, it is named
+// as it stands instead of being cut down clue by clue.
+constexpr size_t kCutDownUpTo = 64;
+
+// The clues of one contradiction of a clue set without an answer: the
+// solver's failed assumptions (every clue guarded by a selector), cut down
+// while they are few until each clue left is needed. Empty when stopped.
+CellGrid contradictionOf(const ClueSet& clues, const StopCheck& stop)
+{
+    const int cols = clues.cols, rows = clues.rows;
+    const int cells = cols * rows;
+    CaDiCaL::Solver s;
+    s.set("quiet", 1);
+    std::vector<int> cellOf; // per clue, in the order of the cells
+    auto selector = [&](int k) { return cells + k + 1; };
+    int vars[9];
+    for (int i = 0; i < cells; ++i) {
+        const int v = clues.clues[static_cast<size_t>(i)];
+        if (v == kNoClue) continue;
+        // Building the constraints of a large field takes seconds: let Stop in.
+        if (cellOf.size() % 1024 == 0 && stop && stop()) return {};
+        const int n = blockVars(cols, rows, i / rows, i % rows, vars);
+        addExactly(s, vars, n, v, -selector(static_cast<int>(cellOf.size())));
+        cellOf.push_back(i);
+    }
+    // A clue left out of a trial is off, so that the solver never has to
+    // argue a whole field's clues into agreement to find an answer.
+    for (size_t k = 0; k < cellOf.size(); ++k) s.phase(-selector(static_cast<int>(k)));
+    // Solves with the given clues on; when they have no answer, keeps in
+    // them only those the solver blames.
+    auto contradicts = [&](std::vector<int>& set) {
+        for (int k : set) s.assume(selector(k));
+        const int status = solveWith(s, stop);
+        if (status == 20) std::erase_if(set, [&](int k) { return !s.failed(selector(k)); });
+        return status;
+    };
+    std::vector<int> core(cellOf.size());
+    for (size_t k = 0; k < core.size(); ++k) core[k] = static_cast<int>(k);
+    if (contradicts(core) != 20) return {};
+    if (core.size() <= kCutDownUpTo) {
+        // A clue whose removal leaves an answer is needed, and stays needed in
+        // every smaller contradiction; any other one goes.
+        std::vector<std::uint8_t> needed(cellOf.size(), 0);
+        for (;;) {
+            auto it = std::find_if(core.begin(), core.end(), [&](int k) { return !needed[static_cast<size_t>(k)]; });
+            if (it == core.end()) break;
+            const int k = *it;
+            std::vector<int> trial = core;
+            std::erase(trial, k);
+            const int status = contradicts(trial);
+            if (status == 20) core = std::move(trial);
+            else if (status == 10) needed[static_cast<size_t>(k)] = 1;
+            else break; // stopped: the contradiction as it stands
+        }
+    }
+    CellGrid out(cols, rows);
+    for (int k : core) out.cells[static_cast<size_t>(cellOf[static_cast<size_t>(k)])] = 1;
+    return out;
+}
+
 // Leaves the busy state on every way out of the uniqueness command.
 class IdleGuard {
 public:
@@ -113,9 +173,8 @@ private:
     Workspace& ws_;
 };
 
-} // namespace
-
-UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options)
+// One answer, then another one; "none" without the clues to blame.
+UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& options)
 {
     const int cols = clues.cols, rows = clues.rows;
     UniquenessResult res;
@@ -127,7 +186,10 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
             if (v == kNoClue) continue;
             const int n = blockVars(cols, rows, c, r, vars);
             if (v > n) {
+                // More than its block holds: this clue alone is the contradiction.
                 res.answers = Answers::None;
+                res.contradiction = CellGrid(cols, rows);
+                res.contradiction.set(c, r, true);
                 return res;
             }
             for (int k = 0; k < n; ++k) reached[static_cast<size_t>(vars[k] - 1)] = 1;
@@ -153,13 +215,13 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
             }
 
     int status = solveWith(s, options.stop);
+    if (status != 10 && status != 20) return res; // interrupted
+    if (options.onFirstSearchDone) options.onFirstSearchDone();
     if (status == 20) {
         res.answers = Answers::None;
         return res;
     }
-    if (status != 10) return res; // interrupted
     res.first = modelOf(s, cols, rows);
-    if (options.onFirstAnswer) options.onFirstAnswer();
 
     // Any second answer differs from the first in at least one cell.
     for (int c = 0; c < cols; ++c)
@@ -178,6 +240,17 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
         for (size_t i = 0; i < res.differs.cells.size(); ++i)
             res.differs.cells[i] = res.first.cells[i] != res.second.cells[i];
     }
+    return res;
+}
+
+} // namespace
+
+UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options)
+{
+    UniquenessResult res = searchAnswers(clues, options);
+    // Its own solver, once the first one's memory is given back.
+    if (res.answers == Answers::None && res.contradiction.cells.empty())
+        res.contradiction = contradictionOf(clues, options.stop);
     return res;
 }
 
@@ -234,29 +307,93 @@ StopCheck pumpingStopCheck(Workspace& ws)
     };
 }
 
-UniquenessResult checkUniqueness(const Workspace& ws)
+bool firstCell(const CellGrid& cells, int& col, int& row)
 {
-    return checkUniqueness(cluesOnField(ws));
+    for (int r = 0; r < cells.rows; ++r)
+        for (int c = 0; c < cells.cols; ++c)
+            if (cells.at(c, r)) {
+                col = c;
+                row = r;
+                return true;
+            }
+    return false;
 }
 
-UniquenessResult uniquenessCommand(Workspace& ws)
+namespace {
+
+UniquenessResult decideField(const ClueSet& clues, const Field& field, const UniquenessOptions& options)
+{
+    UniquenessResult res;
+    if (clues.count() == 0) {
+        // With nothing to check, the all-white "answer" would be no verdict on the puzzle.
+        res.answers = Answers::NoClues;
+        return res;
+    }
+    res = checkUniqueness(clues, options);
+    if (res.answers != Answers::One) return res;
+    // The clues alone decide the answer; the picture drawn may still be
+    // another one (a clue 0 beside a filled cell, a filled cell out of reach).
+    const CellGrid picture = pictureOnField(field);
+    if (picture.count() == 0 || picture == res.first) return res;
+    res.answers = Answers::OneNotPicture;
+    res.second = picture;
+    res.differs = CellGrid(picture.cols, picture.rows);
+    for (size_t i = 0; i < res.differs.cells.size(); ++i) res.differs.cells[i] = res.first.cells[i] != picture.cells[i];
+    return res;
+}
+
+} // namespace
+
+UniquenessResult checkUniqueness(const Workspace& ws, const UniquenessOptions& options)
+{
+    return decideField(cluesOnField(ws), ws.field, options);
+}
+
+std::string uniquenessMessage(const UniquenessResult& res)
+{
+    const auto differing = [&] { return "\r\nРазличающихся клеток: " + std::to_string(res.differs.count()); };
+    switch (res.answers) {
+    case Answers::NoClues: return "Нет цифр!";
+    case Answers::One: return "Ответ единственный";
+    case Answers::OneNotPicture: return "Ответ единственный, но не совпадает с рисунком" + differing();
+    case Answers::Several: return "Ответов несколько" + differing();
+    case Answers::None: {
+        int c = 0, r = 0;
+        if (!firstCell(res.contradiction, c, r)) return "Нет ответа";
+        return "Нет ответа\r\nПротиворечие у подсказки в столбце " + std::to_string(c) + ", строке " + std::to_string(r);
+    }
+    case Answers::Interrupted: break;
+    }
+    return "Прервано !";
+}
+
+UniquenessResult uniquenessCommand(Workspace& ws, const std::function<void(const UniquenessResult&)>& shown)
 {
     Host& host = ws.host();
-    const ClueSet clues = cluesOnField(ws);
-    IdleGuard guard(ws);
-    ws.stopped = false;
-    host.updateActions();
-    host.progressStart("Ждите...", 2);
-    UniquenessOptions options;
-    options.stop = pumpingStopCheck(ws);
-    options.onFirstAnswer = [&] { host.progressStep(1); };
-    UniquenessResult res = checkUniqueness(clues, options);
-    switch (res.answers) {
-    case Answers::One: host.information("Ответ единственный", "Проверка"); break;
-    case Answers::Several: host.information("Ответов несколько", "Проверка"); break;
-    case Answers::None: host.information("Нет ответа", "Проверка"); break;
-    case Answers::Interrupted: host.information("Прервано !", "Проверка"); break;
+    const ClueSet clues = cluesOnField(ws); // throws before the busy state, as the check does
+    UniquenessResult res;
+    if (clues.count() == 0) {
+        res.answers = Answers::NoClues;
+    } else {
+        IdleGuard guard(ws);
+        ws.stopped = false;
+        host.updateActions();
+        // Two phases: the first answer (or that there is none), then another
+        // answer (or the clues of the contradiction).
+        host.progressStart("Ждите...", 2);
+        int steps = 0;
+        UniquenessOptions options;
+        options.stop = pumpingStopCheck(ws);
+        options.onFirstSearchDone = [&] {
+            host.progressStep(1);
+            ++steps;
+        };
+        res = decideField(clues, ws.field, options);
+        if (res.answers != Answers::Interrupted) host.progressStep(2 - steps);
+        // The guard takes the gauge away here, before the box.
     }
+    if (shown) shown(res);
+    host.information(uniquenessMessage(res), "Проверка");
     return res;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/workspace.h"
@@ -42,18 +43,29 @@ struct ClueSet {
 };
 
 enum class Answers {
-    None,        // "Нет ответа"
-    One,         // "Ответ единственный"
-    Several,     // "Ответов несколько"
-    Interrupted, // stopped by the user before the search ended
+    NoClues,       // "Нет цифр!": no clue stands on the field
+    None,          // "Нет ответа"
+    One,           // "Ответ единственный"
+    OneNotPicture, // "Ответ единственный, но не совпадает с рисунком"
+    Several,       // "Ответов несколько"
+    Interrupted,   // stopped by the user before the search ended
 };
 
 struct UniquenessResult {
     Answers answers = Answers::Interrupted;
-    CellGrid first;   // One: the answer; Several: one of two answers
-    CellGrid second;  // Several: another answer
-    CellGrid differs; // Several: the cells where first and second differ
+    CellGrid first;   // One, OneNotPicture: the answer; Several: one of two answers
+    CellGrid second;  // Several: another answer; OneNotPicture: the field's picture
+    CellGrid differs; // Several: where first and second differ; OneNotPicture:
+                      // where the answer differs from the picture
+    // None: the clues of one contradiction, each of them needed for it when
+    // the set was small enough to cut down. Empty when the search was stopped
+    // before it found them.
+    CellGrid contradiction;
 };
+
+// The first set cell of a grid in reading order (row by row from the top,
+// each row from the left); false when none is set.
+bool firstCell(const CellGrid& cells, int& col, int& row);
 
 // Polled now and then during a search; returning true abandons it.
 using StopCheck = std::function<bool()>;
@@ -66,8 +78,9 @@ struct UniquenessOptions {
     // reach of its clues has several answers.
     bool unreachedWhite = true;
     StopCheck stop;
-    // Runs once an answer has been found and the search for a second begins.
-    std::function<void()> onFirstAnswer;
+    // Runs once the first search has ended and the second begins: the search
+    // for another answer, or for the clues of the contradiction.
+    std::function<void()> onFirstSearchDone;
 };
 
 UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options = {});
@@ -90,17 +103,26 @@ CellGrid pictureOnField(const Field& field);
 // and reports ws.stopped.
 StopCheck pumpingStopCheck(Workspace& ws);
 
-// Decides the field's clues (cluesOnField) without a stop check. The field is
-// not touched.
-UniquenessResult checkUniqueness(const Workspace& ws);
+// The field's verdict: NoClues when no clue stands on it; otherwise its
+// clues (cluesOnField) decided, and a unique answer compared with the
+// field's picture (OneNotPicture where they differ). A field without filled
+// cells (a task without its answers, or with the answers hidden) is decided
+// by its clues alone. The field is not touched.
+UniquenessResult checkUniqueness(const Workspace& ws, const UniquenessOptions& options = {});
+
+// The verdict's message, CR LF between lines: the verdict, then for Several
+// and OneNotPicture the count of differing cells, for None the clue named
+// from the contradiction (column and row counted from 0, as the status bar's
+// cell readout counts them).
+std::string uniquenessMessage(const UniquenessResult& res);
 
 // The uniqueness command as the windows and kletomer-cli run it: busy state
-// and a two-step progress display while it runs, idle state on every way
-// out, and the verdict in an information box with caption "Проверка":
-// "Ответ единственный", "Ответов несколько", "Нет ответа", or "Прервано !"
-// when stopped. The field is left as it is; the result carries both answers
-// and their difference so that the caller can show them.
-UniquenessResult uniquenessCommand(Workspace& ws);
+// and a two-phase progress display while it runs, idle state on every way
+// out, and uniquenessMessage in an information box with caption "Проверка"
+// ("Прервано !" when stopped). The progress display is gone before the box
+// appears; shown, when given, runs just before it so that the caller can
+// mark cells under the box. The field is left as it is.
+UniquenessResult uniquenessCommand(Workspace& ws, const std::function<void(const UniquenessResult&)>& shown = {});
 
 // Whether a known picture stays the only answer while clues are taken away:
 // one incremental SAT solver in which every candidate clue's constraint is

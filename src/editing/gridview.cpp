@@ -17,7 +17,14 @@ const QColor kLineColor(192, 192, 192);
 const QColor kFrameColor(255, 0, 0);
 // The frame and the solver marks on a fill colour too close to red to show them.
 const QColor kFrameColorOnRed(0, 0, 255);
-const QColor kDifferColor(255, 160, 0); // cells two answers disagree on
+const QColor kDifferColor(255, 160, 0); // cells a uniqueness verdict points at
+
+// The width of that frame: wide enough to see on a white and on a filled
+// cell, narrow enough to leave the cell's own fill showing in the middle.
+int differFrameWidth(int cellSize)
+{
+    return std::max(1, cellSize / 6);
+}
 
 bool frameShown(const CellRect& s)
 {
@@ -365,10 +372,16 @@ void GridView::paintCells(QPainter& p, const QRect& exposed)
             const bool current = c == ws_.curCol && r == ws_.curRow;
             const bool differs = c < differs_.cols && r < differs_.rows && differs_.at(c, r);
             if (t.empty() && mark == 0 && !current && !differs) continue;
-            const bool filled = isFilledText(t) && !differs;
+            const bool filled = isFilledText(t);
             const QRect cell(c * pt - x0, r * pt - y0, cs, cs);
-            if (differs) p.fillRect(cell, kDifferColor);
-            else if (filled) p.fillRect(cell, fill_);
+            if (filled) p.fillRect(cell, fill_);
+            if (differs) {
+                const int fw = differFrameWidth(cs);
+                p.fillRect(cell.left(), cell.top(), cs, fw, kDifferColor);
+                p.fillRect(cell.left(), cell.bottom() - fw + 1, cs, fw, kDifferColor);
+                p.fillRect(cell.left(), cell.top(), fw, cs, kDifferColor);
+                p.fillRect(cell.right() - fw + 1, cell.top(), fw, cs, kDifferColor);
+            }
             if (current) {
                 p.setPen(kLineColor);
                 p.setBrush(Qt::NoBrush);

@@ -52,8 +52,10 @@ public:
     void repaintAll();
     void ensureVisible(int c, int r);
 
-    // Marks the cells where two answers of the puzzle differ, in a colour of
-    // their own, until the field next changes.
+    // Marks the cells a uniqueness verdict points at (where two answers, or
+    // the answer and the picture, differ; the clues of a contradiction) with
+    // a frame of their own colour inside the cell, until the field next
+    // changes. The cells keep their fill, text and marks.
     void showDifference(const CellGrid& differs);
     bool differenceShown() const { return !differs_.cells.empty(); }
 

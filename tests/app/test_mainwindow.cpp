@@ -84,6 +84,8 @@ private slots:
     void hintsOnHover();
     void uniquenessVerdicts_data();
     void uniquenessVerdicts();
+    void uniquenessScrollsToTheFirstMark_data();
+    void uniquenessScrollsToTheFirstMark();
     void advancedGenerationFromTheDropDown();
     void spinEditTyping();
     void errorHandlerReportsAndGoesOn();
@@ -117,12 +119,15 @@ private:
 
     MainWindow* w = nullptr;
     std::vector<Box> boxes;
+    // Looks at the window while a box is up.
+    std::function<void()> atBox;
 };
 
 void MainWindowTest::initTestCase()
 {
     setMessageHook([this](MessageKind k, const QString& text, const QString& caption) {
         boxes.push_back({k, text, caption});
+        if (atBox) atBox();
         return MessageButton::Ok;
     });
 }
@@ -139,6 +144,7 @@ void MainWindowTest::init()
 
 void MainWindowTest::cleanup()
 {
+    atBox = nullptr;
     delete w;
     w = nullptr;
 }
@@ -383,10 +389,14 @@ void MainWindowTest::uniquenessVerdicts_data()
     QTest::addColumn<int>("cols");
     QTest::addColumn<QStringList>("cells"); // column by column, one row
     QTest::addColumn<QString>("verdict");
-    QTest::addColumn<QList<int>>("marked"); // columns shown as differing
+    QTest::addColumn<QList<int>>("marked"); // columns the verdict points at
     QTest::newRow("one answer") << 2 << QStringList{"-2", "-"} << "Ответ единственный" << QList<int>{};
-    QTest::newRow("two answers") << 2 << QStringList{"1", ""} << "Ответов несколько" << QList<int>{0, 1};
-    QTest::newRow("no answer") << 2 << QStringList{"3", ""} << "Нет ответа" << QList<int>{};
+    QTest::newRow("two answers") << 2 << QStringList{"1", ""} << "Ответов несколько\nРазличающихся клеток: 2" << QList<int>{0, 1};
+    QTest::newRow("no answer") << 3 << QStringList{"", "", "4"}
+                               << "Нет ответа\nПротиворечие у подсказки в столбце 2, строке 0" << QList<int>{2};
+    QTest::newRow("one answer, not the picture")
+        << 3 << QStringList{"-", "0", "-"} << "Ответ единственный, но не совпадает с рисунком\nРазличающихся клеток: 2" << QList<int>{0, 2};
+    QTest::newRow("no clue") << 2 << QStringList{"-", "12"} << "Нет цифр!" << QList<int>{};
 }
 
 void MainWindowTest::uniquenessVerdicts()
@@ -397,8 +407,16 @@ void MainWindowTest::uniquenessVerdicts()
     QFETCH(QList<int>, marked);
     ws().field.setSize(cols, 1);
     for (int c = 0; c < cols; ++c) setCell(c, 0, cells[c].toUtf8().constData());
+    w->grid()->setCellSize(24); // a frame 4 pixels wide
     w->grid()->fieldChanged();
 
+    // Under the box: the marks already stand and the gauge is gone.
+    QImage shot;
+    atBox = [&] {
+        QCOMPARE(w->grid()->differenceShown(), !marked.isEmpty());
+        QCOMPARE(w->statusPanels()->mode(), StatusMode::Statusbar);
+        shot = w->grid()->viewport()->grab().toImage();
+    };
     w->action("acUnique")->trigger();
     QCOMPARE(boxes.size(), size_t(1));
     QCOMPARE(boxes[0].text, verdict);
@@ -408,15 +426,54 @@ void MainWindowTest::uniquenessVerdicts()
     for (int c = 0; c < cols; ++c) QCOMPARE(cells[c], QString::fromStdString(cell(c, 0)));
     if (marked.isEmpty()) return;
 
-    // Marked cells show their own colour, in place of black too.
-    QImage shot = w->grid()->viewport()->grab().toImage();
-    for (int c : marked) QCOMPARE(shot.pixelColor(w->grid()->cellRect(c, 0).topLeft() + QPoint(1, 1)), QColor(255, 160, 0));
+    // A marked cell gets an orange frame and keeps its own fill inside it;
+    // the other cells get none.
+    for (int c = 0; c < cols; ++c) {
+        const QRect rect = w->grid()->cellRect(c, 0);
+        const bool filled = cells[c].contains('-');
+        QCOMPARE(shot.pixelColor(rect.topLeft() + QPoint(2, 2)) == QColor(255, 160, 0), marked.contains(c));
+        QCOMPARE(shot.pixelColor(rect.bottomRight() - QPoint(3, 3)) == QColor(255, 160, 0), marked.contains(c));
+        if (cells[c].remove('-').isEmpty())
+            QCOMPARE(shot.pixelColor(rect.center()), filled ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    }
     // The next edit takes the marks away.
     w->editor()->setMode(EditMode::Draw);
     click(1, 0);
     QCoreApplication::processEvents();
     w->grid()->viewport()->repaint();
     QVERIFY(!w->grid()->differenceShown());
+}
+
+void MainWindowTest::uniquenessScrollsToTheFirstMark_data()
+{
+    QTest::addColumn<QStringList>("cells"); // "col,row,text"
+    QTest::newRow("two answers") << QStringList{"110,100,1"};
+    QTest::newRow("not the picture") << QStringList{"110,100,0", "125,125,-", "111,101,-"};
+    QTest::newRow("no answer") << QStringList{"3,3,0", "115,104,0", "116,104,9"};
+}
+
+void MainWindowTest::uniquenessScrollsToTheFirstMark()
+{
+    QFETCH(QStringList, cells);
+    ws().field.setSize(130, 130);
+    for (const QString& spec : cells) {
+        const QStringList p = spec.split(',');
+        setCell(p[0].toInt(), p[1].toInt(), p[2].toUtf8().constData());
+    }
+    w->grid()->fieldChanged();
+    const UniquenessResult res = checkUniqueness(ws());
+    const CellGrid& marks = res.answers == Answers::None ? res.contradiction : res.differs;
+    int c = -1, r = -1;
+    QVERIFY(firstCell(marks, c, r));
+    QVERIFY(!vp()->rect().intersects(w->grid()->cellRect(c, r)));
+
+    bool seen = false;
+    atBox = [&] { seen = vp()->rect().contains(w->grid()->cellRect(c, r)); };
+    w->action("acUnique")->trigger();
+    QCOMPARE(boxes.size(), size_t(1));
+    QVERIFY2(seen, "the first marked cell is in view under the box");
+    QVERIFY(boxes[0].text.contains(QString("\nРазличающихся клеток: %1").arg(marks.count())) ||
+            boxes[0].text == QString("Нет ответа\nПротиворечие у подсказки в столбце %1, строке %2").arg(c).arg(r));
 }
 
 void MainWindowTest::advancedGenerationFromTheDropDown()

@@ -1,6 +1,7 @@
 // kletomer-cli end to end: files in a temporary folder, exit codes, messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -103,6 +104,52 @@ TEST_F(CliTest, CheckOutcomesAndMarks)
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("300"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("d.kvt")));
+}
+
+TEST_F(CliTest, UniqueVerdictsExitCodesAndDiff)
+{
+    struct Case {
+        const char* name;
+        std::string field; // the [Field] section's lines of a 5 x 5 puzzle
+        int code;
+        std::string out;
+        std::string diff; // "" when --diff writes nothing
+    };
+    const std::string none = "00000\n00000\n00000\n00000\n00000\n";
+    const Case cases[] = {
+        {"clues alone", "Str0=;4\r\n", 0, "Ответ единственный\n", ""},
+        {"clues and their picture", "Str0=;-4;-\r\nStr1=;-;-\r\n", 0, "Ответ единственный\n", ""},
+        {"several answers", "Str2=; ; ;1\r\n", 1, "Ответов несколько\nРазличающихся клеток: 2\n", "two cells"},
+        {"no answer", "Str0=; ; ; ;6\r\nStr1=; ; ;0\r\n", 3, "Нет ответа\nПротиворечие у подсказки в столбце 3, строке 0\n", ""},
+        {"no clue", "Str0=;-;-;12\r\n", 4, "Нет цифр!\n", ""},
+        {"one answer that is not the picture", "Str1=;0;-\r\n", 5,
+         "Ответ единственный, но не совпадает с рисунком\nРазличающихся клеток: 1\n", "00000\n01000\n00000\n00000\n00000\n"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        write("u.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\n" + k.field);
+        fs::remove(path("d.txt"));
+        CliRun r = run("unique " + path("u.kvt") + " --diff " + path("d.txt"));
+        EXPECT_EQ(r.code, k.code) << r.err;
+        EXPECT_EQ(r.out, k.out);
+        EXPECT_EQ(r.err, "");
+        if (k.diff.empty()) {
+            EXPECT_FALSE(fs::exists(path("d.txt")));
+        } else if (k.diff == "two cells") {
+            // Which two cells depends on the answers the solver finds.
+            const std::string d = read(path("d.txt"));
+            EXPECT_EQ(d.size(), none.size());
+            EXPECT_EQ(std::count(d.begin(), d.end(), '1'), 2);
+        } else {
+            EXPECT_EQ(read(path("d.txt")), k.diff);
+        }
+    }
+
+    // A difference that cannot be written is an output error.
+    write("u.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr1=;0;-\r\n");
+    CliRun r = run("unique " + path("u.kvt") + " --diff " + path("no/such/dir/d.txt"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(r.err.empty());
 }
 
 TEST_F(CliTest, Prize)

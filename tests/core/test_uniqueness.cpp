@@ -141,60 +141,123 @@ std::vector<std::string> randomPicture(Lcg& rng, int cols, int rows, int percent
 
 // --- the uniqueness check ---
 
+namespace {
+
+// Records the progress display and the boxes in the order they come.
+struct ProgressHost : RecordingHost {
+    std::vector<std::string> events;
+    int maximum = 0;
+    void progressStart(const std::string&, int max) override
+    {
+        maximum = max;
+        events.push_back("start");
+    }
+    void progressStep(int by) override
+    {
+        RecordingHost::progressStep(by);
+        events.push_back("step");
+    }
+    void progressEnd() override { events.push_back("end"); }
+    void information(const std::string& text, const std::string& caption) override
+    {
+        RecordingHost::information(text, caption);
+        // The gauge at that moment: gone, and how far it had come.
+        events.push_back("box at " + std::to_string(steps) + "/" + std::to_string(maximum));
+    }
+};
+
+} // namespace
+
 TEST(Uniqueness, SmallPuzzles)
 {
     struct Case {
         const char* name;
         Rows texts;
         Answers answers;
-        std::vector<std::string> pictureOrDiff; // One: the answer; Several: the differing cells
+        std::string message;
+        // One: the answer; Several, OneNotPicture: the differing cells; None: the contradiction
+        std::vector<std::string> cells;
     };
     const std::vector<Case> cases = {
         {"clue above its corner block", {{"5", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
-         Answers::None, {}},
+         Answers::None, "Нет ответа\r\nПротиворечие у подсказки в столбце 0, строке 0", {"10000", "00000", "00000", "00000", "00000"}},
         {"nine beside a zero", {{"", "", "", "", ""}, {"", "9", "", "", ""}, {"", "", "0", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
-         Answers::None, {}},
+         Answers::None, "Нет ответа\r\nПротиворечие у подсказки в столбце 1, строке 1", {"00000", "01000", "00100", "00000", "00000"}},
+        {"a contradiction below clues that agree", {{"0", "", "", "", "1"}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "0", "", "4"}},
+         Answers::None, "Нет ответа\r\nПротиворечие у подсказки в столбце 2, строке 4", {"00000", "00000", "00000", "00000", "00101"}},
         {"every clue of a picture, fill marks and letters ignored",
          {{"-3", "-3", "1", "\xC6", "0"}, {"-4", "5", "4", "2", "1"}, {"2", "-3", "-4", "-3", "2"}, {"1", "3", "6", "-6", "4"}, {"0", "1", "-3", "-4", "-3"}},
-         Answers::One, {"##...", "#....", ".###.", "...#.", "..###"}},
-        {"two answers that differ in two cells", {{"", "", "6", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "1", "0"}, {"", "", "", "1", "0"}},
-         Answers::Several, {"00000", "00000", "00000", "00100", "00100"}},
-        {"a typed zero on a filled cell is a clue 0; other numbers are no clue",
+         Answers::One, "Ответ единственный", {"##...", "#....", ".###.", "...#.", "..###"}},
+        {"the same clues with the answers hidden",
+         {{"3", "3", "1", "\xC6", "0"}, {"4", "5", "4", "2", "1"}, {"2", "3", "4", "3", "2"}, {"1", "3", "6", "6", "4"}, {"0", "1", "3", "4", "3"}},
+         Answers::One, "Ответ единственный", {"##...", "#....", ".###.", "...#.", "..###"}},
+        {"a clue 0 beside a filled cell", {{"0", "-", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+         Answers::OneNotPicture, "Ответ единственный, но не совпадает с рисунком\r\nРазличающихся клеток: 1",
+         {"01000", "00000", "00000", "00000", "00000"}},
+        {"a typed zero on a filled cell is a clue 0; other numbers are no clue, filled ones out of reach",
          {{"12", "", "", "", "-10"}, {"", "", "", "", ""}, {"", "", "-0", "", ""}, {"", "", "", "", ""}, {"5-", "", "", "", " 300x"}},
-         Answers::One, {".....", ".....", ".....", ".....", "....."}},
+         Answers::OneNotPicture, "Ответ единственный, но не совпадает с рисунком\r\nРазличающихся клеток: 3",
+         {"00001", "00000", "00100", "00000", "10000"}},
+        {"two answers that differ in two cells", {{"", "", "6", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "1", "0"}, {"", "", "", "1", "0"}},
+         Answers::Several, "Ответов несколько\r\nРазличающихся клеток: 2", {"00000", "00000", "00000", "00100", "00100"}},
         {"a single clue 1 in the middle", {{"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
-         Answers::Several, {}},
+         Answers::Several, "Ответов несколько\r\nРазличающихся клеток: 2", {}},
+        {"a picture without clues", {{"-", "-", "", "", ""}, {"", "", "", "", ""}, {"", "", "\xC6", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}},
+         Answers::NoClues, "Нет цифр!", {}},
+        {"numbers that are no clue", {{"12", "-", "", "", ""}, {"", "", "", "", ""}, {"", "", "-10", "", ""}, {"", "", "", "", ""}, {"", "", "", "", "+10"}},
+         Answers::NoClues, "Нет цифр!", {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        RecordingHost host;
+        ProgressHost host;
         Workspace ws(host);
         setRows(ws, k.texts);
         const Rows before = rowsOf(ws);
         const ClueSet cs = cluesOnField(ws);
-        const UniquenessResult res = uniquenessCommand(ws);
+        Answers shownAnswers = Answers::Interrupted;
+        const UniquenessResult res = uniquenessCommand(ws, [&](const UniquenessResult& r) {
+            shownAnswers = r.answers;
+            EXPECT_TRUE(host.messages.empty()) << "the caller marks cells before the box";
+        });
 
         EXPECT_EQ(res.answers, k.answers);
+        EXPECT_EQ(shownAnswers, k.answers);
         EXPECT_EQ(rowsOf(ws), before) << "the check leaves the field as it is";
         EXPECT_TRUE(ws.stopped);
-        const char* text = k.answers == Answers::One ? "Ответ единственный" : k.answers == Answers::Several ? "Ответов несколько" : "Нет ответа";
-        EXPECT_EQ(host.messages, std::vector<std::string>{std::string("Проверка|") + text});
-
-        if (res.answers == Answers::One) {
-            expectAnswer(cs, res.first);
-            if (!k.pictureOrDiff.empty()) {
-                EXPECT_EQ(res.first, gridOf(k.pictureOrDiff));
-            }
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Проверка|" + k.message});
+        if (k.answers == Answers::NoClues) {
+            EXPECT_EQ(host.events, std::vector<std::string>{"box at 0/0"}) << "nothing to search, no gauge";
+        } else {
+            // The gauge reaches its end and is gone before the box appears.
+            ASSERT_GE(host.events.size(), 3u);
+            EXPECT_EQ(host.events.front(), "start");
+            EXPECT_EQ(host.events[host.events.size() - 2], "end");
+            EXPECT_EQ(host.events.back(), "box at 2/2");
         }
-        if (res.answers == Answers::Several) {
+
+        switch (res.answers) {
+        case Answers::One:
+            expectAnswer(cs, res.first);
+            EXPECT_EQ(res.first, gridOf(k.cells));
+            EXPECT_TRUE(res.differs.cells.empty());
+            break;
+        case Answers::OneNotPicture:
+            expectAnswer(cs, res.first);
+            EXPECT_EQ(res.second, pictureOnField(ws.field));
+            EXPECT_EQ(res.differs, gridOf(k.cells));
+            break;
+        case Answers::Several:
             expectAnswer(cs, res.first);
             expectAnswer(cs, res.second);
             EXPECT_NE(res.first, res.second);
             for (size_t i = 0; i < res.differs.cells.size(); ++i)
                 EXPECT_EQ(res.differs.cells[i], res.first.cells[i] != res.second.cells[i]);
-            if (!k.pictureOrDiff.empty()) {
-                EXPECT_EQ(res.differs, gridOf(k.pictureOrDiff));
+            if (!k.cells.empty()) {
+                EXPECT_EQ(res.differs, gridOf(k.cells));
             }
+            break;
+        case Answers::None: EXPECT_EQ(res.contradiction, gridOf(k.cells)); break;
+        default: break;
         }
     }
 }
@@ -238,7 +301,27 @@ TEST(Uniqueness, AgreesWithBruteForceOnRandomClueSets)
         const UniquenessResult res = checkUniqueness(cs, options);
         const BruteForce bf = bruteForce(cs, !strict);
         switch (bf.answers) {
-        case 0: EXPECT_EQ(res.answers, Answers::None); ++seen[0]; break;
+        case 0: {
+            EXPECT_EQ(res.answers, Answers::None);
+            ++seen[0];
+            // The clues named for the contradiction have no answer by
+            // themselves, and each of them is needed for that.
+            ASSERT_GT(res.contradiction.count(), 0);
+            ClueSet named(cs.cols, cs.rows);
+            for (size_t i = 0; i < cs.clues.size(); ++i)
+                if (res.contradiction.cells[i]) {
+                    EXPECT_NE(cs.clues[i], kNoClue) << "cell " << i << " holds no clue";
+                    named.clues[i] = cs.clues[i];
+                }
+            EXPECT_EQ(bruteForce(named, true).answers, 0);
+            for (size_t i = 0; i < named.clues.size(); ++i) {
+                if (named.clues[i] == kNoClue) continue;
+                ClueSet fewer = named;
+                fewer.clues[i] = kNoClue;
+                EXPECT_GT(bruteForce(fewer, true).answers, 0) << "clue " << i << " is not needed";
+            }
+            break;
+        }
         case 1:
             EXPECT_EQ(res.answers, Answers::One);
             EXPECT_EQ(res.first, bf.first);
@@ -265,6 +348,19 @@ TEST(Uniqueness, StopAbandonsTheSearch)
     UniquenessOptions options;
     options.stop = [] { return true; };
     EXPECT_EQ(checkUniqueness(cs, options).answers, Answers::Interrupted);
+
+    // Stopped while the clues to blame are sought: the verdict stands, alone.
+    ClueSet contradictory(5, 5);
+    contradictory.set(1, 1, 9);
+    contradictory.set(2, 2, 0);
+    bool firstDone = false;
+    UniquenessOptions late;
+    late.onFirstSearchDone = [&] { firstDone = true; };
+    late.stop = [&] { return firstDone; };
+    const UniquenessResult none = checkUniqueness(contradictory, late);
+    EXPECT_EQ(none.answers, Answers::None);
+    EXPECT_EQ(none.contradiction.count(), 0);
+    EXPECT_EQ(uniquenessMessage(none), "Нет ответа");
 
     // The command: Stop clicked while the search pumps events.
     struct StoppingHost : RecordingHost {

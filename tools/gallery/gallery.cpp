@@ -95,7 +95,7 @@ int main(int argc, char** argv)
         shootMenu(window.gridMenu(), window.mapToGlobal(QPoint(200, 120)), QStringLiteral("menu-grid"));
         for (const char* a : {"acOpen", "acSaveAs", "acImport", "acExp", "acPrize", "acAbout", "acFont", "acPrint"})
             shootDialog(window, a);
-        // The uniqueness check marks where two answers differ, if they do.
+        // The uniqueness check marks the cells its verdict points at, if any.
         window.action("acUnique")->trigger();
         QApplication::processEvents();
         save(&window, QStringLiteral("main-unique"));
