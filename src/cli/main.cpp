@@ -32,7 +32,8 @@ std::string usage()
     text += "\nIN is a puzzle file (.kvt, or a foreign .fcr/.crs file); OUT is written as a .kvt file\n"
             "unless the command says otherwise. Messages go to standard output, errors to standard error.\n"
             "Exit codes: generate 0 placed, 3 not solvable, 4 no filled cells; check 0 solved,\n"
-            "1 not solved, 4 no numbers; prize 3 phrase does not fit; 2 usage or file errors.\n";
+            "1 not solved, 4 no numbers; unique 0 one answer, 1 several, 3 none, 4 no clue,\n"
+            "5 one answer that is not the picture; prize 3 phrase does not fit; 2 usage or file errors.\n";
     return text;
 }
 
