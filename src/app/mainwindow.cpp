@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,6 +34,7 @@
 #include "editing/grideditor.h"
 #include "editing/gridview.h"
 #include "editing/spinedit.h"
+#include "widgets/eventpump.h"
 #include "widgets/messagebox.h"
 #include "widgets/progressstatusbar.h"
 
@@ -428,7 +430,7 @@ void MainWindow::acFillExecute()
     if (action("acFill")->isChecked()) m = EditMode::Fill;
     else if (action("acDraw")->isChecked()) m = EditMode::Draw;
     editor_->setMode(m);
-    QCoreApplication::processEvents();
+    runPendingEvents();
 }
 
 void MainWindow::updateActions()
@@ -567,7 +569,7 @@ void MainWindow::progressEnd()
 
 void MainWindow::pumpEvents()
 {
-    QCoreApplication::processEvents();
+    runPendingEventsSometimes();
 }
 
 void MainWindow::modifiedChanged(bool modified)
@@ -611,7 +613,13 @@ bool MainWindow::ctrlDown()
 
 double MainWindow::now()
 {
-    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    // Elapsed times need a clock that never jumps, whatever the wall clock does.
+    static QElapsedTimer clock = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
 
 std::uint32_t MainWindow::clockSeed()

@@ -294,15 +294,9 @@ CellGrid pictureOnField(const Field& field)
 
 StopCheck pumpingStopCheck(Workspace& ws)
 {
-    using Clock = std::chrono::steady_clock;
-    auto last = std::make_shared<Clock::time_point>(Clock::now());
-    return [&ws, last] {
-        const auto now = Clock::now();
-        // The solver asks very often; the interface needs a look only now and then.
-        if (now - *last >= std::chrono::milliseconds(40)) {
-            *last = now;
-            ws.host().pumpEvents();
-        }
+    // The solver asks very often; the host lets events run only now and then.
+    return [&ws] {
+        ws.host().pumpEvents();
         return ws.stopped;
     };
 }

@@ -32,6 +32,7 @@
 #include "import/rasterpicture.h"
 #include "import/runningrect.h"
 #include "import/wmfpicture.h"
+#include "widgets/eventpump.h"
 #include "widgets/gradgauge.h"
 #include "widgets/messagebox.h"
 #include "widgets/progressstatusbar.h"
@@ -873,7 +874,7 @@ bool TImportForm::convertToCells(bool preview, bool notWhite)
             f->sBar_->show();
         }
     } finish{this};
-    QCoreApplication::processEvents();
+    runPendingEvents();
 
     const ConversionRegion region = conversionRegion(model_.view().size(), selection());
     gg_->setMaxValue(region.right - region.left);

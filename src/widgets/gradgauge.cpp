@@ -1,5 +1,7 @@
 #include "widgets/gradgauge.h"
 
+#include "widgets/eventpump.h"
+
 #include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
@@ -152,12 +154,7 @@ void TGradGaug::stepBy(int delta)
     if (next < min_) next = min_;
     if (next > max_) next = max_;
     setProgress(static_cast<int>(next));
-    // A step may be a few microseconds; pumping events at every one would
-    // cost more than the work itself.
-    if (!sincePump_.isValid() || sincePump_.elapsed() >= 15) {
-        QCoreApplication::processEvents();
-        sincePump_.start();
-    }
+    runPendingEventsSometimes();
     repaintIfChanged();
 }
 

@@ -2,7 +2,6 @@
 // A progress bar whose filled part is a banded colour gradient, framed by an
 // optional bevel, with the percentage or the value drawn over it.
 #include <QColor>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <vector>
 
@@ -85,7 +84,6 @@ private:
 
     int lastPaintedLength_ = 0;
     QString lastPaintedCaption_;
-    QElapsedTimer sincePump_;
 };
 
 } // namespace klt

@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "widgets/eventpump.h"
 #include "widgets/gradgauge.h"
 #include "widgets/progressstatusbar.h"
 
@@ -151,6 +152,7 @@ void ProgressTest::stepPumpsEvents()
 {
     TGradGaug g;
     g.setMaxValue(1000);
+    QTest::qWait(kEventPumpInterval + 5); // events last ran long enough ago
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     g.stepBy(1);

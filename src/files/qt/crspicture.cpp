@@ -9,6 +9,7 @@
 
 #include "core/text.h"
 #include "files/qt/picturesource.h"
+#include "widgets/eventpump.h"
 
 namespace klt {
 
@@ -127,7 +128,6 @@ void CrsPicture::loadFromFile(const QString& path)
     cols_ = 0;
     layout_ = Layout::BitSet;
     FileBytes bytes(path);
-    EventPump pump;
 
     // Line 1 is a header or any other text; a header is followed by a line
     // of its own that nothing uses. Then comes the size line.
@@ -154,7 +154,7 @@ void CrsPicture::loadFromFile(const QString& path)
         row.assign(static_cast<std::size_t>(cols), 0);
         if (!readLine(bytes, line)) break;
         const bool ok = fillRow(layout_, line, row);
-        pump();
+        runPendingEventsSometimes();
         if (!ok) break;
     }
     rows_ = std::move(matrix);

@@ -37,15 +37,6 @@ bool FileBytes::fill()
     return len_ > 0;
 }
 
-void EventPump::operator()()
-{
-    // Every few hundredths of a second is enough to keep a preview's dialog
-    // responsive; pumping after every cell would cost more than the reading.
-    if (timer_.elapsed() < 40 || !QCoreApplication::instance()) return;
-    QCoreApplication::processEvents();
-    timer_.restart();
-}
-
 std::vector<std::string_view> splitWords(std::string_view s, char separator, std::size_t max)
 {
     std::vector<std::string_view> words;

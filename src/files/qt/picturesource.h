@@ -2,7 +2,6 @@
 // What the puzzle pictures share: reading a file in bounded lines, keeping
 // the interface alive while a long file loads, and drawing only what can be
 // seen. Internal to the puzzle pictures.
-#include <QElapsedTimer>
 #include <QRectF>
 #include <QString>
 #include <cstddef>
@@ -55,16 +54,6 @@ private:
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
     std::size_t pos_ = 0, len_ = 0, total_ = 0;
-};
-
-// Lets pending interface events run now and then while a file loads.
-class EventPump {
-public:
-    EventPump() { timer_.start(); }
-    void operator()();
-
-private:
-    QElapsedTimer timer_;
 };
 
 // The words of s between separator runs, at most max of them.
