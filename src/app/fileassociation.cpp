@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
 
 #include "core/workspace.h"
 #include "files/ioerror.h"
+#include "files/safesave.h"
 
 namespace klt {
 
@@ -17,10 +17,8 @@ namespace {
 
 const char* const kMimeType = "application/x-kletomer";
 
-// Called right after the failed call, while errno still tells why.
-[[noreturn]] void cannotWrite(const QString& path)
+[[noreturn]] void cannotWrite(const QString& path, int err)
 {
-    const int err = errno ? errno : EIO;
     throw CommandError{cannotWriteText(path.toStdString(), err)};
 }
 
@@ -32,9 +30,10 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
         if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content) return false;
     }
     errno = 0;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) cannotWrite(path);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size() || !f.commit()) cannotWrite(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) cannotWrite(path, errno ? errno : EIO);
+    const std::string target = QFile::encodeName(path).toStdString();
+    if (const int err = saveFileSafely(target, std::string_view(content.constData(), static_cast<size_t>(content.size()))))
+        cannotWrite(path, err);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "files/ioerror.h"
 #include "files/linereader.h"
+#include "files/safesave.h"
 
 namespace klt {
 
@@ -170,83 +171,6 @@ private:
     std::unordered_map<std::string, std::size_t> firstSection_;
 };
 
-int writeAll(int fd, const std::string& content, off_t offset)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        ssize_t n = ::pwrite(fd, content.data() + done, content.size() - done, offset + static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
-// For a writable file in a folder where no new file can be made.
-int overwriteInPlace(const std::string& target, const std::string& content)
-{
-    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    // Reserving the space first means a full disk leaves the file as it was.
-    int err = content.empty() ? 0 : ::posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
-    if (err == EOPNOTSUPP) err = 0;
-    if (!err) err = writeAll(fd, content, 0);
-    if (!err && ::ftruncate(fd, static_cast<off_t>(content.size())) != 0) err = errno;
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    return err;
-}
-
-// Replaces the file's content as one step: a new file beside it, then a
-// rename over it, so a failure never leaves a half-written file behind.
-int replaceFile(const std::string& path, const std::string& content)
-{
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) { // keep a symbolic link a link
-        target = real;
-        std::free(real);
-    }
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists) {
-        if (S_ISDIR(st.st_mode)) return EISDIR;
-        if (!S_ISREG(st.st_mode)) return EINVAL;
-        // A file without any write permission is read-only, for the superuser too.
-        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return EACCES;
-    }
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-    if (dir.empty()) dir = "/";
-
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir + (dir.back() == '/' ? "" : "/") + ".kletomer-" + std::to_string(::getpid()) + '-' +
-               std::to_string(counter++) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        // Creating a file fails with ENOENT only when its folder is missing.
-        int err = errno == ENOENT ? ENOTDIR : errno;
-        if (exists && (err == EACCES || err == EPERM)) return overwriteInPlace(target, content);
-        return err;
-    }
-    if (exists) {
-        ::fchmod(fd, st.st_mode & 07777);
-        [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);
-    }
-    int err = writeAll(fd, content, 0);
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err) ::unlink(temp.c_str());
-    return err;
-}
-
 } // namespace
 
 ProfileReader::ProfileReader(const std::string& path, SectionFilter sections, KeyFilter keys)
@@ -303,13 +227,13 @@ void ProfileWriter::flush()
     if (const int err = original.load(path_); err != 0) fail(0, err);
     ProfileText text = original;
     for (const Entry& e : queue) text.set(e.section, e.key, e.value);
-    if (replaceFile(path_, text.serialize()) == 0) return;
+    if (saveFileSafely(path_, text.serialize()) == 0) return;
     // Find the key that cannot be written by writing them one at a time, as
     // separate writes would have left the keys before it in the file.
     text = original;
     for (std::size_t i = 0; i < queue.size(); ++i) {
         text.set(queue[i].section, queue[i].key, queue[i].value);
-        if (const int err = replaceFile(path_, text.serialize()); err != 0) fail(i, err);
+        if (const int err = saveFileSafely(path_, text.serialize()); err != 0) fail(i, err);
     }
 }
 

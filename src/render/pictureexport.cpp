@@ -8,25 +8,20 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QFile>
 #include <QScreen>
 #include <QSvgGenerator>
-#include <cerrno>
 
 #include "core/workspace.h"
 #include "files/ioerror.h"
+#include "files/safesave.h"
 #include "render/puzzlepicture.h"
 
 namespace klt {
 
 namespace {
 
-// Called right after the failed call, while errno still tells why.
-[[noreturn]] void cannotWrite(const QString& path)
-{
-    const int err = errno ? errno : EIO;
-    throw CommandError{cannotWriteText(path.toStdString(), err)};
-}
+
 
 void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options)
 {
@@ -131,13 +126,9 @@ void writePictureFile(const PictureJob& job, ExportFormat format, const QString&
 
 void writeWholeFile(const QString& path, const QByteArray& data)
 {
-    QSaveFile file(path);
-    // Where no temporary file can be made beside it, write the file in place.
-    file.setDirectWriteFallback(true);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) cannotWrite(path);
-    if (file.write(data) != data.size()) cannotWrite(path);
-    if (!file.commit()) cannotWrite(path);
+    const std::string target = QFile::encodeName(path).toStdString();
+    if (const int err = saveFileSafely(target, std::string_view(data.constData(), static_cast<size_t>(data.size()))))
+        throw CommandError{cannotWriteText(path.toStdString(), err)};
 }
 
 QMimeData* metafileMimeData(const Metafile& metafile, const QImage& bitmap)

@@ -1,0 +1,17 @@
+#pragma once
+// Writing a whole file so that a failure never leaves a half-written one:
+// every file the program writes (puzzle files, exported pictures, the file
+// association) goes through here.
+#include <string>
+#include <string_view>
+
+namespace klt {
+
+// Replaces the file's content as one step: a new file beside it (with the
+// old one's permissions and owner), then a rename over it; a symbolic link
+// stays a link to the file it names. Where no new file can be made beside a
+// writable file, the file is overwritten in place after the space is
+// reserved. 0, or the errno of the failure (the old content then stands).
+int saveFileSafely(const std::string& path, std::string_view content);
+
+} // namespace klt
