@@ -57,20 +57,6 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-// The runs of characters other than a tab, in order.
-std::vector<std::string_view> tabRuns(std::string_view line)
-{
-    std::vector<std::string_view> runs;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && line[i] == '\t') ++i;
-        const size_t b = i;
-        while (i < line.size() && line[i] != '\t') ++i;
-        if (i > b) runs.push_back(line.substr(b, i - b));
-    }
-    return runs;
-}
-
 void refuseGrowth(Workspace& ws, const char* what)
 {
     ws.host().errorBox(std::string(what) + ": поле не может быть больше " + decimal(kMaxFieldSide) + " × " +
@@ -102,7 +88,7 @@ PasteResult pasteText(Workspace& ws, const std::string& input)
     size_t widest = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!lines[i].empty() && lines[i][0] == '\t') lines[i].insert(lines[i].begin(), ' ');
-        runs[i] = tabRuns(lines[i]);
+        runs[i] = splitWords(lines[i], "\t");
         widest = std::max(widest, runs[i].size());
     }
     const int C = ws.curCol, R = ws.curRow;

@@ -62,30 +62,30 @@ std::optional<std::int32_t> parseNumber(std::string_view s)
     return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v)) : static_cast<std::int32_t>(v);
 }
 
-std::string wordAt(std::string_view s, std::string_view separators, int k)
+std::vector<std::string_view> splitWords(std::string_view s, std::string_view separators, std::size_t max)
 {
-    int n = 0;
-    size_t i = 0;
-    while (i < s.size()) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (words.size() < max) {
         while (i < s.size() && separators.find(s[i]) != std::string_view::npos) ++i;
         if (i >= s.size()) break;
-        size_t b = i;
+        const std::size_t b = i;
         while (i < s.size() && separators.find(s[i]) == std::string_view::npos) ++i;
-        if (++n == k) return std::string(s.substr(b, i - b));
+        words.push_back(s.substr(b, i - b));
     }
-    return {};
+    return words;
+}
+
+std::string wordAt(std::string_view s, std::string_view separators, int k)
+{
+    if (k < 1) return {};
+    const auto words = splitWords(s, separators, static_cast<std::size_t>(k));
+    return words.size() == static_cast<std::size_t>(k) ? std::string(words.back()) : std::string();
 }
 
 int wordCount(std::string_view s, std::string_view separators)
 {
-    int n = 0;
-    bool inWord = false;
-    for (char c : s) {
-        bool sep = separators.find(c) != std::string_view::npos;
-        if (!sep && !inWord) ++n;
-        inWord = !sep;
-    }
-    return n;
+    return static_cast<int>(splitWords(s, separators).size());
 }
 
 std::string removeChars(std::string_view s, std::string_view chars)

@@ -3,8 +3,10 @@
 // 8-bit Windows-1251 strings held in std::string.
 #include <cstdint>
 #include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace klt {
 
@@ -25,6 +27,10 @@ inline bool isFilledText(std::string_view s) { return s.find('-') != std::string
 // The k-th word (counted from 1) of s, words being maximal runs of characters
 // outside the separator set; a word past the end is the empty text.
 std::string wordAt(std::string_view s, std::string_view separators, int k);
+
+// The words of s in order, at most max of them.
+std::vector<std::string_view> splitWords(std::string_view s, std::string_view separators,
+                                         std::size_t max = static_cast<std::size_t>(-1));
 
 // Number of words of s.
 int wordCount(std::string_view s, std::string_view separators);

@@ -58,19 +58,6 @@ private:
     LineReader reader_{kLineLimit};
 };
 
-std::vector<std::string_view> words(std::string_view s, char separator)
-{
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && s[i] == separator) ++i;
-        std::size_t b = i;
-        while (i < s.size() && s[i] != separator) ++i;
-        if (i > b) out.push_back(s.substr(b, i - b));
-    }
-    return out;
-}
-
 std::string_view wordOf(const std::vector<std::string_view>& w, std::size_t k)
 {
     return k < w.size() ? w[k] : std::string_view();
@@ -102,7 +89,7 @@ void keepCursorInside(Workspace& ws)
 void applySize(Workspace& ws, const std::string& path, const std::string& line)
 {
     Field& f = ws.field;
-    const auto w = words(line, ' ');
+    const auto w = splitWords(line, " ");
     const long long cols = std::max(1LL, static_cast<long long>(toInteger(wordOf(w, 0))) - 1);
     if (cols > kMaxFileSide) throw ReadFailure{sizeTooLargeText(path, true, cols)};
     const auto rowsNumber = parseNumber(wordOf(w, 1));
@@ -124,9 +111,9 @@ void readFcRows(Field& f, Lines& lines)
     for (int r = 0; r < f.rowCount(); ++r) {
         const std::string line = lines.next();
         emptyRow(f, r);
-        const auto cells = words(line, '/');
+        const auto cells = splitWords(line, "/");
         for (int c = 0; c < f.colCount(); ++c) {
-            const auto parts = words(wordOf(cells, static_cast<std::size_t>(c)), ';');
+            const auto parts = splitWords(wordOf(cells, static_cast<std::size_t>(c)), ";");
             toInteger(wordOf(parts, 1)); // the number is not used, but must be one
             if (!trim(wordOf(parts, 0)).empty()) f.setText(c, r, "-");
         }
@@ -138,7 +125,7 @@ void readJcRows(Field& f, Lines& lines)
     for (int r = 0; r < f.rowCount(); ++r) {
         const std::string line = lines.next();
         emptyRow(f, r);
-        const auto w = words(line, ' ');
+        const auto w = splitWords(line, " ");
         for (int c = 0; c < f.colCount(); ++c) {
             const std::string_view word = wordOf(w, static_cast<std::size_t>(c));
             if (word == "#") continue;
@@ -167,7 +154,7 @@ void readRowSets(Field& f, Lines& lines)
         const std::string line = lines.next();
         emptyRow(f, r);
         RowSet set{};
-        const auto w = words(line, ' ');
+        const auto w = splitWords(line, " ");
         for (std::size_t i = 0; i < set.size(); ++i) set[i] = static_cast<std::uint32_t>(toInteger(wordOf(w, i)));
         markRowFromSet(f, r, set);
     }
@@ -213,7 +200,7 @@ std::optional<std::string> checkForeignSize(const std::string& path)
         Lines lines(path);
         if (layoutOf(lines.next()) != Layout::RowSet) lines.next();
         const std::string sizeLine = lines.next();
-        const auto w = words(sizeLine, ' ');
+        const auto w = splitWords(sizeLine, " ");
         if (auto cols = parseNumber(wordOf(w, 0)); cols && static_cast<long long>(*cols) - 1 > kMaxFileSide)
             return sizeTooLargeText(path, true, static_cast<long long>(*cols) - 1);
         if (auto rows = parseNumber(wordOf(w, 1)); rows && static_cast<long long>(*rows) - 1 > kMaxFileSide)

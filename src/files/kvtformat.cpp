@@ -32,19 +32,6 @@ bool isRowKey(std::string_view key, int rows)
     return n < rows;
 }
 
-std::vector<std::string_view> pieces(std::string_view v)
-{
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < v.size()) {
-        while (i < v.size() && v[i] == ';') ++i;
-        std::size_t b = i;
-        while (i < v.size() && v[i] != ';') ++i;
-        if (i > b) out.push_back(v.substr(b, i - b));
-    }
-    return out;
-}
-
 CellRect storedRange(const Field& f, const CellRect* selection)
 {
     CellRect r{0, 0, f.colCount() - 1, f.rowCount() - 1};
@@ -146,7 +133,7 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
         [rows](std::string_view, std::string_view key) { return isRowKey(key, rows); });
     for (int r = 0; r < rows; ++r) {
         const std::string v = field.readString("Field", "Str" + decimal(r), "");
-        const auto p = pieces(v);
+        const auto p = splitWords(v, ";");
         for (int c = 0; c < cols; ++c)
             f.setText(c, r, c < static_cast<int>(p.size()) ? std::string(p[static_cast<std::size_t>(c)]) : std::string());
     }

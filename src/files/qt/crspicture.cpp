@@ -60,7 +60,7 @@ bool fillRow(CrsPicture::Layout layout, const std::string& line, std::vector<std
     const std::size_t cols = row.size();
     switch (layout) {
     case CrsPicture::Layout::Fc: {
-        const auto words = splitWords(line, '/', cols);
+        const auto words = splitWords(line, "/", cols);
         for (std::size_t c = 0; c < cols; ++c) {
             const std::string colour = trim(wordAt(c < words.size() ? words[c] : std::string_view(), ";", 1));
             if (colour.empty()) {
@@ -74,7 +74,7 @@ bool fillRow(CrsPicture::Layout layout, const std::string& line, std::vector<std
         return true;
     }
     case CrsPicture::Layout::JcIndexed: {
-        const auto words = splitWords(line, ' ', cols);
+        const auto words = splitWords(line, " ", cols);
         for (std::size_t c = 0; c < cols; ++c) {
             if (c >= words.size() || words[c] == "#") {
                 row[c] = kWhite;
@@ -87,7 +87,7 @@ bool fillRow(CrsPicture::Layout layout, const std::string& line, std::vector<std
         return true;
     }
     case CrsPicture::Layout::JcDirect: {
-        const auto words = splitWords(line, ' ', cols);
+        const auto words = splitWords(line, " ", cols);
         for (std::size_t c = 0; c < cols; ++c) {
             if (c >= words.size() || words[c] == "##") {
                 row[c] = kWhite;
@@ -102,7 +102,7 @@ bool fillRow(CrsPicture::Layout layout, const std::string& line, std::vector<std
     case CrsPicture::Layout::BitSet: {
         // 32 integers hold the bits of the numbers 0..1023; column c is
         // filled when the number c + 1 is in the set.
-        const auto words = splitWords(line, ' ', 32);
+        const auto words = splitWords(line, " ", 32);
         std::array<std::uint32_t, 32> bits{};
         for (std::size_t i = 0; i < bits.size(); ++i) {
             const auto v = i < words.size() ? parseNumber(words[i]) : std::nullopt;

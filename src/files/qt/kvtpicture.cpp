@@ -163,7 +163,7 @@ void KvtPicture::draw(QPainter& painter, const QRect& rect) const
         const long long top = rect.top() + static_cast<long long>(s) * i;
         if (top > kFar || (visible && top > visible->bottom())) break;
         if (visible && top + s + 1 < visible->top()) continue;
-        const auto pieces = splitWords(rows_[static_cast<std::size_t>(i)], ';', std::size_t(-1));
+        const auto pieces = splitWords(rows_[static_cast<std::size_t>(i)], ";");
         for (std::size_t k = 0; k < pieces.size(); ++k) {
             const long long left = rect.left() + static_cast<long long>(s) * static_cast<long long>(k);
             if (left > kFar || (visible && left > visible->right())) break;

@@ -37,20 +37,6 @@ bool FileBytes::fill()
     return len_ > 0;
 }
 
-std::vector<std::string_view> splitWords(std::string_view s, char separator, std::size_t max)
-{
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (words.size() < max) {
-        while (i < s.size() && s[i] == separator) ++i;
-        if (i >= s.size()) break;
-        const std::size_t b = i;
-        while (i < s.size() && s[i] != separator) ++i;
-        words.push_back(s.substr(b, i - b));
-    }
-    return words;
-}
-
 QColor colorOfValue(std::int32_t value)
 {
     const auto v = static_cast<std::uint32_t>(value);

@@ -1,7 +1,6 @@
 #pragma once
-// What the puzzle pictures share: reading a file in bounded lines, keeping
-// the interface alive while a long file loads, and drawing only what can be
-// seen. Internal to the puzzle pictures.
+// What the puzzle pictures share: reading a file in bounded lines and
+// drawing only what can be seen. Internal to the puzzle pictures.
 #include <QRectF>
 #include <QString>
 #include <cstddef>
@@ -12,13 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/field.h"
+
 class QColor;
 class QPainter;
 
 namespace klt::pictures {
 
 // The largest side a puzzle picture takes from a file, as for opening.
-constexpr int kMaxSide = 4096;
+constexpr int kMaxSide = kMaxFieldSide;
 // No file line of a sane puzzle comes near this (4096 cells of a few bytes).
 constexpr std::size_t kMaxLine = 256 * 1024;
 // Reading stops after this many bytes: a preview must not chew through a
@@ -56,8 +57,6 @@ private:
     std::size_t pos_ = 0, len_ = 0, total_ = 0;
 };
 
-// The words of s between separator runs, at most max of them.
-std::vector<std::string_view> splitWords(std::string_view s, char separator, std::size_t max);
 
 // A colour value of the file: red in the lowest byte, then green, then blue.
 QColor colorOfValue(std::int32_t value);
