@@ -51,18 +51,9 @@ void logError(const QString& message)
 
 void reportCurrentException()
 {
-    QString message;
-    try {
-        throw;
-    } catch (const SilentAbort&) {
-        return;
-    } catch (const CommandError& e) {
-        message = QString::fromStdString(e.message);
-    } catch (const std::exception& e) {
-        message = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        message = QStringLiteral("Неизвестная ошибка");
-    }
+    const auto text = currentErrorText();
+    if (!text) return;
+    const QString message = QString::fromStdString(*text);
     writeLog(message);
     // An error raised while the box of an earlier one is open is only logged,
     // so that boxes cannot pile up.

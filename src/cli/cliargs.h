@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+
 namespace klt::cli {
 
-struct UsageError {
-    std::string message;
+// The call's words are off: exit 2 with the reason.
+struct UsageError : CommandError {
+    using CommandError::CommandError;
 };
 
 class Args {

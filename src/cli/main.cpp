@@ -53,14 +53,9 @@ int main(int argc, char** argv)
     }
     try {
         return it->second.run(std::vector<std::string>(rest.begin() + 1, rest.end()));
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.message.c_str());
-    } catch (const CommandError& e) {
-        std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.message.c_str());
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "kletomer-cli %s: недостаточно памяти\n", rest[0].c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), e.what());
+    } catch (...) {
+        const auto text = currentErrorText();
+        std::fprintf(stderr, "kletomer-cli %s: %s\n", rest[0].c_str(), text ? text->c_str() : "");
     }
     return kExitUsage;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
 #include "core/field.h"
 #include "core/host.h"
 
@@ -52,10 +53,6 @@ struct WorkArrays {
     }
 };
 
-// A failure that ends the running command; the error handler shows its text.
-struct CommandError {
-    std::string message; // UTF-8
-};
 
 class Workspace {
 public:

@@ -313,13 +313,8 @@ void TImportForm::guardedCommand(F&& f)
 {
     try {
         f();
-    } catch (const SilentAbort&) {
-    } catch (const PictureError& e) {
-        showErrorBox(e.text());
-    } catch (const CommandError& e) {
-        showErrorBox(QString::fromStdString(e.message));
-    } catch (const std::exception& e) {
-        showErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        if (const auto text = currentErrorText()) showErrorBox(QString::fromStdString(*text));
     }
 }
 

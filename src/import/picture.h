@@ -12,13 +12,15 @@
 
 class QPainter;
 
+#include "core/error.h"
+
 namespace klt {
 
 // A decoder that cannot read a file throws this; the message is for the user.
-class PictureError : public std::runtime_error {
+class PictureError : public CommandError {
 public:
-    explicit PictureError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString text() const { return QString::fromStdString(what()); }
+    explicit PictureError(const QString& text) : CommandError(text.toStdString()) {}
+    QString text() const { return QString::fromStdString(message); }
 };
 
 class Picture {
