@@ -217,11 +217,16 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
 
 ClueSet cluesOnField(const Workspace& ws)
 {
-    requireCheckableCells(ws.field.colCount(), ws.field.rowCount());
+    const int cols = ws.field.colCount(), rows = ws.field.rowCount();
+    requireCheckableCells(cols, rows);
     // The check command's own reading, on a copy, so the field stays untouched.
+    // Only the visible cells are copied: the hidden part of the store (up to
+    // 4096 x 4096 cells after opening a large file) plays no part.
     Host quiet;
     Workspace copy(quiet);
-    copy.field = ws.field;
+    copy.field.setSize(cols, rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) copy.field.setText(c, r, ws.field.text(c, r));
     clearPrize(copy);
     copy.loadWorkArrays();
     const WorkArrays& w = copy.work;
