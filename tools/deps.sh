@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need,
-# doing nothing when they are all present.
+# doing nothing when they are all present. With --fuzz also clang, libFuzzer
+# and the symbolizer that tools/fuzz.sh needs.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -9,6 +10,9 @@ packages=(
   libmagick++-dev libcadical-dev
   xvfb xauth openbox xdotool imagemagick
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev llvm)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #include <cadical.hpp>
 
 #include "core/prize.h"
+#include "core/text.h"
 
 namespace klt {
 
@@ -173,12 +175,41 @@ private:
     Workspace& ws_;
 };
 
+std::string tooLargeText(const std::string& what)
+{
+    return "Задача слишком велика для проверки единственности: " + what + ".";
+}
+
+void requireCheckableCells(int cols, int rows)
+{
+    const long long cells = static_cast<long long>(cols) * rows;
+    if (cells > kMaxUniquenessCells)
+        throw CommandError{tooLargeText(decimal(cols) + " × " + decimal(rows) + " клеток, а можно не больше " +
+                                        decimal(kMaxUniquenessCells))};
+}
+
+// The literals addExactly writes for a clue v over n cells, each clause
+// counted as one more for the solver's own bookkeeping.
+long long clueLiterals(int n, int v)
+{
+    auto choose = [](int m, int k) {
+        if (k < 0 || k > m) return 0LL;
+        long long c = 1;
+        for (int i = 1; i <= k; ++i) c = c * (m - k + i) / i;
+        return c;
+    };
+    const int tooMany = v + 1, tooFew = n - v + 1;
+    return choose(n, tooMany) * (tooMany + 1) + choose(n, tooFew) * (tooFew + 1);
+}
+
 // One answer, then another one; "none" without the clues to blame.
 UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& options)
 {
     const int cols = clues.cols, rows = clues.rows;
+    requireCheckableCells(cols, rows);
     UniquenessResult res;
     int vars[9];
+    long long literals = 0;
     std::vector<std::uint8_t> reached(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
@@ -193,7 +224,10 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
                 return res;
             }
             for (int k = 0; k < n; ++k) reached[static_cast<size_t>(vars[k] - 1)] = 1;
+            literals += clueLiterals(n, v);
         }
+    if (literals > kMaxUniquenessLiterals)
+        throw CommandError{tooLargeText("подсказок " + decimal(clues.count()) + ", и решателю не хватит памяти")};
 
     CaDiCaL::Solver s;
     s.set("quiet", 1); // its diagnostics would land among the program's output
@@ -256,10 +290,16 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
 
 ClueSet cluesOnField(const Workspace& ws)
 {
+    const int cols = ws.field.colCount(), rows = ws.field.rowCount();
+    requireCheckableCells(cols, rows);
     // The check command's own reading, on a copy, so the field stays untouched.
+    // Only the visible cells are copied: the hidden part of the store (up to
+    // 4096 x 4096 cells after opening a large file) plays no part.
     Host quiet;
     Workspace copy(quiet);
-    copy.field = ws.field;
+    copy.field.setSize(cols, rows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r) copy.field.setText(c, r, ws.field.text(c, r));
     clearPrize(copy);
     copy.loadWorkArrays();
     const WorkArrays& w = copy.work;

@@ -83,13 +83,23 @@ struct UniquenessOptions {
     std::function<void()> onFirstSearchDone;
 };
 
+// The largest puzzles the check takes on. The solver holds a variable per
+// cell and, per clue, every set of cells its count rules out (up to 210
+// clauses for a 4 in a full block), so a big field, or one packed with such
+// clues, would need gigabytes: those are refused with a CommandError before
+// anything is allocated for them.
+constexpr long long kMaxUniquenessCells = 1024LL * 1024;
+constexpr long long kMaxUniquenessLiterals = 64LL * 1024 * 1024;
+
+// Throws CommandError when the clues are too many for the limits above.
 UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& options = {});
 
 // The clues standing on the field, read exactly as the check command reads
 // them: a text that is a number -9..9 is the clue of its magnitude ("-3" is a
 // filled cell with clue 3); letters, other numbers and other texts are no
 // clue. The field is not changed. Throws CommandError for a number outside
-// -128..127, as the check command does.
+// -128..127, as the check command does, and for a field of more than
+// kMaxUniquenessCells cells.
 ClueSet cluesOnField(const Workspace& ws);
 
 // The block counts of a picture at every cell (the full clue set).

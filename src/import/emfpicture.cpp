@@ -282,7 +282,7 @@ void EmfPicture::loadFromData(const QByteArray& data, const QString& name)
     const QRect frame(QPoint(h.i32(24), h.i32(28)), QPoint(h.i32(32), h.i32(36)));
     const QSize device(h.i32(72), h.i32(76));
     const QSize millimetres(h.i32(80), h.i32(84));
-    const int handles = h.u16(52);
+    const int handles = h.u16(56); // nHandles sizes the object table; the record count (52) does not
 
     // Screen pixels of the frame at 96 dots per inch (2540 hundredths of a millimetre).
     long long w = std::llround((static_cast<double>(frame.right()) - frame.left()) * 96.0 / 2540.0);

@@ -3,8 +3,10 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImageReader>
+#include <QPolygon>
 #include <QtEndian>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "import/picturelimits.h"
@@ -107,13 +109,17 @@ Player::Player(QPainter& painter, int objectSlots, const QTransform& toTarget, Q
     : p_(painter), objects_(static_cast<size_t>(std::clamp(objectSlots, 1, 65535))), toTarget_(toTarget),
       devicePerMm_(devicePerMm), base_(painter.worldTransform()), target_(target)
 {
+    const size_t count = objects_.size(), words = (count + 63) / 64;
+    freeSlots_.assign(words, ~std::uint64_t(0));
+    if (count % 64) freeSlots_.back() = (std::uint64_t(1) << (count % 64)) - 1;
+    freeWords_.assign((words + 63) / 64, 0);
+    for (size_t w = 0; w < words; ++w) freeWords_[w / 64] |= std::uint64_t(1) << (w % 64);
+    // The caller has clipped the painter to the target.
+    targetClip_ = deviceRegion(QRectF(target_), base_, base_.mapRect(target_));
+    s_.clip = targetClip_;
 }
 
-// A metafile that saves more states than it restores leaves the painter balanced.
-Player::~Player()
-{
-    for (size_t i = 0; i < saved_.size(); ++i) p_.restore();
-}
+Player::~Player() = default;
 
 QTransform Player::pageTransform() const
 {
@@ -157,23 +163,46 @@ void Player::modifyWorldTransform(const QTransform& t, int mode)
     }
 }
 
+void Player::markSlot(size_t index, bool used)
+{
+    const size_t word = index / 64;
+    const std::uint64_t bit = std::uint64_t(1) << (index % 64), wordBit = std::uint64_t(1) << (word % 64);
+    if (used)
+        freeSlots_[word] &= ~bit;
+    else
+        freeSlots_[word] |= bit;
+    if (freeSlots_[word])
+        freeWords_[word / 64] |= wordBit;
+    else
+        freeWords_[word / 64] &= ~wordBit;
+}
+
 void Player::setObject(quint32 index, Object o)
 {
-    if (index < objects_.size()) objects_[index] = std::move(o);
+    if (index >= objects_.size()) return;
+    const bool used = !std::holds_alternative<std::monostate>(o);
+    objects_[index] = std::move(o);
+    markSlot(index, used);
 }
 
 void Player::addObject(Object o)
 {
-    for (auto& slot : objects_)
-        if (std::holds_alternative<std::monostate>(slot)) {
-            slot = std::move(o);
-            return;
-        }
+    for (size_t g = 0; g < freeWords_.size(); ++g) {
+        if (!freeWords_[g]) continue;
+        const size_t word = g * 64 + static_cast<size_t>(std::countr_zero(freeWords_[g]));
+        const size_t index = word * 64 + static_cast<size_t>(std::countr_zero(freeSlots_[word]));
+        objects_[index] = std::move(o);
+        markSlot(index, true);
+        return;
+    }
+    // A full table takes no more objects, as in GDI.
 }
 
 void Player::deleteObject(quint32 index)
 {
-    if (index < objects_.size()) objects_[index] = std::monostate{};
+    if (index >= objects_.size()) return;
+    objects_[index] = std::monostate{};
+    markSlot(index, false);
 }
 
 void Player::selectObject(quint32 index)
@@ -418,7 +447,7 @@ QFont Player::font(double* pixelSize) const
         // The device's default font, about 12 pixels high on the reference device.
         size = 12 * std::sqrt(std::abs(toTarget_.determinant()));
     } else {
-        size = std::abs(s_.font.height) * std::sqrt(std::abs(total().determinant()));
+        size = std::abs(static_cast<double>(s_.font.height)) * std::sqrt(std::abs(total().determinant()));
         if (s_.font.height > 0) size *= 0.8; // a cell height includes the internal leading
     }
     *pixelSize = size;
@@ -465,7 +494,7 @@ void Player::text(QPointF refPoint, const QString& text, quint32 options, const 
         }
         p_.translate(t.map(ref));
         // Escapement: tenths of a degree, counterclockwise as seen on the page.
-        if (s_.font.escapement) p_.rotate(-s_.font.escapement / 10.0);
+        if (s_.font.escapement) p_.rotate(-(s_.font.escapement / 10.0));
         if (s_.bkMode == 2 && !(options & 0x2)) p_.fillRect(QRectF(dx, dy - fm.ascent(), width, fm.height()), s_.bkColor);
         p_.setPen(s_.textColor);
         p_.drawText(QPointF(dx, dy), text);
@@ -514,32 +543,81 @@ void Player::fillPath(bool fill, bool strokeIt)
     path_.reset();
 }
 
+namespace {
+
+// Device coordinates far outside any picture are held there, so that
+// rounding them never overflows.
+int devicePixel(double v)
+{
+    constexpr double kFar = 1e8;
+    if (!(v > -kFar)) return static_cast<int>(-kFar); // NaN too
+    if (v > kFar) return static_cast<int>(kFar);
+    return static_cast<int>(std::lround(v));
+}
+
+} // namespace
+
+QRegion Player::deviceRegion(const QRectF& r, const QTransform& t, const QRect& within)
+{
+    if (t.type() <= QTransform::TxScale) {
+        // Edges rounded to the nearest pixel boundary, as a painter clips to a rectangle.
+        const QRectF m = t.mapRect(r);
+        const int x1 = devicePixel(m.left()), y1 = devicePixel(m.top());
+        const int x2 = devicePixel(m.right()), y2 = devicePixel(m.bottom());
+        if (x2 <= x1 || y2 <= y1) return QRegion();
+        return QRegion(x1, y1, x2 - x1, y2 - y1);
+    }
+    // A region is made scanline by scanline: a turned rectangle is cut to
+    // where it can matter first, so a huge one costs no more than a small one.
+    // Points are held inside even where the cut is inexact (huge coordinates).
+    const QRectF bounds(within);
+    const QPolygonF turned = t.map(QPolygonF(r)).intersected(QPolygonF(bounds));
+    QPolygon polygon;
+    for (const QPointF& pt : turned)
+        polygon << QPoint(std::clamp(devicePixel(pt.x()), within.left(), within.right() + 1),
+                          std::clamp(devicePixel(pt.y()), within.top(), within.bottom() + 1));
+    // QRegion makes nothing of a polygon over 100000 rows tall (and loses memory).
+    if (polygon.boundingRect().height() > 100000) return QRegion(polygon.boundingRect());
+    return QRegion(polygon);
+}
+
+void Player::applyClip()
+{
+    // Replacing the painter's clip (never intersecting it) keeps the painter
+    // from piling up one record per clipping call.
+    p_.setWorldTransform(QTransform());
+    p_.setClipRegion(s_.clip, Qt::ReplaceClip);
+}
+
 void Player::intersectClip(const QRectF& r)
 {
-    applyTransform();
-    p_.setClipRect(r, Qt::IntersectClip);
+    s_.clip &= deviceRegion(r, total(), s_.clip.boundingRect());
+    applyClip();
 }
 
 void Player::resetClip()
 {
-    p_.setWorldTransform(base_);
-    p_.setClipRect(target_, Qt::ReplaceClip);
+    s_.clip = targetClip_;
+    applyClip();
 }
 
 void Player::saveDC()
 {
+    if (saved_.size() >= static_cast<size_t>(kMaxSavedStates)) return;
     saved_.push_back(s_);
-    p_.save();
 }
 
 void Player::restoreDC(int n)
 {
-    int pops = n < 0 ? -n : static_cast<int>(saved_.size()) - n + 1;
-    while (pops-- > 0 && !saved_.empty()) {
-        s_ = saved_.back();
-        saved_.pop_back();
-        p_.restore();
-    }
+    // In 64 bits: a relative index may be as low as INT_MIN.
+    const long long depth = static_cast<long long>(saved_.size());
+    long long pops = n < 0 ? -static_cast<long long>(n) : depth - n + 1;
+    pops = std::min(pops, depth);
+    if (pops <= 0) return;
+    const QRegion clip = s_.clip;
+    s_ = saved_[static_cast<size_t>(depth - pops)];
+    saved_.resize(static_cast<size_t>(depth - pops));
+    if (s_.clip != clip) applyClip();
 }
 
 } // namespace klt::gdi

@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QRegion>
 #include <QTransform>
+#include <cstdint>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -48,6 +50,11 @@ struct OtherObject {};
 using Object = std::variant<std::monostate, PenObject, BrushObject, FontObject, OtherObject>;
 
 enum class ArcKind { Arc, Chord, Pie };
+
+// Saved states a player keeps at most. A save beyond them fails, as a save
+// does in GDI once its resources run out, so that a metafile of nothing but
+// saves cannot take more memory than a few megabytes.
+constexpr int kMaxSavedStates = 1024;
 
 class Player {
 public:
@@ -114,9 +121,11 @@ public:
     // Clipping and saved states.
     void intersectClip(const QRectF& r);
     void resetClip();
+    // Ignored when kMaxSavedStates states are saved already.
     void saveDC();
     // Negative: that many states back; positive: the state of that number.
     void restoreDC(int n);
+    int savedStates() const { return static_cast<int>(saved_.size()); }
 
 private:
     struct State {
@@ -132,6 +141,10 @@ private:
         quint32 textAlign = 0;
         Qt::FillRule fillRule = Qt::OddEvenFill;
         QPointF current{0, 0};
+        // In device pixels (the painter's coordinates without its world
+        // transform), as GDI keeps its clipping region; part of the saved
+        // state, so the painter's own save stack is never used.
+        QRegion clip;
     };
 
     QTransform pageTransform() const;
@@ -146,13 +159,24 @@ private:
     void boxFigure(const QRectF& box, bool filled, MakeFigure makeFigure);
     QPainterPath& path();
     QFont font(double* pixelSize) const;
+    // r under t as a region of device pixels; only the part within counts
+    // when t turns r.
+    static QRegion deviceRegion(const QRectF& r, const QTransform& t, const QRect& within);
+    void applyClip();
+    // Slot bookkeeping of addObject.
+    void markSlot(std::size_t index, bool used);
 
     QPainter& p_;
     std::vector<Object> objects_;
+    // One bit per slot, set while the slot is free, and one bit per word of
+    // them, set while that word has a free slot: the lowest free slot is found
+    // by looking at a few words however full the table is.
+    std::vector<std::uint64_t> freeSlots_, freeWords_;
     QTransform toTarget_;
     QSizeF devicePerMm_;
     QTransform base_;
     QRect target_;
+    QRegion targetClip_;
     State s_;
     std::vector<State> saved_;
     // Between the start and the end of a path bracket figures go to the path.

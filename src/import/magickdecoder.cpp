@@ -85,6 +85,14 @@ QImage decodeMagickBytes(const QByteArray& bytes, const QString& path, const cha
         QImage out(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGBA8888);
         if (out.isNull()) throw PictureError(unreadablePictureText(path, QStringLiteral("Не хватает памяти.")));
         image.write(0, 0, static_cast<size_t>(w), static_cast<size_t>(h), "RGBA", Magick::CharPixel, out.bits());
+        // Without an alpha channel the exported alpha is not to be trusted: some
+        // coders (colour-mapped Targa) leave it uninitialised, which made opaque
+        // pixels come out blended with white.
+        if (!image.matte())
+            for (int y = 0; y < out.height(); ++y) {
+                uchar* line = out.scanLine(y);
+                for (int x = 0; x < out.width(); ++x) line[4 * x + 3] = 0xFF;
+            }
         return out.convertToFormat(QImage::Format_ARGB32);
     } catch (const Magick::Exception& e) {
         throw PictureError(unreadablePictureText(path, magickReason(e)));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <stdexcept>
@@ -384,6 +385,35 @@ TEST(Uniqueness, OutOfRangeNumberEndsTheCommandLikeCheck)
     EXPECT_TRUE(ws.stopped);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(ws.field.text(0, 0), "300");
+}
+
+// Puzzles whose solver would need gigabytes are refused with a message, as
+// a bad number is, before any of it is built; those just inside are checked.
+TEST(Uniqueness, PuzzlesBeyondTheSolversMemoryAreRefused)
+{
+    auto refusal = [](const ClueSet& cs) {
+        try {
+            checkUniqueness(cs);
+        } catch (const CommandError& e) {
+            return e.message;
+        }
+        return std::string();
+    };
+    EXPECT_NE(refusal(ClueSet(1025, 1024)).find("слишком велика"), std::string::npos);
+    // A 4 on every cell of 300 × 300: few cells, but some 120 million literals.
+    ClueSet dense(300, 300);
+    std::fill(dense.clues.begin(), dense.clues.end(), std::int8_t(4));
+    EXPECT_NE(refusal(dense).find("слишком велика"), std::string::npos);
+    // The largest field without clues: one answer, all white.
+    EXPECT_EQ(checkUniqueness(ClueSet(1024, 1024)).answers, Answers::One);
+
+    // The command refuses before it reads the field, and shows no verdict.
+    RecordingHost host;
+    Workspace ws(host);
+    ws.field.setSize(2000, 600);
+    EXPECT_THROW(uniquenessCommand(ws), CommandError);
+    EXPECT_TRUE(ws.stopped);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(Uniqueness, PictureStaysOnlyAnswerAsCluesComeAndGo)

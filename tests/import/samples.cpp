@@ -41,7 +41,8 @@ void put32be(QByteArray& b, quint32 v)
 
 class EmfWriter {
 public:
-    void record(quint32 type, std::initializer_list<qint32> params)
+    void record(quint32 type, std::initializer_list<qint32> params) { record(type, std::vector<qint32>(params)); }
+    void record(quint32 type, const std::vector<qint32>& params)
     {
         put32(records_, type);
         put32(records_, static_cast<quint32>(8 + 4 * params.size()));
@@ -301,6 +302,13 @@ QByteArray emfFile()
     e.record(40, {1});
     e.record(40, {2});
     return e.finish(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(QPoint(0, 0), QPoint(2646, 1323)), 3);
+}
+
+QByteArray emfOf(const std::vector<EmfRecord>& records, int handles)
+{
+    EmfWriter e;
+    for (const EmfRecord& r : records) e.record(r.type, r.params);
+    return e.finish(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(QPoint(0, 0), QPoint(2646, 1323)), handles);
 }
 
 QByteArray emfMetricFile()

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <vector>
 
 namespace samples {
 
@@ -36,6 +37,13 @@ QByteArray animatorCel(int w, int h);
 // An EMF with a 100 × 50 frame: a white background, a red rectangle
 // (10, 10)-(60, 40) without outline, a black ellipse (70, 10)-(90, 30).
 QByteArray emfFile();
+// An EMF with the frame and reference device of emfFile() holding the given
+// records: each its type and 32-bit parameters.
+struct EmfRecord {
+    quint32 type;
+    std::vector<qint32> params;
+};
+QByteArray emfOf(const std::vector<EmfRecord>& records, int handles);
 // The same picture in HIMETRIC units with y pointing up, plus a line of
 // text: checks the mapping modes.
 QByteArray emfMetricFile();

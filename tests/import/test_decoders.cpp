@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "import/gdiplayer.h"
 #include "import/importmodel.h"
 #include "import/importpictures.h"
 #include "import/picture.h"
@@ -26,6 +27,10 @@ private slots:
     void hugePicturesAreRefusedBeforeDecoding();
     void whatQtCannotReadImageMagickDoes_data();
     void whatQtCannotReadImageMagickDoes();
+    void metafilesAtTheLimits_data();
+    void metafilesAtTheLimits();
+    void clipsAreSavedAndRestored();
+    void savedStatesAreBounded();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -342,6 +347,84 @@ void DecoderTest::whatQtCannotReadImageMagickDoes()
     const QImage drawn = renderScaled(*picture, 600, 600);
     QVERIFY(qGray(drawn.pixel(150, 150)) < 60);
     QVERIFY(qGray(drawn.pixel(400, 400)) > 200);
+}
+
+// Files found by fuzzing (tests/fuzz/corpus), each drawn at its natural
+// size: the colour at a point in the red rectangle (10, 10)-(60, 40).
+void DecoderTest::metafilesAtTheLimits_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QColor>("colour");
+    // A relative index of INT_MIN reaches past every saved state, to the first.
+    QTest::newRow("RestoreDC(INT_MIN)") << "emf/restoredc-int-min.emf" << QColor(Qt::red);
+    // The object table follows the handle count, not the record count.
+    QTest::newRow("record count 65536") << "emf/record-count-65536.emf" << QColor(Qt::red);
+    // A full table takes no more objects; a deleted slot is the next one taken.
+    QTest::newRow("full object table") << "wmf/object-table-full.wmf" << QColor(Qt::red);
+    // Fonts of height and escapement INT_MIN draw without undefined arithmetic.
+    QTest::newRow("font height INT_MIN") << "emf/font-height-int-min.emf" << QColor();
+    QTest::newRow("escapement INT_MIN") << "emf/escapement-int-min.emf" << QColor();
+}
+
+void DecoderTest::metafilesAtTheLimits()
+{
+    QFETCH(QString, file);
+    QFETCH(QColor, colour);
+    auto picture = PictureRegistry::instance().load(QStringLiteral(KLETOMER_FUZZ_CORPUS "/") + file);
+    QCOMPARE(QSize(picture->width(), picture->height()), QSize(100, 50));
+    const QImage drawn = renderScaled(*picture, 100, 50);
+    if (colour.isValid()) QCOMPARE(QColor(drawn.pixel(30, 20)), colour);
+}
+
+// Clipping rectangles are part of the saved state; the reset record ends them.
+void DecoderTest::clipsAreSavedAndRestored()
+{
+    using samples::EmfRecord;
+    constexpr qint32 kStock = static_cast<qint32>(0x80000000u);
+    const std::vector<EmfRecord> records = {
+        {37, {kStock | 8}},                 // NULL_PEN
+        {39, {1, 0, 0x000000FF, 0}},        // red brush
+        {39, {2, 0, 0x00FF0000, 0}},        // blue brush
+        {37, {kStock | 4}},                 // BLACK_BRUSH
+        {33, {}},                           // save 1
+        {30, {0, 0, 50, 50}},               // clip to x < 50
+        {33, {}},                           // save 2
+        {30, {0, 0, 25, 50}},               // clip to x < 25
+        {43, {0, 0, 100, 50}},              // black where x < 25
+        {34, {-1}},                         // back to x < 50
+        {37, {1}},
+        {43, {0, 0, 100, 50}},              // red where 25 <= x < 50
+        {34, {1}},                          // no clip
+        {30, {0, 0, 10, 50}},
+        {75, {0, 5}},                       // reset: no clip
+        {37, {2}},
+        {43, {80, 10, 96, 40}},             // blue
+    };
+    auto picture = PictureRegistry::instance().load(write("clips.emf", samples::emfOf(records, 3)));
+    const QImage drawn = renderScaled(*picture, 100, 50);
+    QCOMPARE(QColor(drawn.pixel(10, 20)), QColor(Qt::red));
+    QCOMPARE(QColor(drawn.pixel(30, 20)), QColor(Qt::red));
+    QCOMPARE(QColor(drawn.pixel(60, 20)), QColor(Qt::white));
+    QCOMPARE(QColor(drawn.pixel(85, 20)), QColor(Qt::blue));
+}
+
+// A metafile of saves alone cannot grow the saved states without bound: saves
+// past the limit fail, so RestoreDC(-limit) goes back to the very first.
+void DecoderTest::savedStatesAreBounded()
+{
+    using samples::EmfRecord;
+    constexpr qint32 kStock = static_cast<qint32>(0x80000000u);
+    std::vector<EmfRecord> records = {{37, {kStock | 8}}, {39, {1, 0, 0x000000FF, 0}}, {37, {1}}, {33, {}},
+                                      {39, {2, 0, 0x00FF0000, 0}}, {37, {2}}};
+    for (int i = 1; i < gdi::kMaxSavedStates + 50; ++i) records.push_back({33, {}});
+    records.push_back({34, {gdi::kMaxSavedStates + 1}}); // no such state: nothing happens
+    records.push_back({43, {0, 0, 50, 50}});
+    records.push_back({34, {-gdi::kMaxSavedStates}});
+    records.push_back({43, {50, 0, 100, 50}});
+    auto picture = PictureRegistry::instance().load(write("saves.emf", samples::emfOf(records, 3)));
+    const QImage drawn = renderScaled(*picture, 100, 50);
+    QCOMPARE(QColor(drawn.pixel(20, 20)), QColor(Qt::blue));
+    QCOMPARE(QColor(drawn.pixel(70, 20)), QColor(Qt::red));
 }
 
 QTEST_MAIN(DecoderTest)
