@@ -195,7 +195,9 @@ TEST_F(CliTest, UsageAndInputErrors)
         EXPECT_FALSE(r.err.empty()) << args;
         // Errors speak Russian, as the program does; the usage text may not.
         const std::string firstLine = r.err.substr(0, r.err.find('\n'));
-        if (!args.empty()) EXPECT_NE(firstLine.find_first_of("\xD0\xD1"), std::string::npos) << firstLine;
+        if (!args.empty()) {
+            EXPECT_NE(firstLine.find_first_of("\xD0\xD1"), std::string::npos) << firstLine;
+        }
     }
     // A file that cannot be written names the system's reason in words.
     EXPECT_NE(run("convert " + path("p.kvt") + " " + path("no/such/dir/o.kvt")).err.find("Путь не найден"),

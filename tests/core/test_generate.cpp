@@ -25,7 +25,9 @@ struct GenerateFixture : ::testing::Test {
         for (int c = 0; c < ws.field.colCount(); ++c)
             for (int r = 0; r < ws.field.rowCount(); ++r) {
                 std::string digits = removeChars(ws.field.text(c, r), "-");
-                if (!digits.empty()) EXPECT_EQ(digits, std::to_string(ws.countFilledAround(c, r))) << c << "," << r;
+                if (!digits.empty()) {
+                    EXPECT_EQ(digits, std::to_string(ws.countFilledAround(c, r))) << c << "," << r;
+                }
             }
     }
 };

@@ -49,7 +49,9 @@ TEST_F(SolverFixture, ZeroClueSettlesItsBlock)
     EXPECT_EQ(ws.work.state(2, 2), csComplete);
     for (int c = 1; c <= 3; ++c)
         for (int r = 1; r <= 3; ++r)
-            if (c != 2 || r != 2) EXPECT_EQ(ws.work.state(c, r), csDecided);
+            if (c != 2 || r != 2) {
+                EXPECT_EQ(ws.work.state(c, r), csDecided);
+            }
     EXPECT_EQ(ws.work.state(0, 0), csUnknown);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Решение|Решается !\r\n0:00:00");

@@ -24,7 +24,9 @@ TEST(NumberTest, ConversionTable)
     for (const auto& c : cases) {
         auto v = parseNumber(c.text);
         EXPECT_EQ(v.has_value(), c.ok) << '"' << c.text << '"';
-        if (c.ok && v) EXPECT_EQ(*v, c.value) << c.text;
+        if (c.ok && v) {
+            EXPECT_EQ(*v, c.value) << c.text;
+        }
     }
 }
 
