@@ -114,13 +114,7 @@ CellGrid gridOf(const std::vector<std::string>& rows)
 
 std::vector<std::string> fillRows(const Workspace& ws)
 {
-    std::vector<std::string> out;
-    for (int r = 0; r < ws.field.rowCount(); ++r) {
-        std::string row;
-        for (int c = 0; c < ws.field.colCount(); ++c) row += ws.field.isFilled(c, r) ? '#' : '.';
-        out.push_back(row);
-    }
-    return out;
+    return klt::test::pictureOf(ws);
 }
 
 int cluesLeft(const Workspace& ws)
