@@ -99,10 +99,8 @@ void applySize(Workspace& ws, const std::string& path, const std::string& line)
     }
     const long long rows = std::max(1LL, static_cast<long long>(*rowsNumber) - 1);
     if (rows > kMaxFileSide) throw ReadFailure{sizeTooLargeText(path, false, rows)};
-    const int oldCols = f.colCount(), oldRows = f.rowCount();
     f.setColCount(static_cast<int>(cols));
     f.setRowCount(static_cast<int>(rows));
-    clearRevealedCells(f, oldCols, oldRows);
     keepCursorInside(ws);
 }
 

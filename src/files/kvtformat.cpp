@@ -120,7 +120,6 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
 
     f.setColCount(w);
     f.setRowCount(h);
-    clearRevealedCells(f, oldCols, oldRows);
     ws.cellSize = std::max(1, options.readInteger("Options", "CellSize", ws.cellSize));
     // The phrase goes into an upper-case edit, which raises every letter it
     // is given; saving writes the phrase back as the edit holds it.

@@ -1,6 +1,5 @@
 #pragma once
-// What the file readers share: the largest field a file may ask for, and the
-// clean-up of cells that a new size brings into view.
+// What the file readers share: the largest field a file may ask for.
 #include <string>
 
 #include "core/field.h"
@@ -14,10 +13,5 @@ constexpr int kMaxFileSide = kMaxFieldSide;
 // "Файл <path> не открыт: ширина поля <n> больше допустимой (4096)." and the
 // same with "высота" for rows.
 std::string sizeTooLargeText(const std::string& path, bool width, long long n);
-
-// Empties (text and solver mark) the cells inside the field's size that lay
-// outside oldCols x oldRows: they held hidden cells of an earlier puzzle, and
-// a loaded puzzle starts from empty cells.
-void clearRevealedCells(Field& field, int oldCols, int oldRows);
 
 } // namespace klt

@@ -456,8 +456,8 @@ void MainWindowTest::uniquenessScrollsToTheFirstMark()
 {
     QFETCH(QStringList, cells);
     ws().field.setSize(130, 130);
-    for (const QString& spec : cells) {
-        const QStringList p = spec.split(',');
+    for (const QString& entry : cells) {
+        const QStringList p = entry.split(',');
         setCell(p[0].toInt(), p[1].toInt(), p[2].toUtf8().constData());
     }
     w->grid()->fieldChanged();
