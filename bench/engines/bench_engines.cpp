@@ -91,42 +91,63 @@ std::vector<std::uint8_t> blobPicture(int cols, int rows, double density, int ra
 
 void drawPicture(Workspace& ws, int cols, int rows, const std::vector<std::uint8_t>& pic)
 {
-    ws.field.setSize(cols, rows);
+    ws.doc.field().setSize(cols, rows);
     for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) ws.field.setText(c, r, pic[size_t(c) * size_t(rows) + size_t(r)] ? "-" : "");
+        for (int r = 0; r < rows; ++r) ws.doc.field().setText(c, r, pic[size_t(c) * size_t(rows) + size_t(r)] ? "-" : "");
 }
 
-class RecordingHost : public Host {
+class RecordingContext : public CommandContext {
 public:
     std::vector<std::string> messages;
     std::uint32_t seed = 0;
     long long steps = 0;
     long long stopAt = -1; // progress step at which the user presses Stop
-    Workspace* ws = nullptr;
     bool realClock = false;
 
-    void information(const std::string& text, const std::string& caption) override { messages.push_back(caption + "|" + text); }
     void progressStep(int by) override
     {
         steps += by;
-        if (stopAt >= 0 && steps >= stopAt && ws) ws->stopped = true;
+        if (stopAt >= 0 && steps >= stopAt) requestStop();
     }
     double now() override { return realClock ? wallSeconds() : 0.0; }
     std::uint32_t clockSeed() override { return seed; }
+
+    // A long command's state without one: the solvers run until a stop.
+    void startRunning()
+    {
+        running_.emplace(*this, false);
+        running_->start();
+    }
+
+protected:
+    void showInformation(const std::string& text, const std::string& caption) override
+    {
+        messages.push_back(caption + "|" + text);
+    }
+
+private:
+    std::optional<BusyScope> running_;
 };
 
-// Passes everything to an engine and keeps the working arrays its placement left.
+// Passes everything to an engine (on this one's arrays) and keeps the
+// working arrays its placement left.
 class Recorder : public PlacementEngine {
 public:
     explicit Recorder(PlacementEngine& inner) : inner_(inner) {}
-    void placeClues(Workspace& ws, std::uint32_t seed) override
+    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                    std::uint32_t seed) override
     {
-        inner_.placeClues(ws, seed);
-        placed = ws.work;
+        inner_.work() = work_;
+        inner_.placeClues(picture, options, ctx, seed);
+        work_ = inner_.work();
+        placed = work_;
     }
-    bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override
+    bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime) override
     {
-        return inner_.solve(ws, showResult, startTime);
+        inner_.work() = work_;
+        const bool solved = inner_.solve(ctx, showResult, startTime);
+        work_ = inner_.work();
+        return solved;
     }
     WorkArrays placed;
 
@@ -147,23 +168,24 @@ struct Snapshot {
 Snapshot runGenerate(PlacementEngine& engine, int cols, int rows, const std::vector<std::uint8_t>& pic, int difficulty,
                      bool correcting, std::uint32_t seed, long long stopAt)
 {
-    RecordingHost host;
+    RecordingContext host;
     host.seed = seed;
-    Workspace ws(host);
-    host.ws = &ws;
+    Workspace ws;
     host.stopAt = stopAt;
-    ws.difficulty = difficulty;
+    GenerateOptions options;
+    options.correcting = correcting;
+    options.placement.difficulty = difficulty;
     drawPicture(ws, cols, rows, pic);
     Recorder rec(engine);
     Snapshot s;
-    s.outcome = generate(ws, correcting, rec);
+    s.outcome = generate(ws, host, rec, options);
     s.messages = host.messages;
-    s.cols = ws.field.colCount();
-    s.rows = ws.field.rowCount();
+    s.cols = ws.doc.field().colCount();
+    s.rows = ws.doc.field().rowCount();
     for (int c = 0; c < s.cols; ++c)
         for (int r = 0; r < s.rows; ++r) {
-            s.texts.push_back(ws.field.text(c, r));
-            s.marks.push_back(ws.field.mark(c, r));
+            s.texts.push_back(ws.doc.field().text(c, r));
+            s.marks.push_back(ws.doc.field().mark(c, r));
         }
     s.steps = host.steps;
     s.placed = rec.placed;
@@ -222,17 +244,18 @@ bool solverCase(SplitMix& rng, std::string& why)
     w.quietPasses = rng.below(4);
     const bool stopped = rng.below(40) == 0;
 
-    RecordingHost h1, h2;
-    Workspace a(h1), b(h2);
-    a.work = w;
-    b.work = w;
-    a.stopped = b.stopped = stopped;
-    const bool ra = solveLiteral(a, true, 0.0);
+    RecordingContext h1, h2;
+    WorkArrays a = w, b = w;
+    if (!stopped) {
+        h1.startRunning();
+        h2.startRunning();
+    }
+    const bool ra = solveLiteral(a, h1, true, 0.0);
     PassSolver solver;
-    const bool rb = solveByPasses(b, solver, true, 0.0);
+    const bool rb = solveByPasses(b, h2, solver, true, 0.0);
     if (ra != rb) why = "result";
     else if (h1.messages != h2.messages) why = "messages";
-    else if (!sameArrays(a.work, b.work)) why = "arrays";
+    else if (!sameArrays(a, b)) why = "arrays";
     else return true;
     return false;
 }
@@ -326,10 +349,10 @@ std::uint64_t digestOf(const Workspace& ws, const std::vector<std::string>& mess
     auto mix = [&](const void* p, size_t n) {
         for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 1099511628211ull;
     };
-    for (int c = 0; c < ws.field.colCount(); ++c)
-        for (int r = 0; r < ws.field.rowCount(); ++r) {
-            const std::string& t = ws.field.text(c, r);
-            const std::uint8_t m = ws.field.mark(c, r);
+    for (int c = 0; c < ws.doc.field().colCount(); ++c)
+        for (int r = 0; r < ws.doc.field().rowCount(); ++r) {
+            const std::string& t = ws.doc.field().text(c, r);
+            const std::uint8_t m = ws.doc.field().mark(c, r);
             mix(t.data(), t.size());
             mix(&m, 1);
         }
@@ -368,18 +391,19 @@ Measure inChild(const std::function<Measure()>& fn)
 
 Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pic, int difficulty, bool probeLiteral)
 {
-    RecordingHost host;
+    RecordingContext host;
     host.seed = 12345;
     host.realClock = true;
-    Workspace ws(host);
-    ws.difficulty = difficulty;
+    Workspace ws;
+    GenerateOptions options;
+    options.placement.difficulty = difficulty;
     drawPicture(ws, n, n, pic);
     FastPlacement fast;
     LiteralPlacement literal;
     Recorder engine(fastEngine ? static_cast<PlacementEngine&>(fast) : literal);
     Measure m;
     const double t0 = wallSeconds(), c0 = cpuSeconds();
-    m.outcome = int(generate(ws, false, engine));
+    m.outcome = int(generate(ws, host, engine, options));
     m.seconds = wallSeconds() - t0;
     m.cpu = cpuSeconds() - c0;
     m.digest = digestOf(ws, host.messages, engine.placed);
@@ -390,10 +414,11 @@ Measure timeGenerate(bool fastEngine, int n, const std::vector<std::uint8_t>& pi
         m.largestCone = fast.stats().largestCone;
     }
     if (probeLiteral) {
-        ws.loadWorkArrays();
-        ws.stopped = false;
+        WorkArrays work;
+        loadWorkArrays(ws.doc.field(), work);
+        host.startRunning();
         const double c1 = cpuSeconds();
-        solveLiteral(ws, false);
+        solveLiteral(work, host, false);
         m.solveSeconds = cpuSeconds() - c1;
     }
     return m;

@@ -17,16 +17,16 @@ namespace {
 
 void fillField(Workspace& ws, bool clues)
 {
-    ws.field.setSize(250, 250);
+    ws.doc.field().setSize(250, 250);
     for (int c = 0; c < 250; ++c) {
         for (int r = 0; r < 250; ++r) {
             const bool filled = ((c * 7 + r * 13) % 10) < 4;
             std::string t = filled ? "-" : "";
             if (clues) {
                 t += std::to_string((c + r) % 10);
-                ws.field.setMark(c, r, static_cast<std::uint8_t>((c * r) % 3));
+                ws.doc.field().setMark(c, r, static_cast<std::uint8_t>((c * r) % 3));
             }
-            ws.field.setText(c, r, t);
+            ws.doc.field().setText(c, r, t);
         }
     }
 }
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Host host;
+    CommandContext idle; // nothing computes: the editor owns the field
 
     std::printf("250 x 250 cells, grid %d x %d pixels on screen; milliseconds (moves: per mouse move)\n\n", 1250,
                 700);
@@ -87,10 +87,10 @@ int main(int argc, char** argv)
                 "draw move", "select move", "cells");
     for (int cs : {5, 24}) {
         for (bool clues : {false, true}) {
-            Workspace ws(host);
+            Workspace ws;
             fillField(ws, clues);
             GridView grid(ws);
-            GridEditor editor(ws, grid);
+            GridEditor editor(ws, idle, grid);
             grid.setCellSize(cs);
             grid.resize(1250, 700);
             grid.show();

@@ -23,16 +23,27 @@ using namespace klt;
 
 namespace {
 
-class BenchHost : public Host {
+class BenchHost : public CommandContext {
 public:
     std::uint32_t seed = 1;
     std::vector<std::string> messages;
-    void information(const std::string& text, const std::string&) override { messages.push_back(text); }
     double now() override
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     }
     std::uint32_t clockSeed() override { return seed; }
+    // A long command's state without one: the sweep runs until a stop.
+    void startRunning()
+    {
+        running_.emplace(*this, false);
+        running_->start();
+    }
+
+protected:
+    void showInformation(const std::string& text, const std::string&) override { messages.push_back(text); }
+
+private:
+    std::optional<BusyScope> running_;
 };
 
 // A smoothed random blob: noise blurred a few times, the darkest share filled.
@@ -131,19 +142,20 @@ int main(int argc, char** argv)
     for (int size : sizes) {
         BenchHost h1;
         h1.seed = seed;
-        Workspace ordinary(h1);
-        drawBlob(ordinary.field, size, density, blur, seed + unsigned(size));
-        ordinary.difficulty = difficulty;
-        const CellGrid picture = pictureOnField(ordinary.field);
+        Workspace ordinary;
+        drawBlob(ordinary.doc.field(), size, density, blur, seed + unsigned(size));
+        GenerateOptions options;
+        options.placement.difficulty = difficulty;
+        const CellGrid picture = pictureOnField(ordinary.doc.field());
         Timer t;
-        const GenerateOutcome o1 = generate(ordinary, false, *engine);
+        const GenerateOutcome o1 = generate(ordinary, h1, *engine, options);
         const std::string tOrdinary = t.text();
         const bool solvable = o1 != GenerateOutcome::NotSolvable;
-        const int cOrdinary = solvable ? cluesOnField(ordinary).count() : size * size;
+        const int cOrdinary = solvable ? cluesOnField(ordinary.doc.field()).count() : size * size;
 
         // The uniqueness check of the generated puzzle (of every clue when
         // deduction could not reproduce the picture).
-        const ClueSet puzzle = solvable ? cluesOnField(ordinary) : allClues(picture);
+        const ClueSet puzzle = solvable ? cluesOnField(ordinary.doc.field()) : allClues(picture);
         t = Timer();
         const UniquenessResult u = checkUniqueness(puzzle);
         const std::string tUnique = t.text() + (u.answers == Answers::One ? "" : "!");
@@ -151,19 +163,21 @@ int main(int argc, char** argv)
         // The SAT sweep alone, from the ordinary result and from every clue:
         // the clues it leaves and its time.
         auto sweepFrom = [&](bool everyClue) {
-            Workspace swept = ordinary;
+            Field field = ordinary.doc.field();
             if (everyClue || !solvable) {
-                swept.stripClues();
-                swept.writeAllClues();
+                stripClues(field);
+                writeAllClues(field);
             }
-            swept.loadWorkArrays();
-            swept.stopped = false;
+            WorkArrays swept;
+            loadWorkArrays(field, swept);
+            BenchHost sweeping;
+            sweeping.startRunning();
             Timer timer;
-            placeCluesAdvanced(swept, seed);
+            placeCluesAdvanced(swept, ordinary.doc.snapshot(), options.placement, sweeping, seed);
             const std::string time = timer.text();
             int clues = 0;
-            for (int c = 0; c <= swept.work.lastCol; ++c)
-                for (int r = 0; r <= swept.work.lastRow; ++r) clues += swept.work.hasClue(c, r);
+            for (int c = 0; c <= swept.lastCol; ++c)
+                for (int r = 0; r <= swept.lastRow; ++r) clues += swept.hasClue(c, r);
             return std::make_pair(clues, time);
         };
         const auto [cSwept, tSweep] = sweepFrom(false);
@@ -174,16 +188,15 @@ int main(int argc, char** argv)
         if (size <= wholeUpTo) {
             BenchHost h2;
             h2.seed = seed;
-            Workspace advanced(h2);
-            drawBlob(advanced.field, size, density, blur, seed + unsigned(size));
-            advanced.difficulty = difficulty;
+            Workspace advanced;
+            drawBlob(advanced.doc.field(), size, density, blur, seed + unsigned(size));
             t = Timer();
-            const GenerateOutcome o2 = generateAdvanced(advanced, false, *engine);
+            const GenerateOutcome o2 = generateAdvanced(advanced, h2, *engine, options);
             tWhole = t.text();
             if (o2 == GenerateOutcome::Solved) {
-                const UniquenessResult v = checkUniqueness(advanced);
+                const UniquenessResult v = checkUniqueness(advanced.doc.field());
                 check = v.answers == Answers::One && v.first == picture ? "one answer, the picture" : "WRONG";
-                check += ", " + std::to_string(cluesOnField(advanced).count()) + " clues";
+                check += ", " + std::to_string(cluesOnField(advanced.doc.field()).count()) + " clues";
             } else {
                 check = outcomeName(o2);
             }

@@ -64,7 +64,7 @@ void DocumentCommands::showDocumentName(const QString& name)
 
 bool DocumentCommands::querySaveChanges()
 {
-    if (!ws_.modified) return true;
+    if (!ws_.doc.modified()) return true;
     switch (messageBox(QStringLiteral("Изменения не сохранены. Сохранить изменения?"), QString(), MessageKind::Question)) {
     case MessageButton::Yes:
         return saveDocument(SaveVariant::Save);
@@ -90,20 +90,18 @@ bool DocumentCommands::openDocument(QString path)
 {
     const std::string p = path.toStdString();
     if (auto failure = readFailure(p)) {
-        window_.errorBox(*failure);
+        showErrorBox(QString::fromStdString(*failure));
         return false;
     }
     OpenHooks hooks;
     hooks.querySaveChanges = [this] { return querySaveChanges(); };
     hooks.syncCellSize = [this](Workspace& ws) {
-        const int wanted = ws.cellSize;
-        // The file's value went straight into the workspace; clearing it
-        // makes the grid take the size in full, its caches included.
-        ws.cellSize = 0;
+        const int wanted = ws.doc.cellSize();
         window_.sizeControls()->cellSizeEdit()->showValue(wanted);
         window_.sizeControls()->applyCellSize();
     };
     const OpenResult result = klt::openDocument(ws_, p, hooks);
+    if (!result.errorText.empty()) showErrorBox(QString::fromStdString(result.errorText));
     // Unless the field holds the file, the document name stays: a later Save
     // must not write the old puzzle over the file that was not opened.
     if (!result.opened()) return false;
@@ -139,7 +137,7 @@ bool DocumentCommands::saveDocument(SaveVariant variant)
             return false;
         }
     }
-    const CellRect rect = ws_.selection;
+    const CellRect rect = ws_.cursor.selection;
     try {
         saveKvt(ws_, target.toStdString(), selection ? &rect : nullptr);
     } catch (...) {
@@ -159,7 +157,7 @@ bool DocumentCommands::saveDocument(SaveVariant variant)
     } else {
         documentName_ = target;
         showDocumentName(documentName_);
-        ws_.setModified(false);
+        ws_.doc.setModified(false);
     }
     return true;
 }
@@ -167,7 +165,7 @@ bool DocumentCommands::saveDocument(SaveVariant variant)
 bool DocumentCommands::formCloseQuery()
 {
     try {
-        if (!ws_.modified)
+        if (!ws_.doc.modified())
             return messageBox(QStringLiteral("Выйти из программы?"), QString(), MessageKind::Question, 2)
                    == MessageButton::Yes;
         return querySaveChanges();

@@ -21,7 +21,9 @@ int main(int argc, char** argv)
     klt::registerPuzzlePictures();
     klt::registerImportPictures();
 
-    klt::MainWindow window;
+    // The puzzle outlives the window that shows it.
+    klt::Workspace workspace;
+    klt::MainWindow window(workspace);
     // A failure is reported and the program starts all the same.
     klt::guarded([] { klt::registerFileType(klt::userDataHome(), QCoreApplication::applicationFilePath()); });
     window.setStartArguments(app.arguments().mid(1));

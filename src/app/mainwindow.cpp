@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,7 +25,6 @@
 #include "core/commands.h"
 #include "core/engines.h"
 #include "core/prize.h"
-#include "editing/clipboardtext.h"
 #include "editing/colorbox.h"
 #include "editing/editcommands.h"
 #include "editing/fieldsizecontrols.h"
@@ -43,11 +40,6 @@ namespace klt {
 namespace {
 const char* const kGroup = "TMainForm";
 
-QString fromUtf8(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
 class NoTooltip : public QObject {
 public:
     using QObject::QObject;
@@ -55,9 +47,14 @@ public:
 };
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ws_(*this), engine_(makePlacementEngine(defaultEngineName())), actions_(this)
+MainWindow::MainWindow(Workspace& ws, QWidget* parent)
+    : QMainWindow(parent),
+      ws_(ws),
+      ctx_([this] { updateActions(); }),
+      engine_(makePlacementEngine(defaultEngineName())),
+      actions_(this)
 {
+    ws_.doc.addObserver(this);
     setObjectName(QLatin1String(kGroup));
     setWindowTitle(QStringLiteral("Клетомер"));
     setWindowIcon(actionIcon(QStringLiteral("acCalc")));
@@ -82,11 +79,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // Controls that act on the grid go before it, and the grid before the
-    // workspace it shows (a spin edit losing the focus still applies itself).
-    delete tb2_;
-    delete tb_;
-    delete centralWidget();
+    // The document lives on; what its last changes tell is for no one here.
+    ws_.doc.removeObserver(this);
 }
 
 void MainWindow::setPlacementEngine(std::unique_ptr<PlacementEngine> engine)
@@ -113,7 +107,7 @@ void MainWindow::createCentralArea()
     sp1_->setStretchFactor(1, 0);
     setCentralWidget(sp1_);
 
-    editor_ = new GridEditor(ws_, *grid_, this);
+    editor_ = new GridEditor(ws_, ctx_, *grid_, this);
     edits_ = new EditCommands(ws_, *grid_, this);
     connect(editor_, &GridEditor::cellHovered, this, &MainWindow::showCellReadout);
     connect(editor_, &GridEditor::contextMenuRequested, this, [this](const QPoint& at) { popupMenu2_->popup(at); });
@@ -125,6 +119,7 @@ void MainWindow::createStatusBar()
     sb_->setObjectName(QStringLiteral("sb"));
     sb_->setPanels(3, 50);
     setStatusBar(sb_);
+    ctx_.setStatusBar(sb_);
 }
 
 void MainWindow::createToolbars()
@@ -340,8 +335,8 @@ void MainWindow::connectActions()
     for (const char* n : {"acDefault", "acDraw", "acFill"}) bind(n, [this](QAction*) { acFillExecute(); });
     bind("acExit", [this](QAction*) { close(); });
     bind("acDelPrize", [this](QAction*) {
-        clearPrize(ws_);
-        ws_.setModified(true);
+        clearPrize(ws_.doc);
+        ws_.doc.setModified(true);
     });
     bind("acFont", [this](QAction*) { edits_->chooseFont(this); });
 
@@ -367,39 +362,46 @@ void MainWindow::connectActions()
 
 // ---- commands ----
 
+GenerateOptions MainWindow::generateOptions(bool correcting) const
+{
+    GenerateOptions options;
+    options.correcting = correcting;
+    options.allClues = fullCluesRequested_ || (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier);
+    options.placement.difficulty = rxN_->value();
+    return options;
+}
+
 void MainWindow::acCalcExecute(QObject* sender)
 {
-    if (!ws_.stopped) return; // a generation or a check already runs
+    if (ctx_.busy()) return; // a generation or a check already runs
     const bool correcting = sender && sender->property("tag").toInt() == 1;
-    ws_.difficulty = rxN_->value();
-    generate(ws_, correcting, *engine_);
+    generate(ws_, ctx_, *engine_, generateOptions(correcting));
     grid_->fieldChanged();
     emit generationEnded();
 }
 
 void MainWindow::acCheckExecute()
 {
-    if (!ws_.stopped) return;
-    check(ws_, *engine_);
+    if (ctx_.busy()) return;
+    check(ws_, ctx_, *engine_);
     grid_->fieldChanged();
 }
 
 void MainWindow::acCalcAdvancedExecute()
 {
-    if (!ws_.stopped) return;
-    ws_.difficulty = rxN_->value();
-    generateAdvanced(ws_, false, *engine_);
+    if (ctx_.busy()) return;
+    generateAdvanced(ws_, ctx_, *engine_, generateOptions(false));
     grid_->fieldChanged();
     emit generationEnded();
 }
 
 void MainWindow::acUniqueExecute()
 {
-    if (!ws_.stopped) return;
+    if (ctx_.busy()) return;
     grid_->showDifference(CellGrid());
     // The cells the verdict points at are marked, and the first of them
     // scrolled into view, before its box appears.
-    uniquenessCommand(ws_, [this](const UniquenessResult& res) {
+    uniquenessCommand(ws_.doc.field(), ctx_, [this](const UniquenessResult& res) {
         const CellGrid& cells = res.answers == Answers::None ? res.contradiction : res.differs;
         grid_->showDifference(cells);
         int c = 0, r = 0;
@@ -409,7 +411,7 @@ void MainWindow::acUniqueExecute()
 
 void MainWindow::acStopExecute()
 {
-    ws_.stopped = true;
+    ctx_.requestStop();
 }
 
 void MainWindow::acUndoExecute()
@@ -420,7 +422,7 @@ void MainWindow::acUndoExecute()
 
 void MainWindow::acHideBlackExecute()
 {
-    toggleHideAnswers(ws_);
+    toggleHideAnswers(ws_.doc);
     grid_->fieldChanged();
 }
 
@@ -435,7 +437,7 @@ void MainWindow::acFillExecute()
 
 void MainWindow::updateActions()
 {
-    const bool idle = ws_.stopped;
+    const bool idle = !ctx_.busy();
     for (QAction* a : actions_.all()) a->setEnabled(idle);
     for (QWidget* w : toolbarControls_) w->setEnabled(idle);
     // Neither is an action, yet either would start a second run inside the first.
@@ -474,15 +476,14 @@ void MainWindow::showEvent(QShowEvent* e)
     if (shownOnce_) return;
     shownOnce_ = true;
     docs_->formShow(startArgs_);
-    ws_.stopped = true;
     updateActions();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    if (!ws_.stopped) {
+    if (ctx_.busy()) {
         // Stop the computation first; the window closes when it has ended.
-        ws_.stopped = true;
+        ctx_.requestStop();
         closePending_ = true;
         e->ignore();
         return;
@@ -522,7 +523,7 @@ void MainWindow::restoreSettings()
     s.endGroup();
     docs_->recentFiles()->restore(s);
     // The stored size is a setting, not an edit of the puzzle.
-    ws_.setModified(false);
+    ws_.doc.setModified(false);
 }
 
 void MainWindow::saveSettings() const
@@ -540,36 +541,11 @@ void MainWindow::saveSettings() const
     docs_->recentFiles()->save(s);
 }
 
-// ---- host ----
+// ---- the document's notifications ----
 
-void MainWindow::information(const std::string& text, const std::string& caption)
+void MainWindow::sizeChanged()
 {
-    informationBox(fromUtf8(text), fromUtf8(caption));
-}
-
-void MainWindow::errorBox(const std::string& text)
-{
-    showErrorBox(fromUtf8(text));
-}
-
-void MainWindow::progressStart(const std::string& caption, int maximum)
-{
-    sb_->startProgress(fromUtf8(caption), maximum, ProgressCaption::Percent);
-}
-
-void MainWindow::progressStep(int by)
-{
-    sb_->stepBy(by);
-}
-
-void MainWindow::progressEnd()
-{
-    sb_->setMode(StatusMode::Statusbar);
-}
-
-void MainWindow::pumpEvents()
-{
-    runPendingEventsSometimes();
+    size_->sync();
 }
 
 void MainWindow::modifiedChanged(bool modified)
@@ -578,53 +554,16 @@ void MainWindow::modifiedChanged(bool modified)
     emit documentModifiedChanged(modified);
 }
 
-void MainWindow::hideAnswersChanged(bool checked)
+void MainWindow::answersHiddenChanged(bool hidden)
 {
-    action("acHideBlack")->setChecked(checked);
-}
-
-void MainWindow::syncSizeControls()
-{
-    size_->sync();
-}
-
-void MainWindow::fieldChanged()
-{
-    grid_->fieldChanged();
+    action("acHideBlack")->setChecked(hidden);
 }
 
 void MainWindow::snapshotTaken()
 {
     // Undo may have been switched off for the picture of a foreign file; a
     // new snapshot is a state to go back to again.
-    if (ws_.stopped) action("acUndo")->setEnabled(true);
-}
-
-void MainWindow::setClipboardText(const std::string& text1251)
-{
-    putClipboardText(text1251);
-}
-
-bool MainWindow::ctrlDown()
-{
-    if (fullCluesRequested_) return true;
-    return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
-}
-
-double MainWindow::now()
-{
-    // Elapsed times need a clock that never jumps, whatever the wall clock does.
-    static QElapsedTimer clock = [] {
-        QElapsedTimer c;
-        c.start();
-        return c;
-    }();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
-}
-
-std::uint32_t MainWindow::clockSeed()
-{
-    return static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+    if (!ctx_.busy()) action("acUndo")->setEnabled(true);
 }
 
 } // namespace klt

@@ -1,13 +1,15 @@
 #pragma once
 // The main window: the grid with its toolbars, menus and status bar, the
 // action table and the busy state, and the puzzle commands that run in it.
-// It owns the puzzle (the workspace) and serves the commands as their host.
+// It shows a workspace that outlives it, follows the document's changes and
+// gives the commands their context.
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
 
 #include "app/actiontable.h"
-#include "core/host.h"
+#include "app/windowcontext.h"
+#include "core/commands.h"
 #include "core/placement.h"
 #include "core/workspace.h"
 
@@ -29,10 +31,10 @@ class SpinEdit;
 class TProgressStatusbar;
 class WindowDialogs;
 
-class MainWindow : public QMainWindow, public Host {
+class MainWindow : public QMainWindow, private DocumentObserver {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Workspace& ws, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Every action by its object name ("acCalc", "acOpen", …), for the
@@ -41,6 +43,8 @@ public:
     const ActionTable& actions() const { return actions_; }
 
     Workspace& workspace() { return ws_; }
+    // What the puzzle commands of this window ask of the program.
+    CommandContext& context() { return ctx_; }
     GridView* grid() const { return grid_; }
     GridEditor* editor() const { return editor_; }
     EditCommands* editCommands() const { return edits_; }
@@ -66,8 +70,8 @@ public:
     void restoreSettings();
     void saveSettings() const;
 
-    // Applies the busy state of ws.stopped to every action and toolbar control.
-    void updateActions() override;
+    // Applies the busy state to every action and toolbar control.
+    void updateActions();
 
     // Commands.
     void acCalcExecute(QObject* sender);
@@ -79,22 +83,6 @@ public:
     void acHideBlackExecute();
     void acFillExecute();
 
-    // Host.
-    void information(const std::string& text, const std::string& caption) override;
-    void errorBox(const std::string& text) override;
-    void progressStart(const std::string& caption, int maximum) override;
-    void progressStep(int by) override;
-    void progressEnd() override;
-    void pumpEvents() override;
-    void modifiedChanged(bool modified) override;
-    void hideAnswersChanged(bool checked) override;
-    void syncSizeControls() override;
-    void fieldChanged() override;
-    void snapshotTaken() override;
-    void setClipboardText(const std::string& text1251) override;
-    bool ctrlDown() override;
-    double now() override;
-    std::uint32_t clockSeed() override;
 
 signals:
     // The modified flag was set or cleared (also when it already had the value).
@@ -110,6 +98,14 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // The document's notifications.
+    void sizeChanged() override;
+    void modifiedChanged(bool modified) override;
+    void answersHiddenChanged(bool hidden) override;
+    void snapshotTaken() override;
+
+    // The options of a generation started now (Ctrl held: every clue).
+    GenerateOptions generateOptions(bool correcting) const;
     void createCentralArea();
     void createToolbars();
     void createMenus();
@@ -120,7 +116,8 @@ private:
     void bind(const char* name, F command);
     void showCellReadout(int col, int row);
 
-    Workspace ws_;
+    Workspace& ws_;
+    WindowContext ctx_;
     std::unique_ptr<PlacementEngine> engine_;
     ActionTable actions_;
 

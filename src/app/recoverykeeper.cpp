@@ -24,7 +24,7 @@ RecoveryKeeper::RecoveryKeeper(MainWindow& window, const QString& folder, int in
         timer_.stop();
         store_.close();
     });
-    if (window.workspace().modified) timer_.start();
+    if (window.workspace().doc.modified()) timer_.start();
 }
 
 QString RecoveryKeeper::defaultFolder()
@@ -55,13 +55,13 @@ QString RecoveryKeeper::recordedName() const
 RecoveryKeeper::Written RecoveryKeeper::current() const
 {
     const Workspace& ws = window_.workspace();
-    return Written{ws.field.revision(), ws.prizePhrase, ws.cellSize, recordedName()};
+    return Written{ws.doc.field().revision(), ws.doc.prizePhrase, ws.doc.cellSize(), recordedName()};
 }
 
 void RecoveryKeeper::writeCopy()
 {
     Workspace& ws = window_.workspace();
-    if (!ws.modified || !store_.ready()) return;
+    if (!ws.doc.modified() || !store_.ready()) return;
     const Written now = current();
     try {
         store_.write(ws, RecoveryInfo{now.documentName.toStdString(), isoLocalTime(std::time(nullptr))});
@@ -89,12 +89,12 @@ void RecoveryKeeper::modifiedChanged(bool modified)
 void RecoveryKeeper::tick()
 {
     const Workspace& ws = window_.workspace();
-    if (!ws.modified) {
+    if (!ws.doc.modified()) {
         timer_.stop();
         return;
     }
     // A running generation rewrites the field many times; its end writes.
-    if (!ws.stopped) return;
+    if (window_.context().busy()) return;
     if (written_ && *written_ == current()) return;
     writeCopy();
 }
@@ -109,7 +109,7 @@ bool RecoveryKeeper::restore(const OrphanCopy& orphan)
     docs.setDocumentName(unnamed ? DocumentCommands::kNoName : name);
     docs.showDocumentName(unnamed ? QString() : name);
     // Still unsaved: closing offers to save, and this run keeps its own copy.
-    window_.workspace().setModified(true);
+    window_.workspace().doc.setModified(true);
     writeCopy();
     return true;
 }

@@ -23,6 +23,7 @@ WindowDialogs::WindowDialogs(MainWindow& window, DocumentCommands& documents) : 
     import_->querySaveChanges = [&documents] { return documents.querySaveChanges(); };
     import_->openDocument = [&documents](const QString& path) { documents.openDocument(path); };
     import_->setMainStatusBar(window.statusPanels());
+    import_->setCommandContext(&window.context());
 
     pictures_ = new PictureCommands(ws, *window.grid(), window.previewPanel(), &window);
     pictures_->setKeyWordFontAction(window.action("acKeyWordFont"));
@@ -42,7 +43,7 @@ WindowDialogs::WindowDialogs(MainWindow& window, DocumentCommands& documents) : 
     bind("acExp", [this] { pictures_->acExpExecute(); });
     bind("acPrint", [this, &documents] { pictures_->acPrintExecute(QFileInfo(documents.documentName()).fileName()); });
     bind("acPrize", [this] {
-        if (prize_->run(window_.workspace())) window_.workspace().setModified(true);
+        if (prize_->run(window_.workspace(), window_.context())) window_.workspace().doc.setModified(true);
         window_.grid()->fieldChanged();
     });
     bind("acAbout", [this] {

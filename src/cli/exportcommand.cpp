@@ -6,7 +6,7 @@
 
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
-#include "cli/clihost.h"
+#include "cli/clicontext.h"
 #include "cli/offscreengui.h"
 #include "cli/session.h"
 #include "render/pictureexport.h"
@@ -40,7 +40,7 @@ int runExport(const std::vector<std::string>& argv)
 
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;
-    PictureJob job{s.ws.field, cellSize ? static_cast<int>(*cellSize) : s.ws.cellSize, PictureStyle{}, PictureOptions{}};
+    PictureJob job{s.ws.doc.field(), cellSize ? static_cast<int>(*cellSize) : s.ws.doc.cellSize(), PictureStyle{}, PictureOptions{}};
     job.style.fill = fill;
     job.style.frameWidth = frame;
     job.options.answers = args.flag("--answers");

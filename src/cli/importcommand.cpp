@@ -124,7 +124,7 @@ int runImport(const std::vector<std::string>& argv)
     ImportModel model;
     model.setScale(scale);
     if (model.takePicture(std::move(picture)))
-        s.host.errorBox("Размер рисунка не может быть больше, чем 250 х 250 точек.\r\nРисунок будет обрезан.");
+        s.ctx.errorBox("Размер рисунка не может быть больше, чем 250 х 250 точек.\r\nРисунок будет обрезан.");
     if (depth != 0) model.setDepth(depth);
 
     std::optional<QRect> selection;

@@ -39,12 +39,14 @@ int runGenerate(const std::vector<std::string>& argv)
     auto engine = engineOption(args);
 
     Session s;
-    if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
-    s.host.ctrl = args.flag("--full");
+    if (auto seed = args.value("--seed")) s.ctx.seed = parseSeed(*seed);
+    GenerateOptions options;
+    options.correcting = args.flag("--correct");
+    options.allClues = args.flag("--full");
+    options.placement.difficulty = difficulty;
     if (!s.open(args.positional()[0])) return kExitUsage;
-    s.ws.difficulty = difficulty;
-    GenerateOutcome out = args.flag("--advanced") ? generateAdvanced(s.ws, args.flag("--correct"), *engine)
-                                                  : generate(s.ws, args.flag("--correct"), *engine);
+    GenerateOutcome out = args.flag("--advanced") ? generateAdvanced(s.ws, s.ctx, *engine, options)
+                                                  : generate(s.ws, s.ctx, *engine, options);
     if (out == GenerateOutcome::NoFilledCells) return 4;
     if (!s.save(args.positional()[1])) return kExitUsage;
     return out == GenerateOutcome::NotSolvable ? 3 : 0;
@@ -57,11 +59,11 @@ int runCheck(const std::vector<std::string>& argv)
     auto engine = engineOption(args);
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;
-    CheckOutcome out = check(s.ws, *engine);
+    CheckOutcome out = check(s.ws, s.ctx, *engine);
     if (!s.save(args.positional()[1])) return kExitUsage;
     if (auto marks = args.value("--marks"))
-        if (!writeCellRows(*marks, s.ws.field.colCount(), s.ws.field.rowCount(),
-                           [&](int c, int r) { return static_cast<char>('0' + s.ws.field.mark(c, r) % 10); }))
+        if (!writeCellRows(*marks, s.ws.doc.field().colCount(), s.ws.doc.field().rowCount(),
+                           [&](int c, int r) { return static_cast<char>('0' + s.ws.doc.field().mark(c, r) % 10); }))
             return kExitUsage;
     switch (out) {
     case CheckOutcome::Solved: return 0;
@@ -112,21 +114,21 @@ int runPrize(const std::vector<std::string>& argv)
     if (trim(*phrase).empty()) throw UsageError{"фраза пуста"};
 
     Session s;
-    if (auto seed = args.value("--seed")) s.host.seed = parseSeed(*seed);
+    if (auto seed = args.value("--seed")) s.ctx.seed = parseSeed(*seed);
     if (!s.open(args.positional()[0])) return kExitUsage;
 
     settings.firstRow = 1;
-    settings.lastRow = s.ws.field.rowCount();
+    settings.lastRow = s.ws.doc.field().rowCount();
     if (auto rows = args.value("--rows")) {
         auto colon = rows->find(':');
         if (colon == std::string::npos) throw UsageError{"--rows: нужно FIRST:LAST"};
         settings.firstRow = static_cast<int>(parseInteger(rows->substr(0, colon), "FIRST of --rows", 1, 250));
         settings.lastRow = static_cast<int>(parseInteger(rows->substr(colon + 1), "LAST of --rows", 1, 250));
         // The last-row control reaches no further than the field's rows.
-        if (settings.lastRow > s.ws.field.rowCount()) settings.lastRow = s.ws.field.rowCount();
+        if (settings.lastRow > s.ws.doc.field().rowCount()) settings.lastRow = s.ws.doc.field().rowCount();
     }
-    if (!confirmPrize(s.ws, *phrase, settings)) return 3;
-    s.ws.setModified(true);
+    if (!confirmPrize(s.ws.doc, s.ctx, *phrase, settings)) return 3;
+    s.ws.doc.setModified(true);
     return s.save(args.positional()[1]) ? 0 : kExitUsage;
 }
 

@@ -26,7 +26,7 @@ int runUnique(const std::vector<std::string>& argv)
     if (args.positional().size() != 1) throw UsageError{"нужен файл IN"};
     Session s;
     if (!s.open(args.positional()[0])) return kExitUsage;
-    const UniquenessResult res = uniquenessCommand(s.ws);
+    const UniquenessResult res = uniquenessCommand(s.ws.doc.field(), s.ctx);
     const auto writeDiff = [&] {
         const auto diff = args.value("--diff");
         return !diff || writeCellRows(*diff, res.differs.cols, res.differs.rows,

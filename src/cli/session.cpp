@@ -11,8 +11,9 @@ namespace klt::cli {
 bool Session::open(const std::string& path)
 {
     OpenHooks hooks;
-    hooks.syncCellSize = [this](Workspace& w) { host.controls.syncCellSize(w); };
+    hooks.syncCellSize = [this](Workspace& w) { ctx.controls.syncCellSize(w); };
     OpenResult r = openDocument(ws, path, hooks);
+    if (!r.errorText.empty()) printLines(stderr, r.errorText);
     return r.opened() && r.readOk;
 }
 

@@ -3,16 +3,16 @@
 // opens it, OUT written as Save writes the whole field.
 #include <string>
 
-#include "cli/clihost.h"
+#include "cli/clicontext.h"
 #include "core/workspace.h"
 
 namespace klt::cli {
 
 struct Session {
-    CliHost host;
-    Workspace ws{host};
+    Workspace ws;
+    CliContext ctx{ws};
 
-    Session() { host.workspace = &ws; }
+    Session() = default;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -7,7 +7,7 @@
 
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
-#include "cli/clihost.h"
+#include "cli/clicontext.h"
 #include "cli/offscreengui.h"
 #include "cli/session.h"
 #include "render/sheet.h"
@@ -36,7 +36,7 @@ int runSheet(const std::vector<std::string>& argv)
         const std::string& in = args.positional()[i];
         Session s;
         if (!s.open(in)) return kExitUsage;
-        entries.push_back(SheetEntry{QFileInfo(QString::fromStdString(in)).fileName(), s.ws.field, s.ws.cellSize,
+        entries.push_back(SheetEntry{QFileInfo(QString::fromStdString(in)).fileName(), s.ws.doc.field(), s.ws.doc.cellSize(),
                                      PictureStyle{}});
     }
     writeSheetPdf(entries, options, out);

@@ -11,12 +11,13 @@
 namespace klt {
 
 // The advanced variant of the generate command, for the windows and
-// kletomer-cli alike. It runs generate(ws, correcting, engine) with the host's
-// messages held back (for its verdicts and the correcting mode's added white
-// lines), then writes every clue of the picture and thins them as long as the
-// SAT check proves the picture the only answer: the ordinary sweep with its
-// difficulty groups and Stop, run in three passes (clues 3 to 6, then 1, 2, 7
-// and 8, then 0 and 9), one progress step per cell and pass. Outcomes:
+// kletomer-cli alike. It runs generate() with its messages held back (for its
+// verdicts and the correcting mode's added white lines), then writes every
+// clue of the picture and thins them as long as the SAT check proves the
+// picture the only answer: the ordinary sweep with its difficulty groups and
+// Stop, run in three passes (clues 3 to 6, then 1, 2, 7 and 8, then 0 and 9),
+// one progress step per cell and pass, in the direction of the ordinary
+// sweep. Outcomes:
 // - NoFilledCells, Interrupted, FullClues: as the ordinary generation, with
 //   its messages;
 // - Solved: the field holds the picture's fill marks and the remaining clue
@@ -27,12 +28,13 @@ namespace klt {
 //   "Не решается!" leaves it.
 // The undo snapshot holds the picture, as after the ordinary generation.
 // Errors inside throw CommandError after the busy state was restored.
-GenerateOutcome generateAdvanced(Workspace& ws, bool correcting, PlacementEngine& engine);
+GenerateOutcome generateAdvanced(Workspace& ws, CommandContext& ctx, PlacementEngine& engine, GenerateOptions options);
 
-// The second sweep alone. Preconditions: ws.work holds a clue set under which
-// the picture is the only answer (clue values are the picture's counts),
-// ws.undoCells the picture, the progress display runs, ws.stopped is false.
-// Effect: ws.work without the clues removed; ends early when ws.stopped is set.
-void placeCluesAdvanced(Workspace& ws, std::uint32_t seed);
+// The second sweep alone. Preconditions: w holds a clue set under which the
+// picture is the only answer (clue values are the picture's counts), the
+// progress display runs, the context is busy. Effect: w without the clues
+// removed; ends early when a stop is asked.
+void placeCluesAdvanced(WorkArrays& w, const Grid<std::string>& picture, const PlacementOptions& options,
+                        CommandContext& ctx, std::uint32_t seed);
 
 } // namespace klt

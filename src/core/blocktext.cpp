@@ -15,18 +15,18 @@ std::string copySelectionText(Workspace& ws, bool cut)
 {
     std::optional<FieldEdit> edit;
     if (cut) edit.emplace(ws);
-    const CellRect s = ws.selection;
+    const CellRect s = ws.cursor.selection;
     std::string text;
     for (int r = s.top; r <= s.bottom; ++r) {
         text += "\r\n";
         for (int c = s.left; c <= s.right; ++c) {
             if (c != s.left) text += '\t';
-            text += ws.field.text(c, r);
+            text += ws.doc.field().text(c, r);
             text += ' ';
-            if (cut) ws.field.setText(c, r, "");
+            if (cut) ws.doc.field().setText(c, r, "");
         }
     }
-    if (cut) ws.host().fieldChanged();
+    if (cut) ws.doc.notifyFieldChanged();
     return text.substr(std::min<size_t>(2, text.size()));
 }
 
@@ -57,21 +57,19 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-void refuseGrowth(Workspace& ws, const char* what)
+std::string growthRefusal(const char* what)
 {
-    ws.host().errorBox(std::string(what) + ": поле не может быть больше " + decimal(kMaxFieldSide) + " × " +
-                       decimal(kMaxFieldSide) + " клеток.");
+    return std::string(what) + ": поле не может быть больше " + decimal(kMaxFieldSide) + " × " + decimal(kMaxFieldSide) +
+           " клеток.";
 }
 
 } // namespace
 
-PasteResult pasteText(Workspace& ws, const std::string& input)
+PasteOutcome pasteText(Workspace& ws, const std::string& input)
 {
-    if (input.find('\t') == std::string::npos) {
-        ws.host().errorBox("В буфере должен находится текстовый фрагмент с разделителями-табуляторами.\r\n"
-                           "Это можно сделать в MSExcel");
-        return PasteResult::NoTab;
-    }
+    if (input.find('\t') == std::string::npos)
+        return {PasteResult::NoTab, "В буфере должен находится текстовый фрагмент с разделителями-табуляторами.\r\n"
+                                    "Это можно сделать в MSExcel"};
 
     // Every empty field between two tabs becomes one blank.
     std::string text;
@@ -91,23 +89,22 @@ PasteResult pasteText(Workspace& ws, const std::string& input)
         runs[i] = splitWords(lines[i], "\t");
         widest = std::max(widest, runs[i].size());
     }
-    const int C = ws.curCol, R = ws.curRow;
+    const int C = ws.cursor.col, R = ws.cursor.row;
     // A paste that would make a field no file can hold changes nothing.
     if (static_cast<long long>(C) + static_cast<long long>(widest) > kMaxFieldSide ||
         static_cast<long long>(R) + static_cast<long long>(lines.size()) > kMaxFieldSide) {
-        refuseGrowth(ws, "Вставка не выполнена");
-        return PasteResult::TooLarge;
+        return {PasteResult::TooLarge, growthRefusal("Вставка не выполнена")};
     }
 
     FieldEdit edit(ws);
-    if (!ws.internalMove) ws.takeSnapshot();
+    if (!ws.cursor.internalMove) ws.doc.takeSnapshot();
     const int n = static_cast<int>(lines.size());
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     f.setRowCount(std::max(R + n, f.rowCount()));
     f.setColCount(std::max(C + firstCount, f.colCount()));
 
-    PasteResult result = PasteResult::Pasted;
-    for (int i = 0; i < n && result == PasteResult::Pasted; ++i) {
+    PasteOutcome result;
+    for (int i = 0; i < n && result.result == PasteResult::Pasted; ++i) {
         const auto& line = runs[static_cast<size_t>(i)];
         for (int j = 1; j <= static_cast<int>(line.size()); ++j) {
             const int col = C + j - 1;
@@ -117,52 +114,52 @@ PasteResult pasteText(Workspace& ws, const std::string& input)
             if (!pasteAdmits(t)) {
                 char msg[128];
                 std::snprintf(msg, sizeof msg, "Ошибка вставки из буфера - строка %d столбец %d", i + 1, j);
-                ws.host().fieldChanged();
-                ws.host().errorBox(msg);
-                result = PasteResult::BadValue;
+                result = {PasteResult::BadValue, msg};
                 break;
             }
         }
     }
-    ws.host().fieldChanged();
+    ws.doc.notifyFieldChanged();
     return result;
 }
 
-bool moveBlock(Workspace& ws, int col, int row)
+MoveOutcome moveBlock(Workspace& ws, int col, int row)
 {
+    MoveOutcome out;
     col = std::max(col, 0);
     row = std::max(row, 0);
-    const CellRect& held = ws.rememberedBlock;
+    const CellRect& held = ws.cursor.rememberedBlock;
     if (static_cast<long long>(col) + held.width() > kMaxFieldSide ||
         static_cast<long long>(row) + held.height() > kMaxFieldSide) {
-        refuseGrowth(ws, "Блок не перенесён");
-        return false;
+        out.error = growthRefusal("Блок не перенесён");
+        return out;
     }
     FieldEdit edit(ws);
-    ws.internalMove = true;
+    ws.cursor.internalMove = true;
     // SelectClamped with the remembered block.
-    CellRect b = ws.rememberedBlock;
+    CellRect b = ws.cursor.rememberedBlock;
     b.left = std::max(b.left, 0);
     b.top = std::max(b.top, 0);
-    b.right = std::min(b.right, ws.field.colCount() - 1);
-    b.bottom = std::min(b.bottom, ws.field.rowCount() - 1);
-    ws.selection = b;
+    b.right = std::min(b.right, ws.doc.field().colCount() - 1);
+    b.bottom = std::min(b.bottom, ws.doc.field().rowCount() - 1);
+    ws.cursor.selection = b;
 
     std::vector<std::string> cells;
     for (int r = b.top; r <= b.bottom; ++r)
-        for (int c = b.left; c <= b.right; ++c) cells.push_back(trim(ws.field.text(c, r)));
-    ws.host().setClipboardText(copySelectionText(ws, true));
+        for (int c = b.left; c <= b.right; ++c) cells.push_back(trim(ws.doc.field().text(c, r)));
+    out.clipboard = copySelectionText(ws, true);
 
-    ws.setCurrentCell(col, row);
-    Field& f = ws.field;
+    ws.cursor.setCurrentCell(col, row);
+    Field& f = ws.doc.field();
     f.setRowCount(std::max(row + b.height(), f.rowCount()));
     f.setColCount(std::max(col + b.width(), f.colCount()));
     size_t k = 0;
     for (int r = 0; r < b.height(); ++r)
         for (int c = 0; c < b.width(); ++c) f.setText(col + c, row + r, cells[k++]);
-    ws.internalMove = false;
-    ws.host().fieldChanged();
-    return true;
+    ws.cursor.internalMove = false;
+    ws.doc.notifyFieldChanged();
+    out.moved = true;
+    return out;
 }
 
 } // namespace klt

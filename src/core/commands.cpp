@@ -7,31 +7,8 @@
 
 namespace klt {
 
-namespace {
-
-// Leaves the busy state on every way out of a command.
-class IdleGuard {
-public:
-    IdleGuard(Workspace& ws, bool endProgress) : ws_(ws), endProgress_(endProgress) {}
-    ~IdleGuard()
-    {
-        if (endProgress_) ws_.host().progressEnd();
-        ws_.stopped = true;
-        ws_.host().updateActions();
-    }
-    IdleGuard(const IdleGuard&) = delete;
-    IdleGuard& operator=(const IdleGuard&) = delete;
-
-private:
-    Workspace& ws_;
-    bool endProgress_;
-};
-
-} // namespace
-
-void thinZeroClues(Workspace& ws)
+void thinZeroClues(Field& f)
 {
-    Field& f = ws.field;
     const int cols = f.colCount(), rows = f.rowCount();
     for (int c = 0; c < cols; ++c) {
         for (int r = 0; r < rows; ++r) {
@@ -49,121 +26,139 @@ namespace {
 // Widens the field by one line for the p-th correcting attempt.
 void enlarge(Workspace& ws, int p)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     if (p <= 2) {
-        ws.setCurrentCell(0, ws.curRow);
+        ws.cursor.setCurrentCell(0, ws.cursor.row);
         insertColumn(ws);
     } else if (p <= 4) {
         f.setColCount(f.colCount() + 1);
     } else if (p <= 6) {
-        ws.setCurrentCell(ws.curCol, 0);
+        ws.cursor.setCurrentCell(ws.cursor.col, 0);
         insertRow(ws);
     } else {
         f.setRowCount(f.rowCount() + 1);
     }
-    ws.host().fieldChanged();
+    ws.doc.notifyFieldChanged();
+}
+
+void stripAndShow(PuzzleDocument& doc, bool* anyFilled = nullptr)
+{
+    const bool any = stripClues(doc.field());
+    if (anyFilled) *anyFilled = any;
+    doc.notifyFieldChanged();
+}
+
+void writeAllAndShow(PuzzleDocument& doc)
+{
+    writeAllClues(doc.field());
+    doc.notifyFieldChanged();
+}
+
+void storeAndShow(const WorkArrays& w, PuzzleDocument& doc, CommandContext& ctx)
+{
+    storeWorkArrays(w, doc.field());
+    doc.notifyFieldChanged();
+    ctx.keepResponsive();
 }
 
 } // namespace
 
-GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine)
+GenerateOutcome generate(Workspace& ws, CommandContext& ctx, PlacementEngine& engine, const GenerateOptions& options)
 {
-    Host& host = ws.host();
+    PuzzleDocument& doc = ws.doc;
     // The generation works on the picture: hidden answers come back first.
-    showAnswers(ws);
-    clearPrize(ws);
-    ws.takeSnapshot();
-    IdleGuard guard(ws, true);
+    doc.showAnswers();
+    clearPrize(doc);
+    doc.takeSnapshot();
+    BusyScope busy(ctx, true);
 
-    if (!ws.stripClues()) {
-        ws.restoreSnapshot(false);
-        host.information("Нет закрашенных клеток!", "Обсчет");
+    bool anyFilled = false;
+    stripAndShow(doc, &anyFilled);
+    if (!anyFilled) {
+        doc.restoreSnapshot(false);
+        ctx.information("Нет закрашенных клеток!", "Обсчет");
         return GenerateOutcome::NoFilledCells;
     }
-    ws.stopped = false;
-    host.updateActions();
-    const double start = host.now();
-    ws.writeAllClues();
-    if (host.ctrlDown()) return GenerateOutcome::FullClues;
+    busy.start();
+    const double start = ctx.now();
+    writeAllAndShow(doc);
+    if (options.allClues) return GenerateOutcome::FullClues;
 
-    thinZeroClues(ws);
-    ws.host().fieldChanged();
-    ws.loadWorkArrays();
+    thinZeroClues(doc.field());
+    doc.notifyFieldChanged();
+    loadWorkArrays(doc.field(), engine.work());
 
     bool solvable = false;
     for (int p = 1; p <= 8; ++p) {
-        if (engine.solve(ws, false, std::nullopt) && ws.matchesSnapshot()) {
+        if (engine.solve(ctx, false, std::nullopt) && matchesPicture(engine.work(), doc.snapshot())) {
             solvable = true;
             break;
         }
-        if (!correcting) break;
+        if (!options.correcting) break;
         enlarge(ws, p);
         // The snapshot holds the enlarged picture without clues: undo and
         // the ends below go back to it.
-        ws.stripClues();
-        ws.takeSnapshot();
-        ws.writeAllClues();
-        ws.loadWorkArrays();
+        stripAndShow(doc);
+        doc.takeSnapshot();
+        writeAllAndShow(doc);
+        loadWorkArrays(doc.field(), engine.work());
     }
     if (!solvable) {
-        ws.restoreSnapshot(false);
-        host.information("Не решается!", "Обсчет");
+        doc.restoreSnapshot(false);
+        ctx.information("Не решается!", "Обсчет");
         return GenerateOutcome::NotSolvable;
     }
 
-    host.progressStart("Ждите...", ws.field.colCount() * ws.field.rowCount());
-    engine.placeClues(ws, host.clockSeed());
-    if (ws.stopped) {
-        host.information("Прервано !", "Обсчет");
-        ws.restoreSnapshot(false);
+    ctx.progressStart("Ждите...", doc.field().colCount() * doc.field().rowCount());
+    engine.placeClues(doc.snapshot(), options.placement, ctx, options.seed ? *options.seed : ctx.clockSeed());
+    if (ctx.stopped()) {
+        ctx.information("Прервано !", "Обсчет");
+        doc.restoreSnapshot(false);
         return GenerateOutcome::Interrupted;
     }
-    ws.storeWorkArrays();
-    ws.restoreSnapshot(true);
-    const bool solved = engine.solve(ws, true, start);
-    ws.setModified(true);
+    storeAndShow(engine.work(), doc, ctx);
+    doc.restoreSnapshot(true);
+    const bool solved = engine.solve(ctx, true, start);
+    doc.setModified(true);
     return solved ? GenerateOutcome::Solved : GenerateOutcome::Stuck;
 }
 
-CheckOutcome check(Workspace& ws, PlacementEngine& engine)
+CheckOutcome check(Workspace& ws, CommandContext& ctx, PlacementEngine& engine)
 {
-    IdleGuard guard(ws, false);
+    PuzzleDocument& doc = ws.doc;
+    BusyScope busy(ctx, false);
     bool anyNumber = false;
-    for (int c = 0; c < ws.field.colCount() && !anyNumber; ++c)
-        for (int r = 0; r < ws.field.rowCount() && !anyNumber; ++r) anyNumber = ws.holdsNumber(c, r);
+    const Field& f = doc.field();
+    for (int c = 0; c < f.colCount() && !anyNumber; ++c)
+        for (int r = 0; r < f.rowCount() && !anyNumber; ++r) anyNumber = holdsNumber(f, c, r);
     if (!anyNumber) {
-        ws.host().information("Нет цифр!", "Проверка");
+        ctx.information("Нет цифр!", "Проверка");
         return CheckOutcome::NoNumbers;
     }
-    clearPrize(ws);
-    ws.stopped = false;
+    clearPrize(doc);
     // The snapshot keeps the picture, so that undo brings it back.
-    showAnswers(ws);
-    ws.host().updateActions();
-    ws.takeSnapshot();
-    ws.loadWorkArrays();
-    const bool solved = engine.solve(ws, true, std::nullopt);
-    ws.storeWorkArrays();
+    doc.showAnswers();
+    busy.start();
+    doc.takeSnapshot();
+    loadWorkArrays(doc.field(), engine.work());
+    const bool solved = engine.solve(ctx, true, std::nullopt);
+    storeAndShow(engine.work(), doc, ctx);
     return solved ? CheckOutcome::Solved : CheckOutcome::Stuck;
 }
 
 void undo(Workspace& ws)
 {
     FieldEdit edit(ws);
-    ws.setCurrentCell(0, 0);
-    ws.restoreSnapshot(false);
+    ws.cursor.setCurrentCell(0, 0);
+    ws.doc.restoreSnapshot(false);
 }
 
-void toggleHideAnswers(Workspace& ws)
+void toggleHideAnswers(PuzzleDocument& doc)
 {
-    if (ws.answersHidden) {
-        showAnswers(ws);
-        return;
-    }
-    ws.setHideAnswers(true);
-    ws.takeSnapshot();
-    takeAnswersOff(ws);
-    ws.host().fieldChanged();
+    if (doc.answersHidden())
+        doc.showAnswers();
+    else
+        doc.hideAnswers();
 }
 
 } // namespace klt

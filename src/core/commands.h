@@ -1,6 +1,10 @@
 #pragma once
 // The generate, check, undo and hide-answers commands, shared by the main
 // window and the command-line tool.
+#include <cstdint>
+#include <optional>
+
+#include "core/context.h"
 #include "core/placement.h"
 #include "core/workspace.h"
 
@@ -10,7 +14,7 @@ enum class GenerateOutcome {
     NoFilledCells, // "Нет закрашенных клеток!"
     NotSolvable,   // "Не решается!"
     Interrupted,   // "Прервано !"
-    FullClues,     // Ctrl held: every cell carries its clue
+    FullClues,     // every cell carries its clue (allClues)
     Solved,        // placement done, final solve "Решается !"
     Stuck,         // placement done, final solve "Не получилось!"
 };
@@ -21,20 +25,30 @@ enum class CheckOutcome {
     Stuck,     // "Не получилось!"
 };
 
-// Generate; correcting adds white margins until the picture is solvable.
-// Errors inside throw CommandError after the busy state was restored.
-GenerateOutcome generate(Workspace& ws, bool correcting, PlacementEngine& engine);
+struct GenerateOptions {
+    // Adds white margins until the picture is solvable.
+    bool correcting = false;
+    // Stops after writing every cell's clue (Ctrl held).
+    bool allClues = false;
+    PlacementOptions placement;
+    // The sweep's seed; from the context's clock when empty.
+    std::optional<std::uint32_t> seed;
+};
 
-CheckOutcome check(Workspace& ws, PlacementEngine& engine);
+// Generate. Errors inside throw CommandError after the busy state was
+// restored.
+GenerateOutcome generate(Workspace& ws, CommandContext& ctx, PlacementEngine& engine, const GenerateOptions& options);
+
+CheckOutcome check(Workspace& ws, CommandContext& ctx, PlacementEngine& engine);
 
 // Empties a "0" whose left and right (else upper and lower) neighbours are
 // both exactly "0", seeing the cells already emptied.
-void thinZeroClues(Workspace& ws);
+void thinZeroClues(Field& f);
 
 // Selects cell (0, 0) and restores the last snapshot.
 void undo(Workspace& ws);
 
 // Toggles "Убрать ответы".
-void toggleHideAnswers(Workspace& ws);
+void toggleHideAnswers(PuzzleDocument& doc);
 
 } // namespace klt

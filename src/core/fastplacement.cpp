@@ -447,19 +447,18 @@ bool DeductionNet::trial(const int* cells, int n)
 // the literal engine. tryRemove gets the visited cell first, then its group
 // (a cell may repeat), as linear indices, and whether it is the zero pass.
 template <class TryRemove>
-void sweep(Workspace& ws, std::uint32_t seed, TryRemove&& tryRemove)
+void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, std::uint32_t seed, TryRemove&& tryRemove)
 {
-    WorkArrays& w = ws.work;
     const SweepDirection dir = drawSweepDirection(seed);
-    const int extra = ws.difficultyMax - ws.difficulty;
+    const int extra = options.extra();
     std::vector<int> group(size_t(std::max(extra, 0)) * 2 + 2);
     std::vector<int> cells(size_t(std::max(extra, 0)) + 1);
     const int rows = w.rows();
 
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
         for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
-            ws.host().progressStep(1);
-            if (ws.stopped) break;
+            ctx.progressStep(1);
+            if (ctx.stopped()) break;
             if (!w.hasClue(c, r)) continue;
             const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, reinterpret_cast<int(*)[2]>(group.data()));
             cells[0] = c * rows + r;
@@ -467,7 +466,7 @@ void sweep(Workspace& ws, std::uint32_t seed, TryRemove&& tryRemove)
             tryRemove(cells.data(), n + 1, false);
         }
     }
-    if (ws.difficulty == ws.difficultyMax) return;
+    if (options.extra() == 0) return;
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r)
             if (w.value(c, r) == 0) {
@@ -604,27 +603,29 @@ void rebuildLastTrial(WorkArrays& w, const TrialLog& log, size_t last, const std
 
 } // namespace
 
-bool FastPlacement::solve(Workspace& ws, bool showResult, std::optional<double> startTime)
+bool FastPlacement::solve(CommandContext& ctx, bool showResult, std::optional<double> startTime)
 {
-    return solveByPasses(ws, solver_, showResult, startTime);
+    return solveByPasses(work_, ctx, solver_, showResult, startTime);
 }
 
-void FastPlacement::placeClues(Workspace& ws, std::uint32_t seed)
+void FastPlacement::placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                               std::uint32_t seed)
 {
     stats_ = Stats{};
-    if (!byNetwork_ || !placeByNetwork(ws, seed)) {
+    if (!byNetwork_ || !placeByNetwork(picture, options, ctx, seed)) {
         stats_.solvedEveryTrial = true;
-        placeBySolving(ws, seed);
+        placeBySolving(picture, options, ctx, seed);
     }
 }
 
 // Every trial solved from scratch, as the literal engine does, only faster.
-void FastPlacement::placeBySolving(Workspace& ws, std::uint32_t seed)
+void FastPlacement::placeBySolving(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                                   std::uint32_t seed)
 {
-    WorkArrays& w = ws.work;
+    WorkArrays& w = work_;
     std::vector<std::pair<int, std::int8_t>> saved;
-    auto succeeds = [&] { return solveByPasses(ws, solver_, false, std::nullopt) && ws.matchesSnapshot(); };
-    sweep(ws, seed, [&](const int* cells, int n, bool zeroPass) {
+    auto succeeds = [&] { return solveByPasses(w, ctx, solver_, false, std::nullopt) && matchesPicture(w, picture); };
+    sweep(w, options, ctx, seed, [&](const int* cells, int n, bool zeroPass) {
         ++stats_.trials;
         if (zeroPass) {
             removeClueAt(w.values, cells[0]);
@@ -649,16 +650,15 @@ void FastPlacement::placeBySolving(Workspace& ws, std::uint32_t seed)
     });
 }
 
-bool FastPlacement::placeByNetwork(Workspace& ws, std::uint32_t seed)
+bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const PlacementOptions& options, CommandContext& ctx,
+                                   std::uint32_t seed)
 {
-    WorkArrays& w = ws.work;
+    WorkArrays& w = work_;
     const int cols = w.lastCol + 1, rows = w.lastRow + 1;
     if (cols < 1 || rows < 1) return false;
     const size_t cells = size_t(cols) * size_t(rows);
     if (w.values.size() < cells || w.states.size() < cells) return false;
-    if (ws.undoCells.size() != size_t(rows)) return false;
-    for (const auto& row : ws.undoCells)
-        if (row.size() < size_t(cols)) return false;
+    if (drawn.cols() < cols || drawn.rows() != rows) return false;
 
     // The picture, and whether every clue counts it and every other cell is
     // one of the two plain values.
@@ -666,7 +666,7 @@ bool FastPlacement::placeByNetwork(Workspace& ws, std::uint32_t seed)
     bool anyFilled = false;
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
-            const bool filled = isFilledText(ws.undoCells[size_t(r)][size_t(c)]);
+            const bool filled = isFilledText(drawn.at(c, r));
             picture[size_t(c) * size_t(rows) + size_t(r)] = filled;
             anyFilled = anyFilled || filled;
         }
@@ -687,8 +687,8 @@ bool FastPlacement::placeByNetwork(Workspace& ws, std::uint32_t seed)
     TrialLog log;
     const std::vector<std::int8_t> initialValues(w.values.begin(), w.values.begin() + std::ptrdiff_t(cells));
     const std::int32_t initialQuiet = w.quietPasses;
-    sweep(ws, seed, [&](const int* group, int n, bool zeroPass) {
-        TrialLog::Trial& t = log.add(group, n, zeroPass, ws.stopped);
+    sweep(w, options, ctx, seed, [&](const int* group, int n, bool zeroPass) {
+        TrialLog::Trial& t = log.add(group, n, zeroPass, ctx.stopped());
         ++stats_.trials;
         if (t.stopped) {
             // Beliefs all white: they match only a picture without filled cells.

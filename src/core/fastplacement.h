@@ -24,15 +24,18 @@ public:
     // byNetwork false solves every trial from scratch (a slower reference).
     explicit FastPlacement(bool byNetwork = true) : byNetwork_(byNetwork) {}
 
-    void placeClues(Workspace& ws, std::uint32_t seed) override;
+    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                    std::uint32_t seed) override;
     // Exact for any clue set: the passes of the literal solver, replayed.
-    bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override;
+    bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime) override;
 
     const Stats& stats() const { return stats_; }
 
 private:
-    void placeBySolving(Workspace& ws, std::uint32_t seed);
-    bool placeByNetwork(Workspace& ws, std::uint32_t seed);
+    void placeBySolving(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                        std::uint32_t seed);
+    bool placeByNetwork(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                        std::uint32_t seed);
 
     bool byNetwork_;
     PassSolver solver_;

@@ -206,17 +206,16 @@ PassSolver::Outcome PassSolver::run(WorkArrays& w, const bool& stopped)
     return done ? Outcome::Solved : Outcome::Stopped;
 }
 
-bool solveByPasses(Workspace& ws, PassSolver& solver, bool showResult, std::optional<double> startTime)
+bool solveByPasses(WorkArrays& w, CommandContext& ctx, PassSolver& solver, bool showResult, std::optional<double> startTime)
 {
-    Host& host = ws.host();
-    const double start = startTime ? *startTime : host.now();
-    const auto outcome = solver.run(ws.work, ws.stopped);
+    const double start = startTime ? *startTime : ctx.now();
+    const auto outcome = solver.run(w, ctx.stopFlag());
     if (outcome == PassSolver::Outcome::Stuck) {
-        if (showResult) host.information("Не получилось!\r\n" + elapsedText(host.now() - start), "Решение");
+        if (showResult) ctx.information("Не получилось!\r\n" + elapsedText(ctx.now() - start), "Решение");
         return false;
     }
     if (outcome == PassSolver::Outcome::Solved && showResult)
-        host.information("Решается !\r\n" + elapsedText(host.now() - start), "Решение");
+        ctx.information("Решается !\r\n" + elapsedText(ctx.now() - start), "Решение");
     return true;
 }
 

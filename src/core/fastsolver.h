@@ -9,7 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/workspace.h"
+#include "core/context.h"
+#include "core/workarrays.h"
 
 namespace klt {
 
@@ -52,6 +53,6 @@ private:
 
 // The solve command on top of PassSolver: same effects and messages as
 // solveLiteral.
-bool solveByPasses(Workspace& ws, PassSolver& solver, bool showResult, std::optional<double> startTime);
+bool solveByPasses(WorkArrays& w, CommandContext& ctx, PassSolver& solver, bool showResult, std::optional<double> startTime);
 
 } // namespace klt

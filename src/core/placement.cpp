@@ -17,9 +17,9 @@ SweepDirection drawSweepDirection(std::uint32_t seed)
     return d;
 }
 
-bool PlacementEngine::solve(Workspace& ws, bool showResult, std::optional<double> startTime)
+bool PlacementEngine::solve(CommandContext& ctx, bool showResult, std::optional<double> startTime)
 {
-    return solveLiteral(ws, showResult, startTime);
+    return solveLiteral(work_, ctx, showResult, startTime);
 }
 
 int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int (*group)[2])
@@ -39,23 +39,24 @@ int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int
     return n;
 }
 
-void LiteralPlacement::placeClues(Workspace& ws, std::uint32_t seed)
+void LiteralPlacement::placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                                  std::uint32_t seed)
 {
-    WorkArrays& w = ws.work;
+    WorkArrays& w = work_;
     const SweepDirection dir = drawSweepDirection(seed);
-    const int extra = ws.difficultyMax - ws.difficulty;
+    const int extra = options.extra();
     std::vector<std::pair<std::pair<int, int>, std::int8_t>> saved;
     int group[8][2];
 
-    auto trialSucceeds = [&] { return solveLiteral(ws, false) && ws.matchesSnapshot(); };
+    auto trialSucceeds = [&] { return solveLiteral(w, ctx, false) && matchesPicture(w, picture); };
     auto rollBack = [&] {
         for (auto it = saved.rbegin(); it != saved.rend(); ++it) w.value(it->first.first, it->first.second) = it->second;
     };
 
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
         for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
-            ws.host().progressStep(1);
-            if (ws.stopped) break;
+            ctx.progressStep(1);
+            if (ctx.stopped()) break;
             if (!w.hasClue(c, r)) continue;
             saved.clear();
             saved.push_back({{c, r}, w.value(c, r)});
@@ -70,7 +71,7 @@ void LiteralPlacement::placeClues(Workspace& ws, std::uint32_t seed)
     }
 
     // Second pass over the zero clues, one by one.
-    if (ws.difficulty == ws.difficultyMax) return;
+    if (options.extra() == 0) return;
     for (int c = 0; c <= w.lastCol; ++c) {
         for (int r = 0; r <= w.lastRow; ++r) {
             if (w.value(c, r) != 0) continue;

@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/workspace.h"
+#include <string>
+
+#include "core/context.h"
+#include "core/grid.h"
+#include "core/workarrays.h"
 
 namespace klt {
 
@@ -15,20 +19,37 @@ struct SweepDirection {
 };
 SweepDirection drawSweepDirection(std::uint32_t seed);
 
+// The difficulty: at difficulty d below the most, a trial removes a clue
+// together with difficultyMax - d diagonal neighbours.
+struct PlacementOptions {
+    int difficulty = 5; // rxN
+    int difficultyMax = 5;
+    int extra() const { return difficultyMax - difficulty; }
+};
+
 class PlacementEngine {
 public:
     virtual ~PlacementEngine() = default;
-    // Preconditions: ws.work holds the full solvable clue set, ws.undoCells the
-    // picture, the progress display runs, ws.stopped is false.
-    virtual void placeClues(Workspace& ws, std::uint32_t seed) = 0;
+    // The engine's working arrays, which a command loads and stores.
+    WorkArrays& work() { return work_; }
+    const WorkArrays& work() const { return work_; }
+    // Preconditions: work() holds the full solvable clue set, picture is the
+    // drawn picture (the undo snapshot), the progress display runs, the
+    // context is busy. Ends early when a stop is asked.
+    virtual void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                            std::uint32_t seed) = 0;
     // The final announcing solve of a generation and the check command's solve.
-    virtual bool solve(Workspace& ws, bool showResult, std::optional<double> startTime);
+    virtual bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime);
+
+protected:
+    WorkArrays work_;
 };
 
 // The reference engine: every trial solves the whole field from scratch.
 class LiteralPlacement : public PlacementEngine {
 public:
-    void placeClues(Workspace& ws, std::uint32_t seed) override;
+    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                    std::uint32_t seed) override;
 };
 
 // Removing a clue keeps the sign (the fill belief) and drops the magnitude.

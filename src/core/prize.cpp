@@ -20,13 +20,13 @@ bool phraseAccepts(Alphabet a, unsigned char ch)
     return false;
 }
 
-void clearPrize(Workspace& ws)
+void clearPrize(PuzzleDocument& doc)
 {
-    Field& f = ws.field;
+    Field& f = doc.field();
     for (int c = 0; c < f.colCount(); ++c)
         for (int r = 0; r < f.rowCount(); ++r)
-            if (!ws.holdsNumber(c, r)) f.setText(c, r, f.isFilled(c, r) ? "-" : "");
-    ws.host().fieldChanged();
+            if (!holdsNumber(doc.field(), c, r)) f.setText(c, r, f.isFilled(c, r) ? "-" : "");
+    doc.notifyFieldChanged();
 }
 
 namespace {
@@ -36,10 +36,10 @@ bool isLetterCode(unsigned char ch)
 }
 } // namespace
 
-int prizeCapacity(const Workspace& ws, const PrizeSettings& s)
+int prizeCapacity(const PuzzleDocument& doc, const PrizeSettings& s)
 {
     int n = 0;
-    const Field& f = ws.field;
+    const Field& f = doc.field();
     for (int r = std::max(s.firstRow, 1); r <= std::min(s.lastRow, f.rowCount()); ++r) {
         for (int c = 0; c < f.colCount(); ++c) {
             std::string t = trim(f.text(c, r - 1));
@@ -49,12 +49,12 @@ int prizeCapacity(const Workspace& ws, const PrizeSettings& s)
     return n;
 }
 
-void placePrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s, Lcg& rng)
+void placePrize(PuzzleDocument& doc, const std::string& phrase, const PrizeSettings& s, Lcg& rng)
 {
-    Field& f = ws.field;
+    Field& f = doc.field();
     const int n = static_cast<int>(phrase.size());
     if (n > 0) {
-        int step = prizeCapacity(ws, s) / n;
+        int step = prizeCapacity(doc, s) / n;
         if (step < 1) step = 1;
         int k = 0, next = 1;
         for (int r = std::max(s.firstRow, 1); r <= std::min(s.lastRow, f.rowCount()) && next <= n; ++r) {
@@ -69,7 +69,7 @@ void placePrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s
     while (d > 0 && misses < 100) {
         const int c = rng.random(f.colCount());
         const int r = rng.random(f.rowCount());
-        if (f.isFilled(c, r) && !ws.holdsNumber(c, r)) {
+        if (f.isFilled(c, r) && !holdsNumber(doc.field(), c, r)) {
             Alphabet a = s.alphabet;
             if (a == Alphabet::Both) a = rng.random(2) == 0 ? Alphabet::Russian : Alphabet::Latin;
             const char letter = a == Alphabet::Russian ? static_cast<char>(192 + rng.random(32))
@@ -80,21 +80,21 @@ void placePrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s
             ++misses;
         }
     }
-    ws.host().fieldChanged();
+    doc.notifyFieldChanged();
 }
 
-bool confirmPrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s)
+bool confirmPrize(PuzzleDocument& doc, CommandContext& ctx, const std::string& phrase, const PrizeSettings& s)
 {
-    if (ws.answersHidden) toggleHideAnswers(ws);
-    ws.takeSnapshot();
-    if (prizeCapacity(ws, s) < static_cast<int>(phrase.size())) {
-        ws.host().information("Слово не помещается в игровое поле", "");
+    if (doc.answersHidden()) doc.showAnswers();
+    doc.takeSnapshot();
+    if (prizeCapacity(doc, s) < static_cast<int>(phrase.size())) {
+        ctx.information("Слово не помещается в игровое поле", "");
         return false;
     }
     std::string placed = phrase;
     Lcg rng;
     if (s.mix) {
-        rng.setSeed(ws.host().clockSeed());
+        rng.setSeed(ctx.clockSeed());
         std::string rest = phrase;
         placed.clear();
         while (!rest.empty()) {
@@ -103,10 +103,10 @@ bool confirmPrize(Workspace& ws, const std::string& phrase, const PrizeSettings&
             rest.erase(static_cast<size_t>(i), 1);
         }
     }
-    clearPrize(ws);
-    rng.setSeed(ws.host().clockSeed());
-    placePrize(ws, placed, s, rng);
-    ws.prizePhrase = phrase;
+    clearPrize(doc);
+    rng.setSeed(ctx.clockSeed());
+    placePrize(doc, placed, s, rng);
+    doc.prizePhrase = phrase;
     return true;
 }
 

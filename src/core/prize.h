@@ -5,7 +5,8 @@
 #include <string>
 
 #include "core/random.h"
-#include "core/workspace.h"
+#include "core/context.h"
+#include "core/document.h"
 
 namespace klt {
 
@@ -24,16 +25,16 @@ struct PrizeSettings {
 };
 
 // Removes prize and decoy letters: texts that are not numbers become "-" or "".
-void clearPrize(Workspace& ws);
+void clearPrize(PuzzleDocument& doc);
 // Cells of the row band whose trimmed text is empty or starts with a letter.
-int prizeCapacity(const Workspace& ws, const PrizeSettings& s);
+int prizeCapacity(const PuzzleDocument& doc, const PrizeSettings& s);
 // Writes the phrase (Windows-1251) into the band, then the decoys.
-void placePrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s, Lcg& decoyRandom);
+void placePrize(PuzzleDocument& doc, const std::string& phrase, const PrizeSettings& s, Lcg& decoyRandom);
 
 // Confirming the prize dialog: answers shown, snapshot, capacity check (the
 // message and false when the phrase does not fit), optional shuffle, clear,
-// place; the phrase stays unshuffled in ws.prizePhrase. The shuffle and the
-// decoys each seed the generator from the host's clock.
-bool confirmPrize(Workspace& ws, const std::string& phrase, const PrizeSettings& s);
+// place; the phrase stays unshuffled in doc.prizePhrase. The shuffle and the
+// decoys each seed the generator from the context's clock.
+bool confirmPrize(PuzzleDocument& doc, CommandContext& ctx, const std::string& phrase, const PrizeSettings& s);
 
 } // namespace klt

@@ -8,7 +8,7 @@ namespace klt {
 
 void fillRegion(Workspace& ws, bool targetFilled, int c, int r)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     if (!f.inside(c, r)) return;
     FieldEdit edit(ws);
     const bool startFilled = f.isFilled(c, r);
@@ -29,8 +29,8 @@ void fillRegion(Workspace& ws, bool targetFilled, int c, int r)
         }
     }
     f.setText(c, r, target);
-    ws.host().fieldChanged();
-    ws.setModified(true);
+    ws.doc.notifyFieldChanged();
+    ws.doc.setModified(true);
 }
 
 } // namespace klt

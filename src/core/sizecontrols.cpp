@@ -14,13 +14,13 @@ bool SpinModel::set(int v)
 
 void SizeControls::sync(Workspace& ws)
 {
-    if (width.set(ws.field.colCount())) ws.field.setColCount(width.value);
-    if (height.set(ws.field.rowCount())) ws.field.setRowCount(height.value);
+    if (width.set(ws.doc.field().colCount())) ws.doc.field().setColCount(width.value);
+    if (height.set(ws.doc.field().rowCount())) ws.doc.field().setRowCount(height.value);
 }
 
 void SizeControls::syncCellSize(Workspace& ws)
 {
-    if (cellSize.set(ws.cellSize)) ws.cellSize = cellSize.value;
+    if (cellSize.set(ws.doc.cellSize())) ws.doc.setCellSize(cellSize.value);
 }
 
 } // namespace klt

@@ -91,11 +91,9 @@ void clueStep(WorkArrays& w, int q, int s)
     if (countBelievedFilled(w, q, s) == v && w.state(q, s) != csComplete) w.setState(q, s, csComplete);
 }
 
-bool solveLiteral(Workspace& ws, bool showResult, std::optional<double> startTime)
+bool solveLiteral(WorkArrays& w, CommandContext& ctx, bool showResult, std::optional<double> startTime)
 {
-    Host& host = ws.host();
-    const double start = startTime ? *startTime : host.now();
-    WorkArrays& w = ws.work;
+    const double start = startTime ? *startTime : ctx.now();
 
     for (int c = 0; c <= w.lastCol; ++c) {
         for (int r = 0; r <= w.lastRow; ++r) {
@@ -106,7 +104,7 @@ bool solveLiteral(Workspace& ws, bool showResult, std::optional<double> startTim
     }
 
     bool done = false;
-    while (!done && !ws.stopped) {
+    while (!done && !ctx.stopped()) {
         ++w.quietPasses;
         done = true;
         for (int c = 0; c <= w.lastCol && done; ++c)
@@ -120,11 +118,11 @@ bool solveLiteral(Workspace& ws, bool showResult, std::optional<double> startTim
                 if (w.hasClue(c, r)) clueStep(w, c, r);
         if (!done && w.quietPasses >= 1) {
             if (showResult)
-                host.information("Не получилось!\r\n" + elapsedText(host.now() - start), "Решение");
+                ctx.information("Не получилось!\r\n" + elapsedText(ctx.now() - start), "Решение");
             return false;
         }
     }
-    if (done && showResult) host.information("Решается !\r\n" + elapsedText(host.now() - start), "Решение");
+    if (done && showResult) ctx.information("Решается !\r\n" + elapsedText(ctx.now() - start), "Решение");
     return true;
 }
 

@@ -4,18 +4,19 @@
 #include <optional>
 #include <string>
 
-#include "core/workspace.h"
+#include "core/context.h"
+#include "core/workarrays.h"
 
 namespace klt {
 
 // Elapsed time as a time of day, "H:MM:SS".
 std::string elapsedText(double seconds);
 
-// Runs the solver on ws.work. With showResult the outcome is announced through
-// the host ("Решается !" / "Не получилось!" with the elapsed time since
+// Runs the solver on w. With showResult the outcome is announced through the
+// context ("Решается !" / "Не получилось!" with the elapsed time since
 // startTime, or since now when startTime is empty). Returns true when every
-// clue was completed, or when ws.stopped was already set.
-bool solveLiteral(Workspace& ws, bool showResult, std::optional<double> startTime = std::nullopt);
+// clue was completed, or when a stop was asked.
+bool solveLiteral(WorkArrays& w, CommandContext& ctx, bool showResult, std::optional<double> startTime = std::nullopt);
 
 // One clue step for the clue cell (q, s); exposed for the faster engines.
 void clueStep(WorkArrays& w, int q, int s);

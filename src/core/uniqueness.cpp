@@ -9,7 +9,9 @@
 
 #include <cadical.hpp>
 
+#include "core/error.h"
 #include "core/prize.h"
+#include "core/workarrays.h"
 #include "core/text.h"
 
 namespace klt {
@@ -158,23 +160,6 @@ CellGrid contradictionOf(const ClueSet& clues, const StopCheck& stop)
     return out;
 }
 
-// Leaves the busy state on every way out of the uniqueness command.
-class IdleGuard {
-public:
-    explicit IdleGuard(Workspace& ws) : ws_(ws) {}
-    ~IdleGuard()
-    {
-        ws_.host().progressEnd();
-        ws_.stopped = true;
-        ws_.host().updateActions();
-    }
-    IdleGuard(const IdleGuard&) = delete;
-    IdleGuard& operator=(const IdleGuard&) = delete;
-
-private:
-    Workspace& ws_;
-};
-
 std::string tooLargeText(const std::string& what)
 {
     return "Задача слишком велика для проверки единственности: " + what + ".";
@@ -288,21 +273,20 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
     return res;
 }
 
-ClueSet cluesOnField(const Workspace& ws)
+ClueSet cluesOnField(const Field& field)
 {
-    const int cols = ws.field.colCount(), rows = ws.field.rowCount();
+    const int cols = field.colCount(), rows = field.rowCount();
     requireCheckableCells(cols, rows);
     // The check command's own reading, on a copy, so the field stays untouched.
     // Only the visible cells are copied: the hidden part of the store (up to
     // 4096 x 4096 cells after opening a large file) plays no part.
-    Host quiet;
-    Workspace copy(quiet);
-    copy.field.setSize(cols, rows);
+    PuzzleDocument copy;
+    copy.field().setSize(cols, rows);
     for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) copy.field.setText(c, r, ws.field.text(c, r));
+        for (int r = 0; r < rows; ++r) copy.field().setText(c, r, field.text(c, r));
     clearPrize(copy);
-    copy.loadWorkArrays();
-    const WorkArrays& w = copy.work;
+    WorkArrays w;
+    loadWorkArrays(copy.field(), w);
     ClueSet out(w.lastCol + 1, w.lastRow + 1);
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r)
@@ -332,12 +316,12 @@ CellGrid pictureOnField(const Field& field)
     return g;
 }
 
-StopCheck pumpingStopCheck(Workspace& ws)
+StopCheck pumpingStopCheck(CommandContext& ctx)
 {
-    // The solver asks very often; the host lets events run only now and then.
-    return [&ws] {
-        ws.host().pumpEvents();
-        return ws.stopped;
+    // The solver asks very often; the program lets events run only now and then.
+    return [&ctx] {
+        ctx.keepResponsive();
+        return ctx.stopped();
     };
 }
 
@@ -378,9 +362,9 @@ UniquenessResult decideField(const ClueSet& clues, const Field& field, const Uni
 
 } // namespace
 
-UniquenessResult checkUniqueness(const Workspace& ws, const UniquenessOptions& options)
+UniquenessResult checkUniqueness(const Field& field, const UniquenessOptions& options)
 {
-    return decideField(cluesOnField(ws), ws.field, options);
+    return decideField(cluesOnField(field), field, options);
 }
 
 std::string uniquenessMessage(const UniquenessResult& res)
@@ -401,33 +385,32 @@ std::string uniquenessMessage(const UniquenessResult& res)
     return "Прервано !";
 }
 
-UniquenessResult uniquenessCommand(Workspace& ws, const std::function<void(const UniquenessResult&)>& shown)
+UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
+                                   const std::function<void(const UniquenessResult&)>& shown)
 {
-    Host& host = ws.host();
-    const ClueSet clues = cluesOnField(ws); // throws before the busy state, as the check does
+    const ClueSet clues = cluesOnField(field); // throws before the busy state, as the check does
     UniquenessResult res;
     if (clues.count() == 0) {
         res.answers = Answers::NoClues;
     } else {
-        IdleGuard guard(ws);
-        ws.stopped = false;
-        host.updateActions();
+        BusyScope busy(ctx, true);
+        busy.start();
         // Two phases: the first answer (or that there is none), then another
         // answer (or the clues of the contradiction).
-        host.progressStart("Ждите...", 2);
+        ctx.progressStart("Ждите...", 2);
         int steps = 0;
         UniquenessOptions options;
-        options.stop = pumpingStopCheck(ws);
+        options.stop = pumpingStopCheck(ctx);
         options.onFirstSearchDone = [&] {
-            host.progressStep(1);
+            ctx.progressStep(1);
             ++steps;
         };
-        res = decideField(clues, ws.field, options);
-        if (res.answers != Answers::Interrupted) host.progressStep(2 - steps);
-        // The guard takes the gauge away here, before the box.
+        res = decideField(clues, field, options);
+        if (res.answers != Answers::Interrupted) ctx.progressStep(2 - steps);
+        // The busy scope takes the gauge away here, before the box.
     }
     if (shown) shown(res);
-    host.information(uniquenessMessage(res), "Проверка");
+    ctx.information(uniquenessMessage(res), "Проверка");
     return res;
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/workspace.h"
+#include "core/context.h"
+#include "core/field.h"
+#include "core/grid.h"
 
 namespace klt {
 
@@ -100,7 +102,7 @@ UniquenessResult checkUniqueness(const ClueSet& clues, const UniquenessOptions& 
 // clue. The field is not changed. Throws CommandError for a number outside
 // -128..127, as the check command does, and for a field of more than
 // kMaxUniquenessCells cells.
-ClueSet cluesOnField(const Workspace& ws);
+ClueSet cluesOnField(const Field& field);
 
 // The block counts of a picture at every cell (the full clue set).
 ClueSet allClues(const CellGrid& picture);
@@ -108,17 +110,17 @@ ClueSet allClues(const CellGrid& picture);
 // The picture of the field's fill marks.
 CellGrid pictureOnField(const Field& field);
 
-// A stop check for long searches on the UI thread: lets the host's pending
-// events run at most every few dozen milliseconds (so "Стоп" can be clicked)
-// and reports ws.stopped.
-StopCheck pumpingStopCheck(Workspace& ws);
+// A stop check for long searches on the UI thread: lets the program's pending
+// events run now and then (so "Стоп" can be clicked) and reports the stop
+// request.
+StopCheck pumpingStopCheck(CommandContext& ctx);
 
 // The field's verdict: NoClues when no clue stands on it; otherwise its
 // clues (cluesOnField) decided, and a unique answer compared with the
 // field's picture (OneNotPicture where they differ). A field without filled
 // cells (a task without its answers, or with the answers hidden) is decided
 // by its clues alone. The field is not touched.
-UniquenessResult checkUniqueness(const Workspace& ws, const UniquenessOptions& options = {});
+UniquenessResult checkUniqueness(const Field& field, const UniquenessOptions& options = {});
 
 // The verdict's message, CR LF between lines: the verdict, then for Several
 // and OneNotPicture the count of differing cells, for None the clue named
@@ -132,7 +134,8 @@ std::string uniquenessMessage(const UniquenessResult& res);
 // ("Прервано !" when stopped). The progress display is gone before the box
 // appears; shown, when given, runs just before it so that the caller can
 // mark cells under the box. The field is left as it is.
-UniquenessResult uniquenessCommand(Workspace& ws, const std::function<void(const UniquenessResult&)>& shown = {});
+UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
+                                   const std::function<void(const UniquenessResult&)>& shown = {});
 
 // Whether a known picture stays the only answer while clues are taken away:
 // one incremental SAT solver in which every candidate clue's constraint is

@@ -5,6 +5,7 @@
 #include "core/blocktext.h"
 #include "core/edits.h"
 #include "editing/clipboardtext.h"
+#include "widgets/messagebox.h"
 
 namespace klt {
 
@@ -106,7 +107,8 @@ void EditCommands::paste()
 {
     const auto text = clipboardText();
     if (!text) return;
-    pasteText(ws_, *text);
+    const PasteOutcome pasted = pasteText(ws_, *text);
+    if (!pasted.error.empty()) showErrorBox(QString::fromStdString(pasted.error));
     grid_.fieldChanged();
 }
 

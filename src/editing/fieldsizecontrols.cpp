@@ -35,40 +35,40 @@ FieldSizeControls::FieldSizeControls(Workspace& ws, GridView& grid, QWidget* par
 
 void FieldSizeControls::follow()
 {
-    width_->followValue(ws_.field.colCount());
-    height_->followValue(ws_.field.rowCount());
+    width_->followValue(ws_.doc.field().colCount());
+    height_->followValue(ws_.doc.field().rowCount());
 }
 
 void FieldSizeControls::applyWidth()
 {
     if (width_->textEmpty()) return;
     FieldEdit edit(ws_);
-    ws_.field.setColCount(width_->enteredValue());
+    ws_.doc.field().setColCount(width_->enteredValue());
     clampCursor(ws_);
-    grid_.fieldChanged();
+    ws_.doc.notifyFieldChanged();
 }
 
 void FieldSizeControls::applyHeight()
 {
     if (height_->textEmpty()) return;
     FieldEdit edit(ws_);
-    ws_.field.setRowCount(height_->enteredValue());
+    ws_.doc.field().setRowCount(height_->enteredValue());
     clampCursor(ws_);
-    grid_.fieldChanged();
+    ws_.doc.notifyFieldChanged();
 }
 
 void FieldSizeControls::applyCellSize()
 {
     if (cellSize_->textEmpty()) return;
-    grid_.setCellSize(cellSize_->enteredValue());
+    ws_.doc.setCellSize(cellSize_->enteredValue());
 }
 
 void FieldSizeControls::sync()
 {
     width_->restoreRange();
     height_->restoreRange();
-    width_->showValue(ws_.field.colCount());
-    height_->showValue(ws_.field.rowCount());
+    width_->showValue(ws_.doc.field().colCount());
+    height_->showValue(ws_.doc.field().rowCount());
 }
 
 } // namespace klt

@@ -11,11 +11,14 @@
 #include "core/fieldedit.h"
 #include "core/regionfill.h"
 #include "core/text.h"
+#include "editing/clipboardtext.h"
 #include "editing/editcursors.h"
+#include "widgets/messagebox.h"
 
 namespace klt {
 
-GridEditor::GridEditor(Workspace& ws, GridView& grid, QObject* parent) : QObject(parent), ws_(ws), grid_(grid)
+GridEditor::GridEditor(Workspace& ws, const CommandContext& ctx, GridView& grid, QObject* parent)
+    : QObject(parent), ws_(ws), ctx_(ctx), grid_(grid)
 {
     grid_.setInput(this);
 }
@@ -33,19 +36,19 @@ void GridEditor::setMode(EditMode m)
 
 void GridEditor::setSelection(const CellRect& r)
 {
-    ws_.selection = r;
+    ws_.cursor.selection = r;
     // The current cell stays inside the field even when a dragged block
     // reaches past its edge.
-    ws_.curCol = std::clamp(r.right, 0, ws_.field.colCount() - 1);
-    ws_.curRow = std::clamp(r.bottom, 0, ws_.field.rowCount() - 1);
+    ws_.cursor.col = std::clamp(r.right, 0, ws_.doc.field().colCount() - 1);
+    ws_.cursor.row = std::clamp(r.bottom, 0, ws_.doc.field().rowCount() - 1);
 }
 
 void GridEditor::selectClamped(CellRect r)
 {
     r.left = std::max(r.left, 0);
     r.top = std::max(r.top, 0);
-    r.right = std::min(r.right, ws_.field.colCount() - 1);
-    r.bottom = std::min(r.bottom, ws_.field.rowCount() - 1);
+    r.right = std::min(r.right, ws_.doc.field().colCount() - 1);
+    r.bottom = std::min(r.bottom, ws_.doc.field().rowCount() - 1);
     setSelection(r);
 }
 
@@ -67,29 +70,29 @@ void GridEditor::mousePress(QMouseEvent* e)
     // cell there (Shift extends the selection in select mode).
     if (button == Qt::LeftButton && cell) {
         if (mode_ == EditMode::Select && (e->modifiers() & Qt::ShiftModifier)) {
-            ws_.selection = CellRect{std::min(ws_.curCol, cell->x()), std::min(ws_.curRow, cell->y()),
-                                     std::max(ws_.curCol, cell->x()), std::max(ws_.curRow, cell->y())};
+            ws_.cursor.selection = CellRect{std::min(ws_.cursor.col, cell->x()), std::min(ws_.cursor.row, cell->y()),
+                                     std::max(ws_.cursor.col, cell->x()), std::max(ws_.cursor.row, cell->y())};
         } else {
-            ws_.setCurrentCell(cell->x(), cell->y());
+            ws_.cursor.setCurrentCell(cell->x(), cell->y());
         }
         tracking_ = true;
         grid_.refreshCursor();
     }
 
     if (button == Qt::LeftButton && mode_ == EditMode::Select && cell) {
-        const CellRect b = ws_.rememberedBlock;
+        const CellRect b = ws_.cursor.rememberedBlock;
         if ((b.right > b.left || b.bottom > b.top) && b.contains(cell->x(), cell->y())) {
             dragging_ = true;
             dragFrom_ = *cell;
             dragMoved_ = false;
             tracking_ = false;
-            ws_.setCurrentCell(cell->x(), cell->y());
+            ws_.cursor.setCurrentCell(cell->x(), cell->y());
             grid_.refreshCursor();
             if (!dragCursor_) {
                 QGuiApplication::setOverrideCursor(Qt::SizeAllCursor);
                 dragCursor_ = true;
             }
-            ws_.setModified(true);
+            ws_.doc.setModified(true);
             return;
         }
     }
@@ -98,7 +101,7 @@ void GridEditor::mousePress(QMouseEvent* e)
     if (button != Qt::LeftButton && button != Qt::RightButton) return;
     FieldEdit edit(ws_);
     lastDrawn_.reset(); // a new stroke
-    if (mode_ == EditMode::Draw) ws_.takeSnapshot();
+    if (mode_ == EditMode::Draw) ws_.doc.takeSnapshot();
     paintCellAt(e->position().toPoint(), button == Qt::LeftButton);
 }
 
@@ -117,7 +120,7 @@ void GridEditor::mouseMove(QMouseEvent* e)
     if (dragging_ && !dragMoved_ && *cell != dragFrom_) dragMoved_ = true;
     if (dragging_ && dragMoved_) {
         // The block follows the point where it was grabbed.
-        const CellRect b = ws_.rememberedBlock;
+        const CellRect b = ws_.cursor.rememberedBlock;
         const int left = cell->x() - (dragFrom_.x() - b.left), top = cell->y() - (dragFrom_.y() - b.top);
         setSelection(CellRect{left, top, left + b.width() - 1, top + b.height() - 1});
         grid_.refreshCursor();
@@ -125,10 +128,10 @@ void GridEditor::mouseMove(QMouseEvent* e)
         // The grid's own tracking: the selection reaches from the current cell
         // to the mouse, or in the other modes the current cell follows it.
         if (mode_ == EditMode::Select) {
-            ws_.selection = CellRect{std::min(ws_.curCol, cell->x()), std::min(ws_.curRow, cell->y()),
-                                     std::max(ws_.curCol, cell->x()), std::max(ws_.curRow, cell->y())};
+            ws_.cursor.selection = CellRect{std::min(ws_.cursor.col, cell->x()), std::min(ws_.cursor.row, cell->y()),
+                                     std::max(ws_.cursor.col, cell->x()), std::max(ws_.cursor.row, cell->y())};
         } else {
-            ws_.setCurrentCell(cell->x(), cell->y());
+            ws_.cursor.setCurrentCell(cell->x(), cell->y());
         }
         grid_.refreshCursor();
     }
@@ -163,17 +166,20 @@ void GridEditor::mouseRelease(QMouseEvent* e)
     if (button == Qt::LeftButton && mode_ == EditMode::Select) {
         endDragCursor();
         if (dragging_ && dragMoved_) {
-            const CellRect dropped = ws_.selection;
-            if (moveBlock(ws_, dropped.left, dropped.top)) {
+            const CellRect dropped = ws_.cursor.selection;
+            const MoveOutcome move = moveBlock(ws_, dropped.left, dropped.top);
+            if (move.moved) {
+                putClipboardText(move.clipboard);
                 selectClamped(dropped);
-                ws_.rememberedBlock = ws_.selection;
+                ws_.cursor.rememberedBlock = ws_.cursor.selection;
             } else {
-                selectClamped(ws_.rememberedBlock);
+                showErrorBox(QString::fromStdString(move.error));
+                selectClamped(ws_.cursor.rememberedBlock);
             }
             grid_.fieldChanged();
         } else {
-            ws_.rememberedBlock = ws_.selection;
-            setSelection(ws_.rememberedBlock);
+            ws_.cursor.rememberedBlock = ws_.cursor.selection;
+            setSelection(ws_.cursor.rememberedBlock);
             grid_.refreshCursor();
         }
         dragging_ = false;
@@ -181,9 +187,9 @@ void GridEditor::mouseRelease(QMouseEvent* e)
     }
     if ((button == Qt::LeftButton || button == Qt::RightButton) && mode_ == EditMode::Fill && cell) {
         FieldEdit edit(ws_);
-        ws_.takeSnapshot();
+        ws_.doc.takeSnapshot();
         fillRegion(ws_, button == Qt::LeftButton, cell->x(), cell->y());
-        ws_.rememberedBlock = CellRect{cell->x(), cell->y(), cell->x(), cell->y()};
+        ws_.cursor.rememberedBlock = CellRect{cell->x(), cell->y(), cell->x(), cell->y()};
         grid_.repaintAll();
         return;
     }
@@ -207,13 +213,13 @@ void GridEditor::paintCell(int c, int r, bool fill)
 {
     lastDrawn_ = QPoint(c, r);
     FieldEdit edit(ws_);
-    ws_.rememberedBlock = CellRect{c, r, c, r};
-    if (!ws_.modified) ws_.setModified(true);
+    ws_.cursor.rememberedBlock = CellRect{c, r, c, r};
+    if (!ws_.doc.modified()) ws_.doc.setModified(true);
     if (fill) {
-        ws_.field.setText(c, r, "-");
+        ws_.doc.field().setText(c, r, "-");
     } else {
-        ws_.setCurrentCell(c, r);
-        ws_.field.setText(c, r, "");
+        ws_.cursor.setCurrentCell(c, r);
+        ws_.doc.field().setText(c, r, "");
     }
     grid_.updateCell(c, r);
     grid_.refreshCursor();
@@ -228,11 +234,11 @@ bool GridEditor::keyPress(QKeyEvent* e)
     if (!back && !space && !digit) return false;
     if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     if (busy()) return true;
-    const int c = ws_.curCol, r = ws_.curRow;
+    const int c = ws_.cursor.col, r = ws_.cursor.row;
     FieldEdit edit(ws_);
-    std::string text = ws_.field.isFilled(c, r) ? "-" : "";
+    std::string text = ws_.doc.field().isFilled(c, r) ? "-" : "";
     if (digit) text += static_cast<char>(t[0].toLatin1());
-    ws_.field.setText(c, r, text);
+    ws_.doc.field().setText(c, r, text);
     grid_.updateCell(c, r);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <optional>
 
+#include "core/context.h"
 #include "core/workspace.h"
 #include "editing/gridview.h"
 
@@ -16,7 +17,8 @@ enum class EditMode { Select = 0, Draw = 1, Fill = 2 };
 class GridEditor : public QObject, public GridInput {
     Q_OBJECT
 public:
-    GridEditor(Workspace& ws, GridView& grid, QObject* parent = nullptr);
+    // ctx tells whether a long command owns the field.
+    GridEditor(Workspace& ws, const CommandContext& ctx, GridView& grid, QObject* parent = nullptr);
 
     EditMode mode() const { return mode_; }
     // Sets the grid's cursor and range selection for the mode.
@@ -38,7 +40,7 @@ signals:
 
 private:
     // While a generation or a check runs the field belongs to it.
-    bool busy() const { return !ws_.stopped; }
+    bool busy() const { return !ctx_.stopped(); }
     void paintCellAt(const QPoint& pos, bool fill);
     // One draw step on a cell of the field.
     void paintCell(int c, int r, bool fill);
@@ -46,6 +48,7 @@ private:
     void endDragCursor();
 
     Workspace& ws_;
+    const CommandContext& ctx_;
     GridView& grid_;
     EditMode mode_ = EditMode::Select;
     bool dragging_ = false;

@@ -39,6 +39,7 @@ CellRect normalized(int c1, int r1, int c2, int r2)
 
 GridView::GridView(Workspace& ws, QWidget* parent) : QAbstractScrollArea(parent), ws_(ws)
 {
+    ws_.doc.addObserver(this);
     setObjectName(QStringLiteral("sgMain"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -47,16 +48,23 @@ GridView::GridView(Workspace& ws, QWidget* parent) : QAbstractScrollArea(parent)
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    shownSelection_ = ws_.selection;
-    shownCol_ = ws_.curCol;
-    shownRow_ = ws_.curRow;
+    shownSelection_ = ws_.cursor.selection;
+    shownCol_ = ws_.cursor.col;
+    shownRow_ = ws_.cursor.row;
+}
+
+GridView::~GridView()
+{
+    ws_.doc.removeObserver(this);
 }
 
 void GridView::setCellSize(int px)
 {
-    if (px < 1) px = 1;
-    if (px == ws_.cellSize && !glyphs_.empty()) return;
-    ws_.cellSize = px;
+    ws_.doc.setCellSize(px);
+}
+
+void GridView::cellSizeChanged()
+{
     clearCaches();
     fieldChanged();
 }
@@ -96,13 +104,13 @@ std::optional<QPoint> GridView::cellAt(const QPoint& pos) const
     const int x = pos.x() + ox(), y = pos.y() + oy();
     if (x < 0 || y < 0) return std::nullopt;
     const int c = x / pitch(), r = y / pitch();
-    if (c >= ws_.field.colCount() || r >= ws_.field.rowCount()) return std::nullopt;
+    if (c >= ws_.doc.field().colCount() || r >= ws_.doc.field().rowCount()) return std::nullopt;
     return QPoint(c, r);
 }
 
 QRect GridView::cellRect(int c, int r) const
 {
-    return QRect(c * pitch() - ox(), r * pitch() - oy(), ws_.cellSize, ws_.cellSize);
+    return QRect(c * pitch() - ox(), r * pitch() - oy(), ws_.doc.cellSize(), ws_.doc.cellSize());
 }
 
 QRect GridView::cellUpdateRect(int c, int r) const
@@ -131,30 +139,30 @@ QRegion GridView::frameRegion(const CellRect& s) const
 
 void GridView::refreshCursor()
 {
-    const CellRect sel = ws_.selection;
+    const CellRect sel = ws_.cursor.selection;
     if (sel != shownSelection_) {
         viewport()->update(frameRegion(shownSelection_) + frameRegion(sel));
         shownSelection_ = sel;
     }
-    if (ws_.curCol != shownCol_ || ws_.curRow != shownRow_) {
+    if (ws_.cursor.col != shownCol_ || ws_.cursor.row != shownRow_) {
         updateCell(shownCol_, shownRow_);
-        updateCell(ws_.curCol, ws_.curRow);
-        shownCol_ = ws_.curCol;
-        shownRow_ = ws_.curRow;
+        updateCell(ws_.cursor.col, ws_.cursor.row);
+        shownCol_ = ws_.cursor.col;
+        shownRow_ = ws_.cursor.row;
     }
 }
 
 void GridView::fieldChanged()
 {
-    if (ws_.field.colCount() != shownCols_ || ws_.field.rowCount() != shownRows_) {
-        shownCols_ = ws_.field.colCount();
-        shownRows_ = ws_.field.rowCount();
+    if (ws_.doc.field().colCount() != shownCols_ || ws_.doc.field().rowCount() != shownRows_) {
+        shownCols_ = ws_.doc.field().colCount();
+        shownRows_ = ws_.doc.field().rowCount();
         emit fieldSizeChanged();
     }
     updateScrollBars();
-    shownSelection_ = ws_.selection;
-    shownCol_ = ws_.curCol;
-    shownRow_ = ws_.curRow;
+    shownSelection_ = ws_.cursor.selection;
+    shownCol_ = ws_.cursor.col;
+    shownRow_ = ws_.cursor.row;
     invalidateAll();
 }
 
@@ -198,7 +206,7 @@ bool GridView::hasEditFocus() const
 void GridView::updateScrollBars()
 {
     const QSize vs = viewport()->size();
-    const int w = ws_.field.colCount() * pitch(), h = ws_.field.rowCount() * pitch();
+    const int w = ws_.doc.field().colCount() * pitch(), h = ws_.doc.field().rowCount() * pitch();
     horizontalScrollBar()->setRange(0, std::max(0, w - vs.width()));
     horizontalScrollBar()->setPageStep(vs.width());
     horizontalScrollBar()->setSingleStep(pitch());
@@ -239,13 +247,13 @@ void GridView::changeEvent(QEvent* e)
 void GridView::focusInEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusInEvent(e);
-    updateCell(ws_.curCol, ws_.curRow);
+    updateCell(ws_.cursor.col, ws_.cursor.row);
 }
 
 void GridView::focusOutEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusOutEvent(e);
-    updateCell(ws_.curCol, ws_.curRow);
+    updateCell(ws_.cursor.col, ws_.cursor.row);
 }
 
 void GridView::clearCaches()
@@ -272,7 +280,7 @@ const QPixmap& GridView::glyph(const std::string& shown, bool filled)
         if (it != glyphs_.end()) return it->second;
         if (glyphs_.size() > 2000) glyphs_.clear();
     }
-    const int cs = ws_.cellSize;
+    const int cs = ws_.doc.cellSize();
     const qreal dpr = devicePixelRatioF();
     QPixmap pm(QSize(cs, cs) * dpr);
     pm.setDevicePixelRatio(dpr);
@@ -312,13 +320,13 @@ const QPixmap& GridView::markPixmap(int mark, bool filled)
 void GridView::showDifference(const CellGrid& differs)
 {
     differs_ = differs;
-    differsRevision_ = ws_.field.revision();
+    differsRevision_ = ws_.doc.field().revision();
     invalidateAll();
 }
 
 void GridView::paintEvent(QPaintEvent* e)
 {
-    if (differenceShown() && ws_.field.revision() != differsRevision_) {
+    if (differenceShown() && ws_.doc.field().revision() != differsRevision_) {
         // An edit, a new puzzle or a command changed the field: the marked
         // cells no longer tell anything.
         differs_ = CellGrid();
@@ -346,9 +354,9 @@ void GridView::paintEvent(QPaintEvent* e)
 void GridView::paintCells(QPainter& p, const QRect& exposed)
 {
     p.setClipRect(exposed);
-    const Field& f = ws_.field;
+    const Field& f = ws_.doc.field();
     const int cols = f.colCount(), rows = f.rowCount();
-    const int cs = ws_.cellSize, pt = pitch(), x0 = ox(), y0 = oy();
+    const int cs = ws_.doc.cellSize(), pt = pitch(), x0 = ox(), y0 = oy();
     const QRect fieldPx(-x0, -y0, cols * pt, rows * pt);
 
     const QColor outside = palette().color(QPalette::Window);
@@ -369,7 +377,7 @@ void GridView::paintCells(QPainter& p, const QRect& exposed)
         for (int r = r0; r <= r1; ++r) {
             const std::string& t = f.text(c, r);
             const std::uint8_t mark = f.mark(c, r);
-            const bool current = c == ws_.curCol && r == ws_.curRow;
+            const bool current = c == ws_.cursor.col && r == ws_.cursor.row;
             const bool differs = c < differs_.cols && r < differs_.rows && differs_.at(c, r);
             if (t.empty() && mark == 0 && !current && !differs) continue;
             const bool filled = isFilledText(t);
@@ -400,11 +408,11 @@ void GridView::paintCells(QPainter& p, const QRect& exposed)
 
 void GridView::paintOverlay(QPainter& p)
 {
-    const int cols = ws_.field.colCount(), rows = ws_.field.rowCount();
-    const int cs = ws_.cellSize, pt = pitch(), x0 = ox(), y0 = oy();
+    const int cols = ws_.doc.field().colCount(), rows = ws_.doc.field().rowCount();
+    const int cs = ws_.doc.cellSize(), pt = pitch(), x0 = ox(), y0 = oy();
     // The red frame around a selection of three or more columns or rows; only
     // sides whose cells lie inside the field are drawn.
-    const CellRect s = ws_.selection;
+    const CellRect s = ws_.cursor.selection;
     if (frameShown(s)) {
         const int vl = std::max(s.left, 0), vr = std::min(s.right, cols - 1);
         const int vt = std::max(s.top, 0), vb = std::min(s.bottom, rows - 1);
@@ -418,11 +426,11 @@ void GridView::paintOverlay(QPainter& p)
             if (s.bottom < rows) p.fillRect(xl - 1, yb - 1, xr - xl + 2, 2, frame);
         }
     }
-    if (hasFocus() && ws_.field.inside(ws_.curCol, ws_.curRow)) {
+    if (hasFocus() && ws_.doc.field().inside(ws_.cursor.col, ws_.cursor.row)) {
         // Where a typed digit goes.
         p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(cellRect(ws_.curCol, ws_.curRow).adjusted(1, 1, -2, -2));
+        p.drawRect(cellRect(ws_.cursor.col, ws_.cursor.row).adjusted(1, 1, -2, -2));
     }
 }
 
@@ -449,21 +457,21 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* e)
 
 QPoint GridView::movingCorner() const
 {
-    const CellRect s = ws_.selection;
+    const CellRect s = ws_.cursor.selection;
     if (s == anchorSelection_) return anchor_;
-    return QPoint(ws_.curCol == s.left ? s.right : s.left, ws_.curRow == s.top ? s.bottom : s.top);
+    return QPoint(ws_.cursor.col == s.left ? s.right : s.left, ws_.cursor.row == s.top ? s.bottom : s.top);
 }
 
 void GridView::keyMove(int c, int r, bool extend)
 {
-    c = std::clamp(c, 0, ws_.field.colCount() - 1);
-    r = std::clamp(r, 0, ws_.field.rowCount() - 1);
+    c = std::clamp(c, 0, ws_.doc.field().colCount() - 1);
+    r = std::clamp(r, 0, ws_.doc.field().rowCount() - 1);
     if (extend) {
         anchor_ = QPoint(c, r);
-        ws_.selection = normalized(ws_.curCol, ws_.curRow, c, r);
-        anchorSelection_ = ws_.selection;
+        ws_.cursor.selection = normalized(ws_.cursor.col, ws_.cursor.row, c, r);
+        anchorSelection_ = ws_.cursor.selection;
     } else {
-        ws_.setCurrentCell(c, r);
+        ws_.cursor.setCurrentCell(c, r);
     }
     refreshCursor();
     ensureVisible(c, r);
@@ -474,7 +482,7 @@ void GridView::keyPressEvent(QKeyEvent* e)
     if (input_ && input_->keyPress(e)) return;
     const bool extend = rangeSelect_ && (e->modifiers() & Qt::ShiftModifier);
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    const QPoint from = extend ? movingCorner() : QPoint(ws_.curCol, ws_.curRow);
+    const QPoint from = extend ? movingCorner() : QPoint(ws_.cursor.col, ws_.cursor.row);
     const int pageRows = std::max(1, viewport()->height() / pitch());
     int c = from.x(), r = from.y();
     switch (e->key()) {
@@ -489,8 +497,8 @@ void GridView::keyPressEvent(QKeyEvent* e)
         if (ctrl) r = 0;
         break;
     case Qt::Key_End:
-        c = ws_.field.colCount() - 1;
-        if (ctrl) r = ws_.field.rowCount() - 1;
+        c = ws_.doc.field().colCount() - 1;
+        if (ctrl) r = ws_.doc.field().rowCount() - 1;
         break;
     default: QAbstractScrollArea::keyPressEvent(e); return;
     }

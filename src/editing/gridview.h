@@ -24,15 +24,17 @@ public:
     virtual bool keyPress(QKeyEvent* e) = 0;
 };
 
-class GridView : public QAbstractScrollArea {
+// Shows the document's field and follows its changes.
+class GridView : public QAbstractScrollArea, private DocumentObserver {
     Q_OBJECT
 public:
     explicit GridView(Workspace& ws, QWidget* parent = nullptr);
+    ~GridView() override;
 
     Workspace& workspace() { return ws_; }
     void setInput(GridInput* input) { input_ = input; }
 
-    int cellSize() const { return ws_.cellSize; }
+    int cellSize() const { return ws_.doc.cellSize(); }
     void setCellSize(int px);
     QColor fillColor() const { return fill_; }
     void setFillColor(const QColor& c);
@@ -48,7 +50,7 @@ public:
     // Repaint requests, as small as the change allows.
     void updateCell(int c, int r);
     void refreshCursor();   // the current cell or the selection moved
-    void fieldChanged();    // size or many cells changed
+    void fieldChanged() override; // size or many cells changed
     void repaintAll();
     void ensureVisible(int c, int r);
 
@@ -83,7 +85,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    int pitch() const { return ws_.cellSize + 1; }
+    void cellSizeChanged() override;
+    int pitch() const { return ws_.doc.cellSize() + 1; }
     int ox() const;
     int oy() const;
     void updateScrollBars();

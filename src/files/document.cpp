@@ -9,18 +9,11 @@ namespace klt {
 
 void newDocument(Workspace& ws)
 {
-    ws.setCurrentCell(0, 0);
-    ws.rememberedBlock = CellRect{0, 0, 0, 0};
-    ws.internalMove = false;
-    ws.prizePhrase.clear();
-    ws.setHideAnswers(false);
-    ws.answerMask.clear();
-    ws.answerCols = ws.answerRows = 0;
-    // Nothing of the former puzzle stays, hidden cells included: widening
-    // the new one must not bring them back.
-    ws.field.clear();
-    ws.host().fieldChanged();
-    ws.setModified(false);
+    ws.cursor.setCurrentCell(0, 0);
+    ws.cursor.rememberedBlock = CellRect{0, 0, 0, 0};
+    ws.cursor.internalMove = false;
+    ws.doc.reset();
+    ws.doc.setModified(false);
 }
 
 OpenResult openDocument(Workspace& ws, const std::string& path, const OpenHooks& hooks)
@@ -29,7 +22,6 @@ OpenResult openDocument(Workspace& ws, const std::string& path, const OpenHooks&
     auto fail = [&](OpenResult::Status status, std::string text) {
         result.status = status;
         result.errorText = std::move(text);
-        ws.host().errorBox(result.errorText);
         return result;
     };
     if (!fileExists(path)) return fail(OpenResult::NotFound, "Файл " + path + " не найден.");
@@ -55,14 +47,11 @@ OpenResult openDocument(Workspace& ws, const std::string& path, const OpenHooks&
         ForeignResult foreign = openForeignFile(ws, path);
         result.documentName = foreign.kvtName;
         result.readOk = foreign.ok;
-        if (!foreign.ok) {
-            result.errorText = foreign.errorText;
-            ws.host().errorBox(result.errorText);
-        }
+        if (!foreign.ok) result.errorText = foreign.errorText;
     }
-    ws.host().syncSizeControls();
-    ws.setModified(false);
-    ws.takeSnapshot();
+    ws.doc.notifySizeChanged();
+    ws.doc.setModified(false);
+    ws.doc.takeSnapshot();
     return result;
 }
 

@@ -36,16 +36,16 @@ struct OpenResult {
     bool foreign = false;     // read by the foreign reader: the window disables undo
     bool readOk = false;      // the whole file was read (a foreign file may stop at an error)
     std::string documentName; // the path, or for a foreign file the path with ".KVT"
-    std::string errorText;    // the text of the error box that was shown, if any
+    std::string errorText;    // the text of the error box to show, if any
 
     bool opened() const { return status == Opened; }
 };
 
-// Opens a puzzle file: a missing file or a refused size gives an error box
-// through the host and changes nothing; otherwise the save question, New,
-// the own format for a ".KVT" extension in any letter case or else the
-// foreign reader (whose error box is shown here), the size controls, a
-// cleared modified flag and the undo snapshot of the opened field. The
+// Opens a puzzle file: a missing file or a refused size gives an error text
+// and changes nothing; otherwise the save question, New, the own format for
+// a ".KVT" extension in any letter case or else the foreign reader (whose
+// error text comes back too), the size controls, a cleared modified flag and
+// the undo snapshot of the opened field. The caller shows errorText. The
 // caption shows path; a foreign file that was read whole belongs in the
 // recent-files list under its documentName.
 OpenResult openDocument(Workspace& ws, const std::string& path, const OpenHooks& hooks = {});

@@ -80,15 +80,15 @@ void emptyRow(Field& f, int r)
 
 void keepCursorInside(Workspace& ws)
 {
-    const Field& f = ws.field;
-    if (ws.curCol >= f.colCount() || ws.curRow >= f.rowCount())
-        ws.setCurrentCell(std::min(ws.curCol, f.colCount() - 1), std::min(ws.curRow, f.rowCount() - 1));
+    const Field& f = ws.doc.field();
+    if (ws.cursor.col >= f.colCount() || ws.cursor.row >= f.rowCount())
+        ws.cursor.setCurrentCell(std::min(ws.cursor.col, f.colCount() - 1), std::min(ws.cursor.row, f.rowCount() - 1));
 }
 
 // The size line: columns and rows, each one less than its number.
 void applySize(Workspace& ws, const std::string& path, const std::string& line)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     const auto w = splitWords(line, " ");
     const long long cols = std::max(1LL, static_cast<long long>(toInteger(wordOf(w, 0))) - 1);
     if (cols > kMaxFileSide) throw ReadFailure{sizeTooLargeText(path, true, cols)};
@@ -170,14 +170,14 @@ ForeignResult openForeignFile(Workspace& ws, const std::string& path)
         const Layout layout = layoutOf(lines.next());
         if (layout != Layout::RowSet) lines.next();
         const std::string sizeLine = lines.next();
-        ws.setCurrentCell(1, 1);
+        ws.cursor.setCurrentCell(1, 1);
         applySize(ws, path, sizeLine);
         switch (layout) {
-        case Layout::Fc: readFcRows(ws.field, lines); break;
-        case Layout::Jc: readJcRows(ws.field, lines); break;
-        case Layout::RowSet: readRowSets(ws.field, lines); break;
+        case Layout::Fc: readFcRows(ws.doc.field(), lines); break;
+        case Layout::Jc: readJcRows(ws.doc.field(), lines); break;
+        case Layout::RowSet: readRowSets(ws.doc.field(), lines); break;
         }
-        ws.setModified(false);
+        ws.doc.setModified(false);
         result.ok = true;
     } catch (const IoFailure& e) {
         reason = ioErrorText(e.code);
@@ -186,9 +186,8 @@ ForeignResult openForeignFile(Workspace& ws, const std::string& path)
     }
     if (!result.ok) result.errorText = "Ошибка чтения с диска. Файл " + path + "\r\n" + reason;
     keepCursorInside(ws);
-    ws.host().fieldChanged();
-    ws.host().updateActions();
-    ws.host().syncSizeControls();
+    ws.doc.notifyFieldChanged();
+    ws.doc.notifySizeChanged();
     return result;
 }
 

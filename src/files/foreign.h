@@ -18,8 +18,8 @@ struct ForeignResult {
 };
 
 // Reads the file into the field, which the caller has just emptied. On
-// success the modified flag is cleared. In every case the host's actions and
-// size controls are brought up to date afterwards; on failure the rows read
+// success the modified flag is cleared. In every case the views and the size
+// controls are brought up to date afterwards; on failure the rows read
 // before the error stay, and errorText is "Ошибка чтения с диска. Файл
 // <path>" CR LF and the reason. The caller shows the box and disables undo.
 ForeignResult openForeignFile(Workspace& ws, const std::string& path);

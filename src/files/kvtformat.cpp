@@ -54,18 +54,18 @@ void trimRows(Field& f, const CellRect& range, int lastRow)
 
 void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink& sink)
 {
-    const Field& f = ws.field;
+    const Field& f = ws.doc.field();
     const CellRect range = storedRange(f, selection);
     sink("Options", "Height", decimal(range.height()));
     sink("Options", "Width", decimal(range.width()));
-    sink("Options", "CellSize", decimal(ws.cellSize));
-    sink("Options", "Word", ws.prizePhrase);
+    sink("Options", "CellSize", decimal(ws.doc.cellSize()));
+    sink("Options", "Word", ws.doc.prizePhrase);
     std::string value;
     for (int r = range.top; r <= range.bottom; ++r) {
         value.clear();
         for (int c = range.left; c <= range.right; ++c) {
             // The file holds the picture also while the answers are hidden.
-            const std::string t = pictureText(ws, c, r);
+            const std::string t = ws.doc.pictureText(c, r);
             value += ';';
             value += t.empty() ? std::string_view(" ") : std::string_view(t);
         }
@@ -75,7 +75,7 @@ void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink
 
 void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     const CellRect range = storedRange(f, selection);
 
     // The first save keeps the earlier file; later ones find the name taken
@@ -91,11 +91,11 @@ void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
     } catch (const ProfileWriteError& e) {
         // The row whose key failed was trimmed while its value was built.
         trimRows(f, range, range.top + e.keyIndex - kKeysBeforeRows);
-        ws.host().fieldChanged();
+        ws.doc.notifyFieldChanged();
         throw;
     }
     trimRows(f, range, range.bottom);
-    ws.host().fieldChanged();
+    ws.doc.notifyFieldChanged();
 }
 
 std::optional<std::string> checkKvtSize(const std::string& path)
@@ -110,7 +110,7 @@ std::optional<std::string> checkKvtSize(const std::string& path)
 
 void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCellSize)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     const int oldCols = f.colCount(), oldRows = f.rowCount();
     ProfileReader options(path, isOptions);
     const std::int32_t w = options.readInteger("Options", "Width", oldCols);
@@ -120,11 +120,11 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
 
     f.setColCount(w);
     f.setRowCount(h);
-    ws.cellSize = std::max(1, options.readInteger("Options", "CellSize", ws.cellSize));
+    ws.doc.setCellSize(std::max(1, options.readInteger("Options", "CellSize", ws.doc.cellSize())));
     // The phrase goes into an upper-case edit, which raises every letter it
     // is given; saving writes the phrase back as the edit holds it.
-    ws.prizePhrase = options.readString("Options", "Word", "");
-    for (char& ch : ws.prizePhrase) ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
+    ws.doc.prizePhrase = options.readString("Options", "Word", "");
+    for (char& ch : ws.doc.prizePhrase) ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
 
     const int cols = f.colCount(), rows = f.rowCount();
     ProfileReader field(
@@ -140,8 +140,8 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
     if (syncCellSize)
         syncCellSize(ws);
     else
-        ws.cellSize = std::clamp(ws.cellSize, 5, 100);
-    ws.host().fieldChanged();
+        ws.doc.setCellSize(std::clamp(ws.doc.cellSize(), 5, 100));
+    ws.doc.notifyFieldChanged();
 }
 
 } // namespace klt

@@ -109,7 +109,7 @@ bool previewConversion(QImage& view, const ConversionRegion& region, const FillR
 bool convertToCells(Workspace& ws, const QImage& view, const ConversionRegion& region, const FillRule& rule,
                     const ConversionProgress& progress)
 {
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     f.setSize(region.right - region.left + 1, region.bottom - region.top + 1);
     clampCursor(ws);
     // The picture replaces the former puzzle whole: column 0 and row 0, which
@@ -123,7 +123,7 @@ bool convertToCells(Workspace& ws, const QImage& view, const ConversionRegion& r
             f.setMark(c, r, MarkNone);
         }
     });
-    ws.host().fieldChanged();
+    ws.doc.notifyFieldChanged();
     return done;
 }
 
@@ -131,17 +131,17 @@ bool acceptConversion(Workspace& ws, const QImage& view, const ConversionRegion&
                       const ConversionProgress& progress)
 {
     // Undo brings the former puzzle back, with its picture.
-    showAnswers(ws);
-    ws.takeSnapshot();
+    ws.doc.showAnswers();
+    ws.doc.takeSnapshot();
     if (!convertToCells(ws, view, region, rule, progress)) return false;
     // A whole view 250 pixels wide makes 251 columns; the size controls hold
     // the field to 250 and would cut off the picture's last column. The empty
     // column 0 goes instead (the crop that follows removes it anyway); rows alike.
-    Field& f = ws.field;
+    Field& f = ws.doc.field();
     if (f.colCount() > kLargestFieldSide) deleteColumnAt(ws, 0);
     if (f.rowCount() > kLargestFieldSide) deleteRowAt(ws, 0);
-    ws.host().syncSizeControls();
-    ws.setModified(true);
+    ws.doc.notifySizeChanged();
+    ws.doc.setModified(true);
     return true;
 }
 

@@ -455,7 +455,7 @@ void TImportForm::dropEvent(QDropEvent* e)
 void TImportForm::dropFiles(const QStringList& paths)
 {
     // Nothing is taken while this dialog or the main window computes.
-    if (busy_ || !ws_.stopped || (mainStatusBar_ && mainStatusBar_->mode() == StatusMode::Progressbar)) return;
+    if (busy_ || (ctx_ && !ctx_->stopped()) || (mainStatusBar_ && mainStatusBar_->mode() == StatusMode::Progressbar)) return;
     if (paths.isEmpty()) return;
     const QString path = paths.constFirst();
     const QString suffix = QFileInfo(path).suffix();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/context.h"
 #include "core/workspace.h"
 #include "import/importmodel.h"
 
@@ -40,6 +41,8 @@ public:
     std::function<void(const QString& path)> openDocument;
     // Drops are ignored while this status bar shows progress.
     void setMainStatusBar(TProgressStatusbar* bar) { mainStatusBar_ = bar; }
+    // While the program's long command runs, the import waits.
+    void setCommandContext(const CommandContext* ctx) { ctx_ = ctx; }
 
     // Shows the dialog modally; after "Принять" the field is cropped to its
     // filled cells. True when the field was imported.
@@ -123,6 +126,7 @@ private:
     Workspace& ws_;
     ImportModel model_;
     TProgressStatusbar* mainStatusBar_ = nullptr;
+    const CommandContext* ctx_ = nullptr;
 
     QWidget* viewArea_ = nullptr;
     QWidget* image1_ = nullptr;

@@ -133,23 +133,25 @@ QString PrizeDialog::settingsFile()
            QCoreApplication::applicationName() + QStringLiteral(".INI");
 }
 
-bool PrizeDialog::run(Workspace& ws)
+bool PrizeDialog::run(Workspace& ws, CommandContext& ctx)
 {
     ws_ = &ws;
-    eFrase_->setPhrase(fromCp1251(ws.prizePhrase));
+    ctx_ = &ctx;
+    eFrase_->setPhrase(fromCp1251(ws.doc.prizePhrase));
     // The band can reach the last row of the field as it is now.
-    rxMax_->setMaximum(ws.field.rowCount());
+    rxMax_->setMaximum(ws.doc.field().rowCount());
     rxMax_->setValue(rxMax_->maximum());
     updateOkButton();
     eFrase_->setFocus();
     const bool placed = exec() == QDialog::Accepted;
     ws_ = nullptr;
+    ctx_ = nullptr;
     return placed;
 }
 
 void PrizeDialog::bOKClick()
 {
-    if (!ws_ || !bOK_->isEnabled()) return;
+    if (!ws_ || !ctx_ || !bOK_->isEnabled()) return;
     PrizeSettings s;
     s.firstRow = rxMin_->value();
     s.lastRow = rxMax_->value();
@@ -159,7 +161,7 @@ void PrizeDialog::bOKClick()
     // The edit keeps the phrase unshuffled; confirmPrize stores it in the
     // document. When it does not fit, the message has been shown and the
     // dialog stays open for a shorter phrase or a wider band.
-    if (confirmPrize(*ws_, toCp1251(eFrase_->text()), s)) accept();
+    if (confirmPrize(ws_->doc, *ctx_, toCp1251(eFrase_->text()), s)) accept();
 }
 
 void PrizeDialog::updateOkButton()

@@ -3,6 +3,7 @@
 // placement. Confirming it places the phrase letters and the decoys.
 #include <QDialog>
 
+#include "core/context.h"
 #include "core/workspace.h"
 
 class QCheckBox;
@@ -22,7 +23,7 @@ public:
     // Shows the document's phrase modally; true when the letters were placed
     // (the caller then marks the document modified). Cancel leaves the
     // document's phrase as it was.
-    bool run(Workspace& ws);
+    bool run(Workspace& ws, CommandContext& ctx);
 
     // The private settings file the prize and export dialogs share:
     // "<program name>.INI" in the user's configuration folder.
@@ -40,6 +41,7 @@ private:
     void saveSettings() const;
 
     Workspace* ws_ = nullptr;
+    CommandContext* ctx_ = nullptr;
     PhraseEdit* eFrase_;
     QSpinBox* rxsBadLetters_;
     QSpinBox* rxMin_;

@@ -34,7 +34,7 @@ void PictureCommands::setKeyWordFontAction(QAction* action)
 
 PictureJob PictureCommands::currentJob() const
 {
-    return PictureJob{ws_.field, ws_.cellSize, panel_->style(), PictureOptions{}};
+    return PictureJob{ws_.doc.field(), ws_.doc.cellSize(), panel_->style(), PictureOptions{}};
 }
 
 void PictureCommands::acPreviewExecute(QAction* acPreview)

@@ -122,7 +122,7 @@ PictureStyle PreviewPanel::style() const
 
 void PreviewPanel::refresh()
 {
-    PictureJob job{ws_.field, ws_.cellSize, style(), PictureOptions{.answers = true, .correction = false, .numbers = true}};
+    PictureJob job{ws_.doc.field(), ws_.doc.cellSize(), style(), PictureOptions{.answers = true, .correction = false, .numbers = true}};
     // The panel shows the picture from its top-left corner and is never wider
     // or taller than the screens; a larger bitmap would only cost memory (a
     // full-size picture may run to gigabytes).

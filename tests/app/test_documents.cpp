@@ -86,6 +86,7 @@ private:
     void drawCross(); // a filled cell at (0,0) and (1,1), the puzzle is modified
 
     QTemporaryDir* dir = nullptr;
+    std::unique_ptr<Workspace> puzzle;
     MainWindow* w = nullptr;
     DocumentCommands* docs = nullptr;
     std::vector<Box> boxes;
@@ -108,7 +109,8 @@ void DocumentsTest::init()
         answers.pop_front();
         return b;
     });
-    w = new MainWindow;
+    puzzle = std::make_unique<Workspace>(); // outlives the window
+    w = new MainWindow(*puzzle);
     docs = w->documents();
     docs->setSaveDialog([this](const QString& current) {
         saveDialogStarts << current;
@@ -129,9 +131,9 @@ void DocumentsTest::cleanup()
 void DocumentsTest::drawCross()
 {
     Workspace& ws = w->workspace();
-    ws.field.setText(0, 0, "-");
-    ws.field.setText(1, 1, "-");
-    ws.setModified(true);
+    ws.doc.field().setText(0, 0, "-");
+    ws.doc.field().setText(1, 1, "-");
+    ws.doc.setModified(true);
 }
 
 void DocumentsTest::saveSelectionKeepsDocumentName()
@@ -141,10 +143,10 @@ void DocumentsTest::saveSelectionKeepsDocumentName()
     saveAnswer = path("cat.kvt");
     QVERIFY(docs->saveDocument(Variant::Save));
     QCOMPARE(docs->documentName(), path("cat.kvt"));
-    QVERIFY(!ws.modified);
+    QVERIFY(!ws.doc.modified());
 
-    ws.setModified(true);
-    ws.selection = CellRect{0, 0, 1, 1};
+    ws.doc.setModified(true);
+    ws.cursor.selection = CellRect{0, 0, 1, 1};
     saveAnswer = path("part.kvt");
     QVERIFY(docs->saveDocument(Variant::Selection));
     QCOMPARE(saveDialogStarts.last(), QStringLiteral("NONAME.KVT"));
@@ -152,7 +154,7 @@ void DocumentsTest::saveSelectionKeepsDocumentName()
     // The caption names the document that Save writes, not the part.
     QCOMPARE(w->windowTitle(), QStringLiteral("Клетомер-") + path("cat.kvt"));
     QCOMPARE(docs->recentFiles()->entries().value(0), path("part.kvt"));
-    QVERIFY(ws.modified);
+    QVERIFY(ws.doc.modified());
     QVERIFY(readAll(path("part.kvt")).contains("Width=2"));
 
     saveAnswer.clear(); // Cancel in the dialog
@@ -163,7 +165,7 @@ void DocumentsTest::saveSelectionKeepsDocumentName()
     const int asked = saveDialogStarts.size();
     QVERIFY(docs->saveDocument(Variant::Save));
     QCOMPARE(saveDialogStarts.size(), asked);
-    QVERIFY(!ws.modified);
+    QVERIFY(!ws.doc.modified());
 }
 
 void DocumentsTest::saveAsksOnlyForTheExactNoName()
@@ -193,9 +195,9 @@ void DocumentsTest::kvtInAnyCaseOpensAsOwnFormat()
     writeAll(path(name), "[Options]\r\nHeight=5\r\nWidth=6\r\nCellSize=30\r\n[Field]\r\nStr0=;-;3\r\n");
     QVERIFY(docs->openDocument(path(name)));
     const Workspace& ws = w->workspace();
-    QCOMPARE(ws.field.colCount(), 6);
-    QCOMPARE(ws.field.text(1, 0), std::string("3"));
-    QCOMPARE(ws.cellSize, 30);
+    QCOMPARE(ws.doc.field().colCount(), 6);
+    QCOMPARE(ws.doc.field().text(1, 0), std::string("3"));
+    QCOMPARE(ws.doc.cellSize(), 30);
     QCOMPARE(docs->documentName(), path(name));
     QCOMPARE(w->windowTitle(), QStringLiteral("Клетомер-") + path(name));
     QVERIFY(w->action("acUndo")->isEnabled());
@@ -221,7 +223,7 @@ void DocumentsTest::foreignFileNamesTheDocumentKvt()
 
     // The next snapshot (here a recolouring) is a state to go back to.
     w->grid()->setFocus();
-    w->workspace().selection = CellRect{0, 0, 0, 0};
+    w->workspace().cursor.selection = CellRect{0, 0, 0, 0};
     w->action("acInvert")->trigger();
     QVERIFY(w->action("acUndo")->isEnabled());
 }
@@ -250,8 +252,8 @@ void DocumentsTest::saveChangesQuestion()
     QCOMPARE(boxes.size(), size_t(1)); // the question only: Cancel is silent
     QCOMPARE(boxes[0].text, QStringLiteral("Изменения не сохранены. Сохранить изменения?"));
     const Workspace& ws = w->workspace();
-    QCOMPARE(ws.field.text(0, 0).empty(), cleared);
-    QCOMPARE(ws.modified, !cleared);
+    QCOMPARE(ws.doc.field().text(0, 0).empty(), cleared);
+    QCOMPARE(ws.doc.modified(), !cleared);
     if (!saveTo.isEmpty()) QVERIFY(readAll(path(saveTo)).contains("Str0=;-"));
 }
 
@@ -276,8 +278,8 @@ void DocumentsTest::failedOpenKeepsPuzzleAndName()
         QVERIFY(boxes.back().text.startsWith(QStringLiteral("Ошибка чтения с диска. Файл ")));
     }
 
-    QCOMPARE(w->workspace().field.text(0, 0), std::string("-"));
-    QVERIFY(w->workspace().modified);
+    QCOMPARE(w->workspace().doc.field().text(0, 0), std::string("-"));
+    QVERIFY(w->workspace().doc.modified());
     QCOMPARE(docs->documentName(), before);
     QVERIFY(docs->recentFiles()->entries().isEmpty());
 }
@@ -296,14 +298,14 @@ void DocumentsTest::failedSaveKeepsNameAndCaption()
     QCOMPARE(docs->documentName(), path("cat.kvt"));
     QCOMPARE(w->windowTitle(), caption);
     QVERIFY(!docs->recentFiles()->entries().contains(saveAnswer));
-    QVERIFY(w->workspace().modified);
+    QVERIFY(w->workspace().doc.modified());
 
     // Opening a file that the kernel makes up as it is read is refused at
     // once instead of waiting for it for good.
     if (QFileInfo::exists(QStringLiteral("/proc/self/status"))) {
         QVERIFY(!docs->openDocument(QStringLiteral("/proc/self/status")));
         QCOMPARE(docs->documentName(), path("cat.kvt"));
-        QCOMPARE(w->workspace().field.text(0, 0), std::string("-"));
+        QCOMPARE(w->workspace().doc.field().text(0, 0), std::string("-"));
     }
 }
 
@@ -312,21 +314,21 @@ void DocumentsTest::newAndOpenDropTheFormerPuzzlesHiddenCells()
     Workspace& ws = w->workspace();
     // Ten columns with something in each, then narrowed to five.
     w->sizeControls()->widthEdit()->showValue(10);
-    for (int c = 0; c < 10; ++c) ws.field.setText(c, 0, "-");
+    for (int c = 0; c < 10; ++c) ws.doc.field().setText(c, 0, "-");
     w->sizeControls()->widthEdit()->showValue(5);
-    QCOMPARE(ws.field.colCount(), 5);
+    QCOMPARE(ws.doc.field().colCount(), 5);
     answers = {MessageButton::No};
     w->action("acNew")->trigger();
     w->sizeControls()->widthEdit()->showValue(10);
-    for (int c = 0; c < 10; ++c) QCOMPARE(ws.field.text(c, 0), std::string());
+    for (int c = 0; c < 10; ++c) QCOMPARE(ws.doc.field().text(c, 0), std::string());
 
-    for (int c = 0; c < 10; ++c) ws.field.setText(c, 1, "3");
+    for (int c = 0; c < 10; ++c) ws.doc.field().setText(c, 1, "3");
     w->sizeControls()->widthEdit()->showValue(5);
     writeAll(path("small.kvt"), "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr0=;-\r\n");
     answers = {MessageButton::No};
     QVERIFY(docs->openDocument(path("small.kvt")));
     w->sizeControls()->widthEdit()->showValue(10);
-    for (int c = 1; c < 10; ++c) QCOMPARE(ws.field.text(c, 1), std::string());
+    for (int c = 1; c < 10; ++c) QCOMPARE(ws.doc.field().text(c, 1), std::string());
 }
 
 void DocumentsTest::specialFilesAreNeverRead()
@@ -380,7 +382,8 @@ void DocumentsTest::startUpFile()
 {
     // Blank is any run of characters 0..32, control characters included.
     for (const QString& arg : {QStringLiteral("   "), QStringLiteral(" \x01\t\x1f ")}) {
-        MainWindow blank;
+        Workspace blankPuzzle;
+        MainWindow blank(blankPuzzle);
         blank.setStartArguments({arg});
         blank.show();
         QCOMPARE(blank.windowTitle(), QStringLiteral("Клетомер-NONAME.KVT"));
@@ -392,7 +395,8 @@ void DocumentsTest::startUpFile()
     // ".KVT" beside it.
     writeAll(path("y.crs"), "\x02JC2.5\x02\r\ny\r\n2 2\r\n1 #\r\n# 2\r\n");
     {
-        MainWindow foreign;
+        Workspace foreignPuzzle;
+        MainWindow foreign(foreignPuzzle);
         foreign.setStartArguments({path("y.crs")});
         foreign.show();
         QCOMPARE(foreign.windowTitle(), QStringLiteral("Клетомер-") + path("y.crs"));
@@ -406,7 +410,8 @@ void DocumentsTest::startUpFile()
     const QByteArray hugeBytes = "[Options]\r\nHeight=100000\r\nWidth=5\r\n[Field]\r\n";
     writeAll(huge, hugeBytes);
     {
-        MainWindow refused;
+        Workspace refusedPuzzle;
+        MainWindow refused(refusedPuzzle);
         refused.setStartArguments({huge});
         refused.show();
         QCOMPARE(boxes.size(), size_t(1));
@@ -423,7 +428,8 @@ void DocumentsTest::startUpFile()
     }
 
     boxes.clear();
-    MainWindow missing;
+    Workspace missingPuzzle;
+    MainWindow missing(missingPuzzle);
     const QString gone = path("gone.kvt");
     missing.setStartArguments({gone});
     missing.show();
@@ -433,7 +439,7 @@ void DocumentsTest::startUpFile()
     QCOMPARE(missing.documents()->documentName(), gone);
 
     // A later Save writes there without asking.
-    missing.workspace().field.setText(0, 0, "-");
+    missing.workspace().doc.field().setText(0, 0, "-");
     missing.documents()->setSaveDialog([](const QString&) -> QString { throw std::logic_error("asked"); });
     QVERIFY(missing.documents()->saveDocument(Variant::Save));
     QVERIFY(QFileInfo::exists(gone));
@@ -492,7 +498,7 @@ void DocumentsTest::missingRecentFileStays()
     QCOMPARE(boxes[0].kind, MessageKind::Error);
     QCOMPARE(boxes[0].text, QStringLiteral("Файл %1 не найден.").arg(path("gone.kvt")));
     QCOMPARE(docs->recentFiles()->entries(), QStringList{path("gone.kvt")});
-    QCOMPARE(w->workspace().field.text(0, 0), std::string("-"));
+    QCOMPARE(w->workspace().doc.field().text(0, 0), std::string("-"));
 }
 
 void DocumentsTest::associationWrittenOnce()

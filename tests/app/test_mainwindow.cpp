@@ -34,18 +34,17 @@ struct Box {
 };
 
 // Runs a probe at the start of the clue placement, while the window is busy.
-class ProbeEngine : public PlacementEngine {
+class ProbeEngine : public LiteralPlacement {
 public:
-    explicit ProbeEngine(std::function<void()> probe)
-        : inner_(makePlacementEngine("literal")), probe_(std::move(probe)) {}
-    void placeClues(Workspace& ws, std::uint32_t seed) override
+    explicit ProbeEngine(std::function<void()> probe) : probe_(std::move(probe)) {}
+    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                    std::uint32_t seed) override
     {
         probe_();
-        inner_->placeClues(ws, seed);
+        LiteralPlacement::placeClues(picture, options, ctx, seed);
     }
 
 private:
-    std::unique_ptr<PlacementEngine> inner_;
     std::function<void()> probe_;
 };
 
@@ -97,8 +96,8 @@ private slots:
 private:
     QWidget* vp() { return w->grid()->viewport(); }
     Workspace& ws() { return w->workspace(); }
-    std::string cell(int c, int r) { return ws().field.text(c, r); }
-    void setCell(int c, int r, const char* t) { ws().field.setText(c, r, t); }
+    std::string cell(int c, int r) { return ws().doc.field().text(c, r); }
+    void setCell(int c, int r, const char* t) { ws().doc.field().setText(c, r, t); }
     void mouse(QEvent::Type type, int c, int r, Qt::MouseButton button, Qt::MouseButtons held);
     void press(int c, int r, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, c, r, b, b); }
     void moveTo(int c, int r, Qt::MouseButtons held = Qt::LeftButton) { mouse(QEvent::MouseMove, c, r, Qt::NoButton, held); }
@@ -112,11 +111,12 @@ private:
     QStringList texts()
     {
         QStringList all;
-        for (int c = 0; c < ws().field.colCount(); ++c)
-            for (int r = 0; r < ws().field.rowCount(); ++r) all << QString::fromStdString(cell(c, r));
+        for (int c = 0; c < ws().doc.field().colCount(); ++c)
+            for (int r = 0; r < ws().doc.field().rowCount(); ++r) all << QString::fromStdString(cell(c, r));
         return all;
     }
 
+    std::unique_ptr<Workspace> puzzle;
     MainWindow* w = nullptr;
     std::vector<Box> boxes;
     // Looks at the window while a box is up.
@@ -135,7 +135,8 @@ void MainWindowTest::initTestCase()
 void MainWindowTest::init()
 {
     boxes.clear();
-    w = new MainWindow;
+    puzzle = std::make_unique<Workspace>(); // outlives the window
+    w = new MainWindow(*puzzle);
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -182,7 +183,7 @@ void MainWindowTest::drawStrokeUndoesAtOnce()
     setCell(3, 3, "-2");
     click(3, 3, Qt::RightButton);
     QCOMPARE(cell(3, 3), std::string());
-    QCOMPARE(QPoint(ws().curCol, ws().curRow), QPoint(3, 3));
+    QCOMPARE(QPoint(ws().cursor.col, ws().cursor.row), QPoint(3, 3));
     QVERIFY(!w->gridMenu()->isVisible());
 
     // In select mode the right button opens the grid's menu.
@@ -209,7 +210,7 @@ void MainWindowTest::fillKeepsCornerTouchingRegionsApart()
     click(2, 2);
     for (int c = 0; c < 5; ++c)
         for (int r = 0; r < 5; ++r) QCOMPARE(cell(c, r), std::string("-"));
-    QCOMPARE(ws().rememberedBlock, (CellRect{2, 2, 2, 2}));
+    QCOMPARE(ws().cursor.rememberedBlock, (CellRect{2, 2, 2, 2}));
 
     w->action("acUndo")->trigger();
     QCOMPARE(cell(3, 3), std::string("3"));
@@ -254,16 +255,16 @@ void MainWindowTest::blockDrag()
     press(1, 1);
     moveTo(3, 2);
     release(3, 2);
-    QCOMPARE(ws().rememberedBlock, (CellRect{1, 1, 3, 2}));
-    QCOMPARE(QPoint(ws().curCol, ws().curRow), QPoint(3, 2));
+    QCOMPARE(ws().cursor.rememberedBlock, (CellRect{1, 1, 3, 2}));
+    QCOMPARE(QPoint(ws().cursor.col, ws().cursor.row), QPoint(3, 2));
 
     press(1, 1);
     QVERIFY(w->editor()->dragging());
     moveTo(target, 1);
-    QCOMPARE(ws().selection, (CellRect{target, 1, target + 2, 2}));
+    QCOMPARE(ws().cursor.selection, (CellRect{target, 1, target + 2, 2}));
     release(target, 1);
 
-    QCOMPARE(ws().field.colCount(), fieldWidth);
+    QCOMPARE(ws().doc.field().colCount(), fieldWidth);
     QCOMPARE(w->sizeControls()->widthEdit()->text(), QString("5"));
     const std::vector<std::string> row1{"-", "5", letter}, row2{"", "-2", "1"};
     for (int i = 0; i < 3; ++i) {
@@ -271,8 +272,8 @@ void MainWindowTest::blockDrag()
         QCOMPARE(cell(target + i, 2), row2[static_cast<size_t>(i)]);
     }
     QCOMPARE(cell(1, 1), std::string());
-    QCOMPARE(ws().selection, (CellRect{target, 1, target + 2, 2}));
-    QCOMPARE(ws().rememberedBlock, ws().selection);
+    QCOMPARE(ws().cursor.selection, (CellRect{target, 1, target + 2, 2}));
+    QCOMPARE(ws().cursor.rememberedBlock, ws().cursor.selection);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("- \t5 \t-Ж \r\n \t-2 \t1 "));
     QCOMPARE(panel(1), QString("Изм"));
 }
@@ -295,18 +296,18 @@ void MainWindowTest::keysEditCurrentCell()
     QFETCH(int, key);
     QFETCH(QString, after);
     setCell(2, 3, before.toLatin1().constData());
-    ws().setCurrentCell(2, 3);
+    ws().cursor.setCurrentCell(2, 3);
     QTest::keyClick(w->grid(), Qt::Key(key));
     QCOMPARE(QString::fromStdString(cell(2, 3)), after);
     // A typed clue is an edit: closing then offers to save it.
-    QCOMPARE(ws().modified, after != before);
+    QCOMPARE(ws().doc.modified(), after != before);
 }
 
 void MainWindowTest::deleteKeyFollowsFocus()
 {
     for (int c = 0; c < 3; ++c) setCell(c, 0, "-3");
-    ws().setCurrentCell(0, 0);
-    ws().selection = CellRect{0, 0, 2, 0};
+    ws().cursor.setCurrentCell(0, 0);
+    ws().cursor.selection = CellRect{0, 0, 2, 0};
 
     SpinEdit* spin = w->sizeControls()->widthEdit();
     spin->setFocus();
@@ -334,11 +335,11 @@ void MainWindowTest::pasteSpreadsheetLine()
     QFETCH(QString, clip);
     QFETCH(QStringList, row);
     for (int c = 0; c < 5; ++c) setCell(c, 0, "-");
-    ws().setCurrentCell(0, 0);
+    ws().cursor.setCurrentCell(0, 0);
     QGuiApplication::clipboard()->setText(clip);
     w->action("acPaste")->trigger();
     for (int c = 0; c < row.size(); ++c) QCOMPARE(QString::fromStdString(cell(c, 0)), row[c]);
-    QCOMPARE(ws().field.rowCount(), 5);
+    QCOMPARE(ws().doc.field().rowCount(), 5);
     QVERIFY(boxes.empty());
 
     w->action("acUndo")->trigger();
@@ -379,8 +380,8 @@ void MainWindowTest::busyWhileGenerating()
     QCOMPARE(boxes.size(), size_t(1));
     QVERIFY(boxes[0].text.startsWith("Решается !"));
     QCOMPARE(boxes[0].caption, QString("Решение"));
-    QVERIFY(ws().field.isFilled(2, 2));
-    QVERIFY(!ws().field.isFilled(0, 0));
+    QVERIFY(ws().doc.field().isFilled(2, 2));
+    QVERIFY(!ws().doc.field().isFilled(0, 0));
     QCOMPARE(panel(1), QString("Изм"));
 }
 
@@ -405,7 +406,7 @@ void MainWindowTest::uniquenessVerdicts()
     QFETCH(QStringList, cells);
     QFETCH(QString, verdict);
     QFETCH(QList<int>, marked);
-    ws().field.setSize(cols, 1);
+    ws().doc.field().setSize(cols, 1);
     for (int c = 0; c < cols; ++c) setCell(c, 0, cells[c].toUtf8().constData());
     w->grid()->setCellSize(24); // a frame 4 pixels wide
     w->grid()->fieldChanged();
@@ -455,13 +456,13 @@ void MainWindowTest::uniquenessScrollsToTheFirstMark_data()
 void MainWindowTest::uniquenessScrollsToTheFirstMark()
 {
     QFETCH(QStringList, cells);
-    ws().field.setSize(130, 130);
+    ws().doc.field().setSize(130, 130);
     for (const QString& entry : cells) {
         const QStringList p = entry.split(',');
         setCell(p[0].toInt(), p[1].toInt(), p[2].toUtf8().constData());
     }
     w->grid()->fieldChanged();
-    const UniquenessResult res = checkUniqueness(ws());
+    const UniquenessResult res = checkUniqueness(ws().doc.field());
     const CellGrid& marks = res.answers == Answers::None ? res.contradiction : res.differs;
     int c = -1, r = -1;
     QVERIFY(firstCell(marks, c, r));
@@ -479,11 +480,11 @@ void MainWindowTest::uniquenessScrollsToTheFirstMark()
 void MainWindowTest::advancedGenerationFromTheDropDown()
 {
     // A ring: single-clue reasoning needs more clues than the SAT proof.
-    ws().field.setSize(12, 12);
+    ws().doc.field().setSize(12, 12);
     for (int c = 2; c < 10; ++c)
         for (int r = 2; r < 10; ++r)
             if (c == 2 || c == 9 || r == 2 || r == 9 || (c + r) % 5 == 0) setCell(c, r, "-");
-    const CellGrid picture = pictureOnField(ws().field);
+    const CellGrid picture = pictureOnField(ws().doc.field());
     QVERIFY(w->generateButton()->menu()->actions().contains(w->action("acCalcAdvanced")));
     QVERIFY(w->generateSubmenu()->actions().contains(w->action("acCalcAdvanced")));
 
@@ -491,16 +492,16 @@ void MainWindowTest::advancedGenerationFromTheDropDown()
     QCOMPARE(boxes.size(), size_t(1));
     QVERIFY2(boxes[0].text.startsWith("Ответ единственный\n"), qPrintable(boxes[0].text));
     QCOMPARE(boxes[0].caption, QString("Решение"));
-    QCOMPARE(pictureOnField(ws().field), picture);
-    const UniquenessResult res = checkUniqueness(ws());
+    QCOMPARE(pictureOnField(ws().doc.field()), picture);
+    const UniquenessResult res = checkUniqueness(ws().doc.field());
     QCOMPARE(res.answers, Answers::One);
     QCOMPARE(res.first, picture);
     for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
 
     // Undo gives the picture back without clues, as after the ordinary generation.
     w->action("acUndo")->trigger();
-    QCOMPARE(cluesOnField(ws()).count(), 0);
-    QCOMPARE(pictureOnField(ws().field), picture);
+    QCOMPARE(cluesOnField(ws().doc.field()).count(), 0);
+    QCOMPARE(pictureOnField(ws().doc.field()), picture);
 }
 
 void MainWindowTest::stopInterruptsGeneration()
@@ -540,7 +541,7 @@ void MainWindowTest::hideAnswersThenCheck()
 
     hide->trigger();
     QVERIFY(hide->isChecked());
-    QVERIFY(!ws().field.isFilled(2, 2));
+    QVERIFY(!ws().doc.field().isFilled(2, 2));
     hide->trigger();
     QVERIFY(!hide->isChecked());
     QCOMPARE(texts(), generated);
@@ -553,7 +554,7 @@ void MainWindowTest::hideAnswersThenCheck()
     QVERIFY(boxes[0].text.startsWith("Решается !\n"));
     QCOMPARE(boxes[0].caption, QString("Решение"));
     QVERIFY(!hide->isChecked());
-    QVERIFY(ws().field.isFilled(2, 2));
+    QVERIFY(ws().doc.field().isFilled(2, 2));
     for (QAction* a : w->actions().all()) QCOMPARE(a->isEnabled(), a->objectName() != "acStop");
     w->action("acUndo")->trigger();
     QCOMPARE(texts(), generated);
@@ -565,17 +566,17 @@ void MainWindowTest::sizeBoxesFollowTheField()
     SpinEdit* height = w->sizeControls()->heightEdit();
     auto shows = [&](int cols, int rows) {
         QCoreApplication::processEvents();
-        return width->value() == cols && height->value() == rows && ws().field.colCount() == cols &&
-               ws().field.rowCount() == rows;
+        return width->value() == cols && height->value() == rows && ws().doc.field().colCount() == cols &&
+               ws().doc.field().rowCount() == rows;
     };
     // A paste that grows the field.
-    ws().setCurrentCell(4, 4);
+    ws().cursor.setCurrentCell(4, 4);
     QGuiApplication::clipboard()->setText(QStringLiteral("-\t3\r\n\t-2"));
     w->action("acPaste")->trigger();
     QVERIFY(shows(6, 6));
     // A crop to a selection below the controls' minimum.
-    ws().setCurrentCell(1, 1);
-    ws().selection = CellRect{1, 1, 3, 1};
+    ws().cursor.setCurrentCell(1, 1);
+    ws().cursor.selection = CellRect{1, 1, 3, 1};
     w->action("acSelCut")->trigger();
     QVERIFY(shows(3, 1));
     // Undo goes back to the size of the snapshot.
@@ -585,7 +586,7 @@ void MainWindowTest::sizeBoxesFollowTheField()
     width->setFocus();
     QTest::keyClick(width, Qt::Key_Up);
     QVERIFY(shows(7, 6));
-    QVERIFY(ws().modified);
+    QVERIFY(ws().doc.modified());
 }
 
 void MainWindowTest::hintsOnHover()
@@ -620,7 +621,7 @@ void MainWindowTest::spinEditTyping()
     SpinEdit* spin = w->sizeControls()->widthEdit();
     QList<int> widths;
     QObject listener; // the connection ends with this test, not with the window
-    connect(spin, &SpinEdit::changed, &listener, [&] { widths << ws().field.colCount(); });
+    connect(spin, &SpinEdit::changed, &listener, [&] { widths << ws().doc.field().colCount(); });
     spin->setFocus();
     spin->selectAll();
     QTest::keyClicks(spin, "12");
@@ -628,16 +629,16 @@ void MainWindowTest::spinEditTyping()
 
     spin->selectAll();
     QTest::keyClicks(spin, "300");
-    QCOMPARE(ws().field.colCount(), 300);
+    QCOMPARE(ws().doc.field().colCount(), 300);
     w->grid()->setFocus();
     QCOMPARE(spin->text(), QString("250"));
-    QCOMPARE(ws().field.colCount(), 250);
+    QCOMPARE(ws().doc.field().colCount(), 250);
 
     // An emptied control leaves the field as it is.
     spin->setFocus();
     spin->selectAll();
     QTest::keyClick(spin, Qt::Key_Backspace);
-    QCOMPARE(ws().field.colCount(), 250);
+    QCOMPARE(ws().doc.field().colCount(), 250);
 }
 
 void MainWindowTest::errorHandlerReportsAndGoesOn()
@@ -673,10 +674,12 @@ void MainWindowTest::settingsComeBackThroughTheControls()
     w->fillColorBox()->setColor(QColor(128, 0, 0));
     w->saveSettings();
 
-    MainWindow second;
+    Workspace secondPuzzle;
+
+    MainWindow second(secondPuzzle);
     second.restoreSettings();
-    QCOMPARE(second.workspace().field.colCount(), 12);
-    QCOMPARE(second.workspace().field.rowCount(), 5);
+    QCOMPARE(second.workspace().doc.field().colCount(), 12);
+    QCOMPARE(second.workspace().doc.field().rowCount(), 5);
     QCOMPARE(second.grid()->cellSize(), 30);
     QCOMPARE(second.grid()->fillColor(), QColor(128, 0, 0));
     QCOMPARE(second.difficultyEdit()->value(), 5); // the difficulty starts at 5 on every run

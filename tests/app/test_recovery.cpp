@@ -75,11 +75,12 @@ private:
     Workspace& ws() { return w->workspace(); }
     void edit(int c, int r, const char* text)
     {
-        ws().field.setText(c, r, text);
-        ws().setModified(true);
+        ws().doc.field().setText(c, r, text);
+        ws().doc.setModified(true);
     }
 
     QTemporaryDir* dir = nullptr;
+    std::unique_ptr<Workspace> puzzle;
     MainWindow* w = nullptr;
     std::unique_ptr<RecoveryKeeper> keeper;
     std::vector<Box> boxes;
@@ -100,7 +101,8 @@ void RecoveryTest::init()
         answers.pop_front();
         return b;
     });
-    w = new MainWindow;
+    puzzle = std::make_unique<Workspace>(); // outlives the window
+    w = new MainWindow(*puzzle);
     w->documents()->setSaveDialog([this](const QString&) { return saveAnswer; });
     w->documents()->formShow({});
 }
@@ -122,11 +124,10 @@ void RecoveryTest::startKeeper(int intervalMs)
 QString RecoveryTest::leaveOrphan(const std::string& id, const std::vector<std::vector<std::string>>& rows,
                                   const std::string& name, const std::string& saved)
 {
-    Host host;
-    Workspace p(host);
-    p.field.setSize(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+    Workspace p;
+    p.doc.field().setSize(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
     for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c) p.field.setText(int(c), int(r), rows[r][c]);
+        for (size_t c = 0; c < rows[r].size(); ++c) p.doc.field().setText(int(c), int(r), rows[r][c]);
     RecoveryStore owner(folder().toStdString(), id);
     owner.write(p, RecoveryInfo{name, saved});
     return QString::fromStdString(owner.copyPath()); // the owner "dies" here: its lock goes
@@ -151,11 +152,11 @@ void RecoveryTest::copyFollowsUnsavedChanges()
 
     // A cell (even one that leaves the modified flag as it is), the prize
     // phrase or the cell size each make a new copy.
-    ws().field.setText(1, 0, "7");
+    ws().doc.field().setText(1, 0, "7");
     QTRY_VERIFY_WITH_TIMEOUT(readAll(copy).contains("Str0=;-;7;"), 5000);
-    ws().prizePhrase = "KOT";
+    ws().doc.prizePhrase = "KOT";
     QTRY_VERIFY_WITH_TIMEOUT(readAll(copy).contains("Word=KOT\r\n"), 5000);
-    ws().cellSize = 33;
+    ws().doc.setCellSize(33);
     QTRY_VERIFY_WITH_TIMEOUT(readAll(copy).contains("CellSize=33\r\n"), 5000);
 
     // Saving ends the unsaved changes and the copy with them.
@@ -169,7 +170,7 @@ void RecoveryTest::copyFollowsUnsavedChanges()
     QVERIFY(readAll(copy).contains(("Document=" + path("cat.kvt") + "\r\n").toUtf8()));
     answers = {MessageButton::No};
     w->action("acNew")->trigger();
-    QVERIFY(!ws().modified);
+    QVERIFY(!ws().doc.modified());
     QVERIFY(!QFile::exists(copy));
     QCOMPARE(recoveryFiles(), QStringList{QFileInfo(copy).completeBaseName() + ".lock"});
 }
@@ -177,10 +178,10 @@ void RecoveryTest::copyFollowsUnsavedChanges()
 void RecoveryTest::generationWritesAtOnce()
 {
     startKeeper(3600 * 1000);
-    ws().field.setText(1, 1, "-");
-    ws().field.setText(2, 1, "-");
+    ws().doc.field().setText(1, 1, "-");
+    ws().doc.field().setText(2, 1, "-");
     w->action("acCalc")->trigger();
-    QVERIFY(ws().modified);
+    QVERIFY(ws().doc.modified());
     const QByteArray copy = readAll(keeper->copyPath());
     QVERIFY(!copy.isEmpty());
     // The copy holds the generated puzzle as a save writes it.
@@ -220,10 +221,10 @@ void RecoveryTest::yesOpensTheCopyUnderItsName()
     QCOMPARE(boxes[0].caption, QString());
     QCOMPARE(boxes[0].text, QStringLiteral("Восстановить несохранённую мозаику \"%1\" от 01.03.2024 14:05:09?").arg(name));
 
-    QCOMPARE(ws().field.text(0, 0), std::string("-"));
-    QCOMPARE(ws().field.text(1, 0), std::string("3"));
-    QCOMPARE(ws().field.text(2, 1), std::string("-"));
-    QVERIFY(ws().modified);
+    QCOMPARE(ws().doc.field().text(0, 0), std::string("-"));
+    QCOMPARE(ws().doc.field().text(1, 0), std::string("3"));
+    QCOMPARE(ws().doc.field().text(2, 1), std::string("-"));
+    QVERIFY(ws().doc.modified());
     QCOMPARE(w->documents()->documentName(), name);
     QCOMPARE(w->windowTitle(), QStringLiteral("Клетомер-") + name);
     // This run took the puzzle over: its own copy, and the orphan is gone.
@@ -258,8 +259,8 @@ void RecoveryTest::noDeletesCancelKeeps()
     keeper->offerOrphans();
     QCOMPARE(boxes.size(), size_t(1));
     QCOMPARE(QFile::exists(orphan), kept);
-    QVERIFY(ws().field.text(0, 0).empty());
-    QVERIFY(!ws().modified);
+    QVERIFY(ws().doc.field().text(0, 0).empty());
+    QVERIFY(!ws().doc.modified());
 
     // A kept copy is offered again by the next start.
     keeper.reset();
@@ -283,7 +284,7 @@ void RecoveryTest::eachOrphanInTurnAfterTheSaveQuestion()
     QVERIFY(boxes[0].text.contains("/x/newer.kvt"));
     QVERIFY(boxes[1].text.contains("/x/older.kvt"));
     QCOMPARE(boxes[2].text, QStringLiteral("Изменения не сохранены. Сохранить изменения?"));
-    QCOMPARE(ws().field.text(0, 0), std::string("1"));
+    QCOMPARE(ws().doc.field().text(0, 0), std::string("1"));
     QCOMPARE(w->documents()->documentName(), QStringLiteral("/x/older.kvt"));
     QVERIFY(!QFile::exists(older) && !QFile::exists(newer));
     QVERIFY(readAll(keeper->copyPath()).contains("Document=/x/older.kvt"));
@@ -299,8 +300,8 @@ void RecoveryTest::cancelledSaveQuestionKeepsEverything()
     keeper->offerOrphans();
 
     QCOMPARE(boxes.size(), size_t(2)); // the save question's Cancel ends the offer
-    QCOMPARE(ws().field.text(0, 0), std::string("-"));
-    QVERIFY(ws().modified);
+    QCOMPARE(ws().doc.field().text(0, 0), std::string("-"));
+    QVERIFY(ws().doc.modified());
     QVERIFY(QFile::exists(orphan));
     QCOMPARE(recoveryFiles().filter(".kvt").size(), 2);
 }

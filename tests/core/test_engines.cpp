@@ -13,10 +13,10 @@
 #include "core/fastsolver.h"
 #include "core/placement.h"
 #include "core/solver.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 
 namespace {
 
@@ -62,14 +62,21 @@ std::vector<std::string> randomPicture(Rng& rng, int cols, int rows, double dens
 class Recorder : public PlacementEngine {
 public:
     explicit Recorder(PlacementEngine& inner) : inner_(inner) {}
-    void placeClues(Workspace& ws, std::uint32_t seed) override
+    // The inner engine works on this one's arrays.
+    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
+                    std::uint32_t seed) override
     {
-        inner_.placeClues(ws, seed);
-        placed = ws.work;
+        inner_.work() = work_;
+        inner_.placeClues(picture, options, ctx, seed);
+        work_ = inner_.work();
+        placed = work_;
     }
-    bool solve(Workspace& ws, bool showResult, std::optional<double> startTime) override
+    bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime) override
     {
-        return inner_.solve(ws, showResult, startTime);
+        inner_.work() = work_;
+        const bool solved = inner_.solve(ctx, showResult, startTime);
+        work_ = inner_.work();
+        return solved;
     }
     WorkArrays placed;
 
@@ -99,27 +106,30 @@ struct Result {
 
 Result runGenerate(PlacementEngine& engine, const Case& k)
 {
-    RecordingHost host;
+    RecordingContext host;
     host.seed = k.seed;
-    Workspace ws(host);
+    Workspace ws;
+    host.attach(ws);
     if (k.stopAt >= 0)
         host.onStep = [&](int steps) {
-            if (steps >= k.stopAt) ws.stopped = true;
+            if (steps >= k.stopAt) host.requestStop();
         };
-    ws.difficulty = k.difficulty;
-    ws.field.setSize(k.cols, k.rows);
+    GenerateOptions options;
+    options.correcting = k.correcting;
+    options.placement.difficulty = k.difficulty;
+    ws.doc.field().setSize(k.cols, k.rows);
     for (int c = 0; c < k.cols; ++c)
-        for (int r = 0; r < k.rows; ++r) ws.field.setText(c, r, k.picture[size_t(c * k.rows + r)]);
+        for (int r = 0; r < k.rows; ++r) ws.doc.field().setText(c, r, k.picture[size_t(c * k.rows + r)]);
     Recorder rec(engine);
     Result res;
-    res.outcome = generate(ws, k.correcting, rec);
+    res.outcome = generate(ws, host, rec, options);
     res.messages = host.messages;
-    res.cols = ws.field.colCount();
-    res.rows = ws.field.rowCount();
+    res.cols = ws.doc.field().colCount();
+    res.rows = ws.doc.field().rowCount();
     for (int c = 0; c < res.cols; ++c)
         for (int r = 0; r < res.rows; ++r) {
-            res.texts.push_back(ws.field.text(c, r));
-            res.marks.push_back(ws.field.mark(c, r));
+            res.texts.push_back(ws.doc.field().text(c, r));
+            res.marks.push_back(ws.doc.field().mark(c, r));
         }
     res.steps = host.steps;
     res.values = rec.placed.values;
@@ -228,28 +238,27 @@ TEST(FastPlacement, MatchesOnCluesThatDoNotFitThePicture)
 
         WorkArrays after[2];
         for (int e = 0; e < 2; ++e) {
-            RecordingHost host;
-            Workspace ws(host);
-            ws.difficulty = difficulty;
-            ws.field.setSize(cols, rows);
+            Workspace ws;
+            RecordingContext host{ws};
+            PlacementOptions options;
+            options.difficulty = difficulty;
+            ws.doc.field().setSize(cols, rows);
             for (int c = 0; c < cols; ++c)
-                for (int r = 0; r < rows; ++r) ws.field.setText(c, r, picture[size_t(c * rows + r)]);
-            ws.takeSnapshot();
-            ws.writeAllClues();
-            ws.loadWorkArrays();
-            auto& v = ws.work.values[size_t(wrong)];
-            v = i % 5 == 0 ? std::int8_t(-40) : std::int8_t((std::abs(v) + shift) % 10);
-            ws.stopped = false;
-            solveLiteral(ws, false);
+                for (int r = 0; r < rows; ++r) ws.doc.field().setText(c, r, picture[size_t(c * rows + r)]);
+            ws.doc.takeSnapshot();
+            writeAllClues(ws.doc.field());
             LiteralPlacement literal;
             FastPlacement fast;
-            if (e == 0) {
-                literal.placeClues(ws, seed);
-            } else {
-                fast.placeClues(ws, seed);
-                EXPECT_TRUE(fast.stats().solvedEveryTrial);
-            }
-            after[e] = ws.work;
+            PlacementEngine& engine = e == 0 ? static_cast<PlacementEngine&>(literal) : fast;
+            WorkArrays& work = engine.work();
+            loadWorkArrays(ws.doc.field(), work);
+            auto& v = work.values[size_t(wrong)];
+            v = i % 5 == 0 ? std::int8_t(-40) : std::int8_t((std::abs(v) + shift) % 10);
+            host.startRunning();
+            solveLiteral(work, host, false);
+            engine.placeClues(ws.doc.snapshot(), options, host, seed);
+            if (e == 1) EXPECT_TRUE(fast.stats().solvedEveryTrial);
+            after[e] = work;
         }
         SCOPED_TRACE(std::to_string(cols) + "x" + std::to_string(rows) + " case " + std::to_string(i));
         EXPECT_EQ(after[0].values, after[1].values);
@@ -285,17 +294,19 @@ TEST(PassSolver, SolvesAsTheLiteralSolverOnAnyClues)
             }
         w.quietPasses = rng.below(3);
 
-        RecordingHost h1, h2;
-        Workspace a(h1), b(h2);
-        a.work = b.work = w;
-        a.stopped = b.stopped = rng.below(50) == 0;
-        const bool ra = solveLiteral(a, true, 0.0);
-        const bool rb = solveByPasses(b, solver, true, 0.0);
+        RecordingContext h1, h2;
+        WorkArrays a = w, b = w;
+        if (rng.below(50) != 0) {
+            h1.startRunning();
+            h2.startRunning();
+        }
+        const bool ra = solveLiteral(a, h1, true, 0.0);
+        const bool rb = solveByPasses(b, h2, solver, true, 0.0);
         SCOPED_TRACE("case " + std::to_string(i));
         ASSERT_EQ(ra, rb);
         ASSERT_EQ(h1.messages, h2.messages);
-        ASSERT_EQ(a.work.values, b.work.values);
-        ASSERT_EQ(a.work.states, b.work.states);
-        ASSERT_EQ(a.work.quietPasses, b.work.quietPasses);
+        ASSERT_EQ(a.values, b.values);
+        ASSERT_EQ(a.states, b.states);
+        ASSERT_EQ(a.quietPasses, b.quietPasses);
     }
 }

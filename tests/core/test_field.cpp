@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "core/edits.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 using klt::test::rowsOf;
 using klt::test::setRows;
 
@@ -22,60 +22,60 @@ TEST(FieldStore, HiddenCellsReappear)
 
 TEST(Workspace, CountsAndClues)
 {
-    RecordingHost host;
-    Workspace ws(host);
-    ws.field.setSize(5, 5);
+    Workspace ws;
+    RecordingContext host{ws};
+    ws.doc.field().setSize(5, 5);
     for (int c = 0; c < 5; ++c)
-        for (int r = 0; r < 5; ++r) ws.field.setText(c, r, "-");
-    ws.field.setText(2, 2, "-x"); // letters do not disturb the filled test
-    ws.writeAllClues();
-    EXPECT_EQ(ws.field.text(0, 0), "-4");
-    EXPECT_EQ(ws.field.text(2, 0), "-6");
-    EXPECT_EQ(ws.field.text(2, 2), "-x9");
+        for (int r = 0; r < 5; ++r) ws.doc.field().setText(c, r, "-");
+    ws.doc.field().setText(2, 2, "-x"); // letters do not disturb the filled test
+    writeAllClues(ws.doc.field());
+    EXPECT_EQ(ws.doc.field().text(0, 0), "-4");
+    EXPECT_EQ(ws.doc.field().text(2, 0), "-6");
+    EXPECT_EQ(ws.doc.field().text(2, 2), "-x9");
 
     setRows(ws, {{" ", "-", ""}, {"", "", ""}});
-    ws.writeAllClues();
-    EXPECT_EQ(ws.field.text(0, 0), "1"); // a blank-only text gets the count alone
-    EXPECT_EQ(ws.field.text(1, 0), "-1");
+    writeAllClues(ws.doc.field());
+    EXPECT_EQ(ws.doc.field().text(0, 0), "1"); // a blank-only text gets the count alone
+    EXPECT_EQ(ws.doc.field().text(1, 0), "-1");
 }
 
 TEST(Workspace, RestoreSnapshotFillOnlyKeepsCurrentDigits)
 {
-    RecordingHost host;
-    Workspace ws(host);
+    Workspace ws;
+    RecordingContext host{ws};
     setRows(ws, {{"-", "", "-Ж"}});
-    ws.takeSnapshot();
+    ws.doc.takeSnapshot();
     setRows(ws, {{"4", "-4", "7"}});
-    ws.restoreSnapshot(true);
+    ws.doc.restoreSnapshot(true);
     EXPECT_EQ(rowsOf(ws), (std::vector<std::vector<std::string>>{{"-4", "4", "-7"}}));
-    ws.field.setColCount(5);
-    ws.restoreSnapshot(false);
-    EXPECT_EQ(ws.field.colCount(), 3);
+    ws.doc.field().setColCount(5);
+    ws.doc.restoreSnapshot(false);
+    EXPECT_EQ(ws.doc.field().colCount(), 3);
     EXPECT_EQ(rowsOf(ws), (std::vector<std::vector<std::string>>{{"-", "", "-Ж"}}));
 }
 
 TEST(Workspace, LoadAndStoreWorkArrays)
 {
-    RecordingHost host;
-    Workspace ws(host);
+    Workspace ws;
+    WorkArrays work;
     setRows(ws, {{"", "-", "-0", " 3", "-3", "11", "-100"}});
-    ws.loadWorkArrays();
+    loadWorkArrays(ws.doc.field(), work);
     const int expected[] = {10, -10, 0, 3, -3, 11, -100};
-    for (int c = 0; c < 7; ++c) EXPECT_EQ(ws.work.value(c, 0), expected[c]) << c;
-    EXPECT_FALSE(ws.work.hasClue(5, 0));
-    for (auto& s : ws.work.states) s = 2;
-    ws.storeWorkArrays();
+    for (int c = 0; c < 7; ++c) EXPECT_EQ(work.value(c, 0), expected[c]) << c;
+    EXPECT_FALSE(work.hasClue(5, 0));
+    for (auto& s : work.states) s = 2;
+    storeWorkArrays(work, ws.doc.field());
     EXPECT_EQ(rowsOf(ws), (std::vector<std::vector<std::string>>{{"", "-", "0", "3", "-3", "11", "-100"}}));
-    EXPECT_EQ(ws.field.mark(3, 0), 2);
+    EXPECT_EQ(ws.doc.field().mark(3, 0), 2);
 }
 
 TEST(Workspace, OutOfRangeNumberIsAnErrorAndKeepsTexts)
 {
-    RecordingHost host;
-    Workspace ws(host);
+    Workspace ws;
+    WorkArrays work;
     setRows(ws, {{"-3", "128"}});
-    EXPECT_THROW(ws.loadWorkArrays(), CommandError);
-    EXPECT_EQ(ws.field.text(1, 0), "128");
+    EXPECT_THROW(loadWorkArrays(ws.doc.field(), work), CommandError);
+    EXPECT_EQ(ws.doc.field().text(1, 0), "128");
     setRows(ws, {{"-129"}});
-    EXPECT_THROW(ws.loadWorkArrays(), CommandError);
+    EXPECT_THROW(loadWorkArrays(ws.doc.field(), work), CommandError);
 }

@@ -6,10 +6,10 @@
 #include "core/placement.h"
 #include "core/random.h"
 #include "core/solver.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 
 TEST(Placement, GeneratorAndDirections)
 {
@@ -67,30 +67,34 @@ void runRandomPictures(int difficulty)
     std::mt19937 gen(1234 + difficulty);
     int solved = 0;
     for (int it = 0; it < 40; ++it) {
-        RecordingHost host;
+        RecordingContext host;
         host.seed = gen();
-        Workspace ws(host);
-        ws.difficulty = difficulty;
+        Workspace ws;
+        host.attach(ws);
+        GenerateOptions options;
+        options.correcting = true;
+        options.placement.difficulty = difficulty;
         const int cols = 5 + int(gen() % 6), rows = 5 + int(gen() % 6);
-        ws.field.setSize(cols, rows);
+        ws.doc.field().setSize(cols, rows);
         for (int c = 0; c < cols; ++c)
-            for (int r = 0; r < rows; ++r) ws.field.setText(c, r, gen() % 100 < 20 ? "-" : "");
+            for (int r = 0; r < rows; ++r) ws.doc.field().setText(c, r, gen() % 100 < 20 ? "-" : "");
         LiteralPlacement engine;
-        auto out = generate(ws, true, engine);
+        auto out = generate(ws, host, engine, options);
         if (out != GenerateOutcome::Solved) continue;
         ++solved;
         // The final clue set solves back to the snapshot (the drawn picture).
-        ws.loadWorkArrays();
-        ws.stopped = false;
-        ASSERT_TRUE(solveLiteral(ws, false));
-        ASSERT_TRUE(ws.matchesSnapshot());
+        WorkArrays work;
+        loadWorkArrays(ws.doc.field(), work);
+        host.startRunning();
+        ASSERT_TRUE(solveLiteral(work, host, false));
+        ASSERT_TRUE(matchesPicture(work, ws.doc.snapshot()));
         if (difficulty != 5) continue;
-        for (int c = 0; c < ws.field.colCount(); ++c)
-            for (int r = 0; r < ws.field.rowCount(); ++r) {
-                if (!ws.work.hasClue(c, r)) continue;
-                ws.loadWorkArrays();
-                removeClue(ws.work, c, r);
-                EXPECT_FALSE(solveLiteral(ws, false) && ws.matchesSnapshot()) << "clue at " << c << "," << r << " was spare";
+        for (int c = 0; c < ws.doc.field().colCount(); ++c)
+            for (int r = 0; r < ws.doc.field().rowCount(); ++r) {
+                if (!work.hasClue(c, r)) continue;
+                loadWorkArrays(ws.doc.field(), work);
+                removeClue(work, c, r);
+                EXPECT_FALSE(solveLiteral(work, host, false) && matchesPicture(work, ws.doc.snapshot())) << "clue at " << c << "," << r << " was spare";
             }
     }
     EXPECT_GT(solved, 10);

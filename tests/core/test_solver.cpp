@@ -1,32 +1,33 @@
 #include <gtest/gtest.h>
 
 #include "core/solver.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 using klt::test::setRows;
 
 namespace {
 
 struct SolverFixture : ::testing::Test {
-    RecordingHost host;
-    Workspace ws{host};
+    Workspace ws;
+    RecordingContext host{ws};
+    WorkArrays work;
 
     // A 5 × 5 field of empty cells with the given clue texts.
     void clues(std::initializer_list<std::tuple<int, int, const char*>> cells, int cols = 5, int rows = 5)
     {
-        ws.field.setSize(cols, rows);
+        ws.doc.field().setSize(cols, rows);
         for (int c = 0; c < cols; ++c)
-            for (int r = 0; r < rows; ++r) ws.field.setText(c, r, "");
-        for (auto [c, r, t] : cells) ws.field.setText(c, r, t);
-        ws.loadWorkArrays();
-        ws.stopped = false;
+            for (int r = 0; r < rows; ++r) ws.doc.field().setText(c, r, "");
+        for (auto [c, r, t] : cells) ws.doc.field().setText(c, r, t);
+        loadWorkArrays(ws.doc.field(), work);
+        host.startRunning();
     }
     int filledCount() const
     {
         int n = 0;
-        for (auto v : ws.work.values) n += v < 0;
+        for (auto v : work.values) n += v < 0;
         return n;
     }
 };
@@ -36,23 +37,23 @@ struct SolverFixture : ::testing::Test {
 TEST_F(SolverFixture, NoCluesSolvesInOnePass)
 {
     clues({});
-    ws.work.quietPasses = 0;
-    EXPECT_TRUE(solveLiteral(ws, false));
-    EXPECT_EQ(ws.work.quietPasses, 1);
+    work.quietPasses = 0;
+    EXPECT_TRUE(solveLiteral(work, host, false));
+    EXPECT_EQ(work.quietPasses, 1);
     EXPECT_EQ(filledCount(), 0);
 }
 
 TEST_F(SolverFixture, ZeroClueSettlesItsBlock)
 {
     clues({{2, 2, "0"}});
-    EXPECT_TRUE(solveLiteral(ws, true, 0.0));
-    EXPECT_EQ(ws.work.state(2, 2), csComplete);
+    EXPECT_TRUE(solveLiteral(work, host, true, 0.0));
+    EXPECT_EQ(work.state(2, 2), csComplete);
     for (int c = 1; c <= 3; ++c)
         for (int r = 1; r <= 3; ++r)
             if (c != 2 || r != 2) {
-                EXPECT_EQ(ws.work.state(c, r), csDecided);
+                EXPECT_EQ(work.state(c, r), csDecided);
             }
-    EXPECT_EQ(ws.work.state(0, 0), csUnknown);
+    EXPECT_EQ(work.state(0, 0), csUnknown);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Решение|Решается !\r\n0:00:00");
 }
@@ -61,59 +62,59 @@ TEST_F(SolverFixture, FullBlockRules)
 {
     // Clue 9 among clue cells: all nine filled in the first pass.
     clues({{1, 1, "9"}, {0, 0, "4"}, {1, 0, "6"}, {2, 0, "6"}, {0, 1, "6"}, {2, 1, "9"}, {0, 2, "6"}, {1, 2, "9"}, {2, 2, "9"}});
-    ws.work.quietPasses = 0;
-    solveLiteral(ws, false);
+    work.quietPasses = 0;
+    solveLiteral(work, host, false);
     for (int c = 0; c <= 2; ++c)
-        for (int r = 0; r <= 2; ++r) EXPECT_TRUE(ws.work.valueFilled(c, r)) << c << "," << r;
+        for (int r = 0; r <= 2; ++r) EXPECT_TRUE(work.valueFilled(c, r)) << c << "," << r;
 
     // Clue 4 in the top-left corner fills its four cells and completes.
     clues({{0, 0, "4"}});
-    EXPECT_TRUE(solveLiteral(ws, false));
+    EXPECT_TRUE(solveLiteral(work, host, false));
     EXPECT_EQ(filledCount(), 4);
-    EXPECT_EQ(ws.work.state(0, 0), csComplete);
+    EXPECT_EQ(work.state(0, 0), csComplete);
 
     // Clue 4 in the middle of the top edge: no full-block rule, the counting rule is stuck.
     clues({{2, 0, "4"}});
-    EXPECT_FALSE(solveLiteral(ws, false));
+    EXPECT_FALSE(solveLiteral(work, host, false));
     EXPECT_EQ(filledCount(), 0);
 
     // Clue 6 on a corner is taken as a full border block: four filled, never complete.
     clues({{0, 0, "6"}});
-    EXPECT_FALSE(solveLiteral(ws, false));
+    EXPECT_FALSE(solveLiteral(work, host, false));
     EXPECT_EQ(filledCount(), 4);
-    EXPECT_NE(ws.work.state(0, 0), csComplete);
+    EXPECT_NE(work.state(0, 0), csComplete);
 }
 
 TEST_F(SolverFixture, StuckAndStopped)
 {
     clues({{2, 2, "1"}});
-    ws.work.quietPasses = 0;
-    EXPECT_FALSE(solveLiteral(ws, true));
-    EXPECT_EQ(ws.work.quietPasses, 1);
+    work.quietPasses = 0;
+    EXPECT_FALSE(solveLiteral(work, host, true));
+    EXPECT_EQ(work.quietPasses, 1);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Решение|Не получилось!\r\n0:00:00");
 
     clues({{0, 0, "4"}});
-    ws.work.value(0, 1) = -10; // a belief left over from an earlier run
-    ws.work.state(0, 1) = 2;
-    ws.stopped = true;
+    work.value(0, 1) = -10; // a belief left over from an earlier run
+    work.state(0, 1) = 2;
+    host.requestStop();
     host.messages.clear();
-    EXPECT_TRUE(solveLiteral(ws, true));
+    EXPECT_TRUE(solveLiteral(work, host, true));
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(filledCount(), 0);
-    for (auto s : ws.work.states) EXPECT_EQ(s, 0);
+    for (auto s : work.states) EXPECT_EQ(s, 0);
 }
 
 TEST_F(SolverFixture, CountingRuleSolvesAFullClueSet)
 {
     // Every cell carries its clue: the picture comes back exactly.
     setRows(ws, {{"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "-", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}});
-    ws.takeSnapshot();
-    ws.writeAllClues();
-    ws.loadWorkArrays();
-    ws.stopped = false;
-    EXPECT_TRUE(solveLiteral(ws, false));
-    EXPECT_TRUE(ws.matchesSnapshot());
+    ws.doc.takeSnapshot();
+    writeAllClues(ws.doc.field());
+    loadWorkArrays(ws.doc.field(), work);
+    host.startRunning();
+    EXPECT_TRUE(solveLiteral(work, host, false));
+    EXPECT_TRUE(matchesPicture(work, ws.doc.snapshot()));
 }
 
 TEST_F(SolverFixture, ElapsedTextIsTimeOfDay)
@@ -126,6 +127,6 @@ TEST_F(SolverFixture, AnySizeIsSupported)
 {
     // Clue 4 in the far corner of a field wider than 256 columns.
     clues({{299, 0, "4"}}, 300, 3);
-    EXPECT_TRUE(solveLiteral(ws, false));
-    EXPECT_TRUE(ws.work.valueFilled(298, 1));
+    EXPECT_TRUE(solveLiteral(work, host, false));
+    EXPECT_TRUE(work.valueFilled(298, 1));
 }

@@ -12,10 +12,10 @@
 #include "core/random.h"
 #include "core/text.h"
 #include "core/uniqueness.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 using klt::test::rowsOf;
 using klt::test::setPicture;
 using klt::test::setRows;
@@ -119,7 +119,7 @@ std::vector<std::string> fillRows(const Workspace& ws)
 
 int cluesLeft(const Workspace& ws)
 {
-    return cluesOnField(ws).count();
+    return cluesOnField(ws.doc.field()).count();
 }
 
 // A random picture with about the given share of filled cells.
@@ -139,7 +139,7 @@ std::vector<std::string> randomPicture(Lcg& rng, int cols, int rows, int percent
 namespace {
 
 // Records the progress display and the boxes in the order they come.
-struct ProgressHost : RecordingHost {
+struct ProgressHost : RecordingContext {
     std::vector<std::string> events;
     int maximum = 0;
     void progressStart(const std::string&, int max) override
@@ -149,13 +149,13 @@ struct ProgressHost : RecordingHost {
     }
     void progressStep(int by) override
     {
-        RecordingHost::progressStep(by);
+        RecordingContext::progressStep(by);
         events.push_back("step");
     }
     void progressEnd() override { events.push_back("end"); }
-    void information(const std::string& text, const std::string& caption) override
+    void showInformation(const std::string& text, const std::string& caption) override
     {
-        RecordingHost::information(text, caption);
+        RecordingContext::showInformation(text, caption);
         // The gauge at that moment: gone, and how far it had come.
         events.push_back("box at " + std::to_string(steps) + "/" + std::to_string(maximum));
     }
@@ -205,12 +205,13 @@ TEST(Uniqueness, SmallPuzzles)
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         ProgressHost host;
-        Workspace ws(host);
+        Workspace ws;
+        host.attach(ws);
         setRows(ws, k.texts);
         const Rows before = rowsOf(ws);
-        const ClueSet cs = cluesOnField(ws);
+        const ClueSet cs = cluesOnField(ws.doc.field());
         Answers shownAnswers = Answers::Interrupted;
-        const UniquenessResult res = uniquenessCommand(ws, [&](const UniquenessResult& r) {
+        const UniquenessResult res = uniquenessCommand(ws.doc.field(), host, [&](const UniquenessResult& r) {
             shownAnswers = r.answers;
             EXPECT_TRUE(host.messages.empty()) << "the caller marks cells before the box";
         });
@@ -218,7 +219,7 @@ TEST(Uniqueness, SmallPuzzles)
         EXPECT_EQ(res.answers, k.answers);
         EXPECT_EQ(shownAnswers, k.answers);
         EXPECT_EQ(rowsOf(ws), before) << "the check leaves the field as it is";
-        EXPECT_TRUE(ws.stopped);
+        EXPECT_TRUE(host.stopped());
         EXPECT_EQ(host.messages, std::vector<std::string>{"Проверка|" + k.message});
         if (k.answers == Answers::NoClues) {
             EXPECT_EQ(host.events, std::vector<std::string>{"box at 0/0"}) << "nothing to search, no gauge";
@@ -238,7 +239,7 @@ TEST(Uniqueness, SmallPuzzles)
             break;
         case Answers::OneNotPicture:
             expectAnswer(cs, res.first);
-            EXPECT_EQ(res.second, pictureOnField(ws.field));
+            EXPECT_EQ(res.second, pictureOnField(ws.doc.field()));
             EXPECT_EQ(res.differs, gridOf(k.cells));
             break;
         case Answers::Several:
@@ -358,27 +359,26 @@ TEST(Uniqueness, StopAbandonsTheSearch)
     EXPECT_EQ(uniquenessMessage(none), "Нет ответа");
 
     // The command: Stop clicked while the search pumps events.
-    struct StoppingHost : RecordingHost {
-        Workspace* ws = nullptr;
-        void progressStart(const std::string&, int) override { ws->stopped = true; }
+    struct StoppingHost : RecordingContext {
+        void progressStart(const std::string&, int) override { requestStop(); }
     } host;
-    Workspace ws(host);
-    host.ws = &ws;
+    Workspace ws;
+    host.attach(ws);
     setRows(ws, {{"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "1", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}});
-    EXPECT_EQ(uniquenessCommand(ws).answers, Answers::Interrupted);
+    EXPECT_EQ(uniquenessCommand(ws.doc.field(), host).answers, Answers::Interrupted);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Проверка|Прервано !"});
-    EXPECT_TRUE(ws.stopped);
+    EXPECT_TRUE(host.stopped());
 }
 
 TEST(Uniqueness, OutOfRangeNumberEndsTheCommandLikeCheck)
 {
-    RecordingHost host;
-    Workspace ws(host);
+    Workspace ws;
+    RecordingContext host{ws};
     setRows(ws, {{"300", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}, {"", "", "", "", ""}});
-    EXPECT_THROW(uniquenessCommand(ws), CommandError);
-    EXPECT_TRUE(ws.stopped);
+    EXPECT_THROW(uniquenessCommand(ws.doc.field(), host), CommandError);
+    EXPECT_TRUE(host.stopped());
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(ws.field.text(0, 0), "300");
+    EXPECT_EQ(ws.doc.field().text(0, 0), "300");
 }
 
 // Puzzles whose solver would need gigabytes are refused with a message, as
@@ -402,11 +402,11 @@ TEST(Uniqueness, PuzzlesBeyondTheSolversMemoryAreRefused)
     EXPECT_EQ(checkUniqueness(ClueSet(1024, 1024)).answers, Answers::One);
 
     // The command refuses before it reads the field, and shows no verdict.
-    RecordingHost host;
-    Workspace ws(host);
-    ws.field.setSize(2000, 600);
-    EXPECT_THROW(uniquenessCommand(ws), CommandError);
-    EXPECT_TRUE(ws.stopped);
+    Workspace ws;
+    RecordingContext host{ws};
+    ws.doc.field().setSize(2000, 600);
+    EXPECT_THROW(uniquenessCommand(ws.doc.field(), host), CommandError);
+    EXPECT_TRUE(host.stopped());
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -441,19 +441,33 @@ TEST(Uniqueness, PictureStaysOnlyAnswerAsCluesComeAndGo)
 namespace {
 
 struct AdvancedFixture : ::testing::Test {
-    RecordingHost host;
-    Workspace ws{host};
+    Workspace ws;
+    RecordingContext host{ws};
     std::unique_ptr<PlacementEngine> engine = makePlacementEngine(defaultEngineName());
+    int difficulty = 5;
+    bool ctrlHeld = false;
+
+    GenerateOutcome advanced(bool correcting)
+    {
+        GenerateOptions options;
+        options.correcting = correcting;
+        options.allClues = ctrlHeld;
+        options.placement.difficulty = difficulty;
+        return generateAdvanced(ws, host, *engine, options);
+    }
 
     // The ordinary generation of the same picture with the same seed and difficulty.
     int ordinaryClues(const std::vector<std::string>& picture, int difficulty, bool correcting = false)
     {
-        RecordingHost h;
+        RecordingContext h;
         h.seed = host.seed;
-        Workspace w(h);
+        Workspace w;
+        h.attach(w);
         setPicture(w, picture);
-        w.difficulty = difficulty;
-        const GenerateOutcome out = generate(w, correcting, *engine);
+        GenerateOptions options;
+        options.correcting = correcting;
+        options.placement.difficulty = difficulty;
+        const GenerateOutcome out = generate(w, h, *engine, options);
         return out == GenerateOutcome::NotSolvable ? -1 : cluesLeft(w);
     }
 
@@ -462,15 +476,15 @@ struct AdvancedFixture : ::testing::Test {
     void expectOnlyAnswer(const std::vector<std::string>& picture)
     {
         EXPECT_EQ(fillRows(ws), picture);
-        for (int c = 0; c < ws.field.colCount(); ++c)
-            for (int r = 0; r < ws.field.rowCount(); ++r) {
-                const std::string digits = removeChars(ws.field.text(c, r), "-");
+        for (int c = 0; c < ws.doc.field().colCount(); ++c)
+            for (int r = 0; r < ws.doc.field().rowCount(); ++r) {
+                const std::string digits = removeChars(ws.doc.field().text(c, r), "-");
                 if (!digits.empty()) {
-                    EXPECT_EQ(digits, std::to_string(ws.countFilledAround(c, r))) << c << "," << r;
+                    EXPECT_EQ(digits, std::to_string(countFilledAround(ws.doc.field(), c, r))) << c << "," << r;
                 }
             }
-        const ClueSet cs = cluesOnField(ws);
-        const UniquenessResult res = checkUniqueness(ws);
+        const ClueSet cs = cluesOnField(ws.doc.field());
+        const UniquenessResult res = checkUniqueness(ws.doc.field());
         ASSERT_EQ(res.answers, Answers::One);
         EXPECT_EQ(res.first, gridOf(picture));
         const BruteForce bf = bruteForce(cs, true);
@@ -501,12 +515,12 @@ TEST_F(AdvancedFixture, RandomPicturesKeepTheirOnlyAnswerWithNoMoreClues)
             host.messages.clear();
             host.steps = 0;
             setPicture(ws, picture);
-            ws.difficulty = difficulty;
-            ws.setModified(false);
+            this->difficulty = difficulty;
+            ws.doc.setModified(false);
             const int ordinary = ordinaryClues(picture, difficulty);
 
-            const GenerateOutcome out = generateAdvanced(ws, false, *engine);
-            EXPECT_TRUE(ws.stopped);
+            const GenerateOutcome out = advanced(false);
+            EXPECT_TRUE(host.stopped());
             if (out == GenerateOutcome::NotSolvable) {
                 EXPECT_EQ(ordinary, -1);
                 EXPECT_GE(bruteForce(allClues(gridOf(picture)), true).answers, 2);
@@ -516,7 +530,7 @@ TEST_F(AdvancedFixture, RandomPicturesKeepTheirOnlyAnswerWithNoMoreClues)
             ASSERT_EQ(out, GenerateOutcome::Solved);
             ++solved;
             expectOnlyAnswer(picture);
-            EXPECT_TRUE(ws.modified);
+            EXPECT_TRUE(ws.doc.modified());
             ASSERT_EQ(host.messages.size(), 1u);
             EXPECT_EQ(host.messages[0].rfind("Решение|Ответ единственный\r\n", 0), 0u) << host.messages[0];
             if (ordinary >= 0) {
@@ -541,7 +555,7 @@ TEST_F(AdvancedFixture, StartsFromEveryClueWhenDeductionFails)
 {
     setPicture(ws, kDeductionFails);
     ASSERT_EQ(ordinaryClues(kDeductionFails, 5), -1);
-    ASSERT_EQ(generateAdvanced(ws, false, *engine), GenerateOutcome::Solved);
+    ASSERT_EQ(advanced(false), GenerateOutcome::Solved);
     expectOnlyAnswer(kDeductionFails);
     EXPECT_LT(cluesLeft(ws), 25);
     ASSERT_EQ(host.messages.size(), 1u) << "the inner \"Не решается!\" is held back";
@@ -553,13 +567,13 @@ TEST_F(AdvancedFixture, StartsFromEveryClueWhenDeductionFails)
 TEST_F(AdvancedFixture, SeveralAnswersEvenWithEveryClue)
 {
     setPicture(ws, kAmbiguous);
-    ws.setModified(false);
-    EXPECT_EQ(generateAdvanced(ws, false, *engine), GenerateOutcome::NotSolvable);
+    ws.doc.setModified(false);
+    EXPECT_EQ(advanced(false), GenerateOutcome::NotSolvable);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Обсчет|Ответов несколько"});
     EXPECT_EQ(fillRows(ws), kAmbiguous);
     EXPECT_EQ(cluesLeft(ws), 0);
-    EXPECT_FALSE(ws.modified);
-    EXPECT_TRUE(ws.stopped);
+    EXPECT_FALSE(ws.doc.modified());
+    EXPECT_TRUE(host.stopped());
 }
 
 TEST_F(AdvancedFixture, CorrectingMarginsStay)
@@ -569,11 +583,11 @@ TEST_F(AdvancedFixture, CorrectingMarginsStay)
     setPicture(ws, kAmbiguous);
     const int ordinary = ordinaryClues(kAmbiguous, 5, true);
     ASSERT_GT(ordinary, 0);
-    ASSERT_EQ(generateAdvanced(ws, true, *engine), GenerateOutcome::Solved);
-    EXPECT_GT(ws.field.colCount() * ws.field.rowCount(), 25);
-    const UniquenessResult res = checkUniqueness(ws);
+    ASSERT_EQ(advanced(true), GenerateOutcome::Solved);
+    EXPECT_GT(ws.doc.field().colCount() * ws.doc.field().rowCount(), 25);
+    const UniquenessResult res = checkUniqueness(ws.doc.field());
     ASSERT_EQ(res.answers, Answers::One);
-    EXPECT_EQ(res.first, pictureOnField(ws.field));
+    EXPECT_EQ(res.first, pictureOnField(ws.doc.field()));
     EXPECT_EQ(res.first.count(), gridOf(kAmbiguous).count());
     EXPECT_LE(cluesLeft(ws), ordinary);
 }
@@ -599,19 +613,19 @@ TEST_F(AdvancedFixture, OrdinaryEndsPassThrough)
         SCOPED_TRACE(k.name);
         host.messages.clear();
         host.steps = 0;
-        host.ctrl = k.ctrl;
+        ctrlHeld = k.ctrl;
         host.onStep = [&, k](int step) {
-            if (step == k.stopAtStep) ws.stopped = true;
+            if (step == k.stopAtStep) host.requestStop();
         };
         setPicture(ws, k.picture);
-        ws.setModified(false);
-        EXPECT_EQ(generateAdvanced(ws, false, *engine), k.outcome);
+        ws.doc.setModified(false);
+        EXPECT_EQ(advanced(false), k.outcome);
         EXPECT_EQ(host.messages, k.messages);
-        EXPECT_TRUE(ws.stopped);
+        EXPECT_TRUE(host.stopped());
         if (k.outcome == GenerateOutcome::Interrupted) {
             EXPECT_EQ(fillRows(ws), k.picture);
             EXPECT_EQ(cluesLeft(ws), 0);
-            EXPECT_FALSE(ws.modified);
+            EXPECT_FALSE(ws.doc.modified());
         }
         if (k.outcome == GenerateOutcome::FullClues) {
             EXPECT_EQ(cluesLeft(ws), 25);
@@ -629,10 +643,10 @@ TEST_F(AdvancedFixture, WindowProofsHoldForTheWholeField)
         const auto picture = randomPicture(rng, 18, 14, 45);
         host.seed = 77u + static_cast<std::uint32_t>(t);
         setPicture(ws, picture);
-        const GenerateOutcome out = generateAdvanced(ws, false, *engine);
+        const GenerateOutcome out = advanced(false);
         if (out == GenerateOutcome::NotSolvable) continue;
         ASSERT_EQ(out, GenerateOutcome::Solved);
-        const UniquenessResult res = checkUniqueness(ws);
+        const UniquenessResult res = checkUniqueness(ws.doc.field());
         ASSERT_EQ(res.answers, Answers::One);
         EXPECT_EQ(res.first, gridOf(picture));
     }

@@ -11,10 +11,10 @@
 #include "core/fieldedit.h"
 #include "core/regionfill.h"
 #include "core/text.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 using klt::test::rowsOf;
 using klt::test::setPicture;
 using klt::test::setRows;
@@ -23,15 +23,15 @@ using Rows = std::vector<std::vector<std::string>>;
 namespace {
 
 struct SafetyFixture : ::testing::Test {
-    RecordingHost host;
-    Workspace ws{host};
+    Workspace ws;
+    RecordingContext host{ws};
     LiteralPlacement engine;
 
     void select(int l, int t, int r, int b)
     {
-        ws.curCol = l;
-        ws.curRow = t;
-        ws.selection = CellRect{l, t, r, b};
+        ws.cursor.col = l;
+        ws.cursor.row = t;
+        ws.cursor.selection = CellRect{l, t, r, b};
     }
     std::vector<std::string> picture() const { return klt::test::pictureOf(ws); }
 };
@@ -67,44 +67,44 @@ TEST_F(SafetyFixture, EveryEditOfCellsOrSizeMarksThePuzzleModified)
     };
     for (const auto& c : cases) {
         setPicture(ws, {"#......", ".#.....", "..#....", ".......", ".......", ".......", "......."});
-        ws.modified = false;
+        ws.doc.setModified(false);
         select(1, 1, 2, 2);
         c.edit(ws);
-        EXPECT_EQ(ws.modified, c.changes) << c.name;
+        EXPECT_EQ(ws.doc.modified(), c.changes) << c.name;
     }
     // Undo marks the puzzle modified when it changes the field.
     setPicture(ws, {"#....", ".....", ".....", ".....", "....."});
-    ws.takeSnapshot();
-    ws.field.setText(2, 2, "-");
-    ws.modified = false;
+    ws.doc.takeSnapshot();
+    ws.doc.field().setText(2, 2, "-");
+    ws.doc.setModified(false);
     undo(ws);
-    EXPECT_TRUE(ws.modified);
+    EXPECT_TRUE(ws.doc.modified());
 }
 
 TEST_F(SafetyFixture, EditsWhileAnswersAreHiddenKeepThePicture)
 {
     setRows(ws, {{"-3", "-", "2", "-"}, {"", "-", "", "1"}});
-    toggleHideAnswers(ws);
+    toggleHideAnswers(ws.doc);
     ASSERT_EQ(rowsOf(ws), (Rows{{"3", "", "2", ""}, {"", "", "", "1"}}));
 
     select(3, 0, 3, 0);
     recolourSelection(ws, Recolour::White); // Del on one cell
     EXPECT_EQ(rowsOf(ws), (Rows{{"3", "", "2", ""}, {"", "", "", "1"}}));
-    EXPECT_TRUE(ws.modified);
+    EXPECT_TRUE(ws.doc.modified());
 
     select(0, 0, 0, 0);
     insertColumn(ws);
     // Undo goes back to the state before the last edit, picture and all,
     // and the answers stay hidden.
     undo(ws);
-    EXPECT_TRUE(ws.answersHidden);
-    toggleHideAnswers(ws);
+    EXPECT_TRUE(ws.doc.answersHidden());
+    toggleHideAnswers(ws.doc);
     EXPECT_EQ(rowsOf(ws), (Rows{{"-3", "-", "2", ""}, {"", "-", "", "1"}}));
 
     // The picture moves with its cells.
-    toggleHideAnswers(ws);
+    toggleHideAnswers(ws.doc);
     insertColumn(ws);
-    toggleHideAnswers(ws);
+    toggleHideAnswers(ws.doc);
     EXPECT_EQ(rowsOf(ws), (Rows{{"", "-3", "-", "2", ""}, {"", "", "-", "", "1"}}));
 }
 
@@ -112,14 +112,14 @@ TEST_F(SafetyFixture, GenerateAndCheckWhileHiddenWorkOnThePicture)
 {
     const std::vector<std::string> middle = {".....", ".....", "..#..", ".....", "....."};
     setPicture(ws, middle);
-    toggleHideAnswers(ws);
-    EXPECT_EQ(generate(ws, false, engine), GenerateOutcome::Solved);
-    EXPECT_FALSE(ws.answersHidden);
+    toggleHideAnswers(ws.doc);
+    EXPECT_EQ(generate(ws, host, engine, GenerateOptions{}), GenerateOutcome::Solved);
+    EXPECT_FALSE(ws.doc.answersHidden());
     EXPECT_EQ(picture(), middle);
 
-    toggleHideAnswers(ws);
-    check(ws, engine);
-    EXPECT_FALSE(ws.answersHidden);
+    toggleHideAnswers(ws.doc);
+    check(ws, host, engine);
+    EXPECT_FALSE(ws.doc.answersHidden());
     undo(ws); // the snapshot of the check holds the picture
     EXPECT_EQ(picture(), middle);
 }
@@ -129,7 +129,7 @@ TEST_F(SafetyFixture, UndoAfterCorrectingGenerationGivesTheEnlargedPictureWithou
     // Not solvable as drawn, solvable with one white column at the left.
     const std::vector<std::string> needsLeft = {"..##.", "#....", "#....", "....#", ".#..."};
     setPicture(ws, needsLeft);
-    ASSERT_EQ(generate(ws, true, engine), GenerateOutcome::Solved);
+    ASSERT_EQ(generate(ws, host, engine, GenerateOptions{.correcting = true}), GenerateOutcome::Solved);
     undo(ws);
     Rows expected;
     for (const auto& row : needsLeft) {
@@ -143,9 +143,9 @@ TEST_F(SafetyFixture, UndoAfterCorrectingGenerationGivesTheEnlargedPictureWithou
 TEST_F(SafetyFixture, HugePastesAndBlockMovesAreRefusedWhole)
 {
     setRows(ws, {{"-", "1"}, {"2", ""}});
-    ws.takeSnapshot();
-    ws.field.setText(1, 1, "-"); // differs from the snapshot
-    ws.modified = false;
+    ws.doc.takeSnapshot();
+    ws.doc.field().setText(1, 1, "-"); // differs from the snapshot
+    ws.doc.setModified(false);
     const Rows before = rowsOf(ws);
 
     std::string wide;
@@ -154,28 +154,27 @@ TEST_F(SafetyFixture, HugePastesAndBlockMovesAreRefusedWhole)
     std::string tall;
     for (int i = 0; i <= kMaxFieldSide; ++i) tall += "1\t2\r\n";
     for (const std::string& text : {wide, tall}) {
-        host.errors.clear();
-        EXPECT_EQ(pasteText(ws, text), PasteResult::TooLarge);
-        ASSERT_EQ(host.errors.size(), 1u);
-        EXPECT_NE(host.errors[0].find("4096"), std::string::npos);
+        const PasteOutcome refused = pasteText(ws, text);
+        EXPECT_EQ(refused.result, PasteResult::TooLarge);
+        EXPECT_NE(refused.error.find("4096"), std::string::npos);
         EXPECT_EQ(rowsOf(ws), before);
-        EXPECT_FALSE(ws.modified);
+        EXPECT_FALSE(ws.doc.modified());
     }
     undo(ws); // no snapshot was taken by the refused pastes
-    EXPECT_EQ(ws.field.text(1, 1), "");
+    EXPECT_EQ(ws.doc.field().text(1, 1), "");
 
     // The largest field still fits, cell for cell.
     std::string widest;
     for (int i = 0; i < kMaxFieldSide; ++i) widest += (i ? "\t" : "") + std::string("-");
-    ws.setCurrentCell(0, 0);
-    EXPECT_EQ(pasteText(ws, widest), PasteResult::Pasted);
-    EXPECT_EQ(ws.field.colCount(), kMaxFieldSide);
-    EXPECT_EQ(ws.field.text(kMaxFieldSide - 1, 0), "-");
+    ws.cursor.setCurrentCell(0, 0);
+    EXPECT_EQ(pasteText(ws, widest).result, PasteResult::Pasted);
+    EXPECT_EQ(ws.doc.field().colCount(), kMaxFieldSide);
+    EXPECT_EQ(ws.doc.field().text(kMaxFieldSide - 1, 0), "-");
 
     setRows(ws, {{"-", "1"}, {"2", ""}});
-    ws.rememberedBlock = CellRect{0, 0, 1, 1};
-    host.errors.clear();
-    EXPECT_FALSE(moveBlock(ws, kMaxFieldSide - 1, 0));
-    EXPECT_EQ(host.errors.size(), 1u);
+    ws.cursor.rememberedBlock = CellRect{0, 0, 1, 1};
+    const MoveOutcome refused = moveBlock(ws, kMaxFieldSide - 1, 0);
+    EXPECT_FALSE(refused.moved);
+    EXPECT_NE(refused.error.find("4096"), std::string::npos);
     EXPECT_EQ(rowsOf(ws), (Rows{{"-", "1"}, {"2", ""}}));
 }

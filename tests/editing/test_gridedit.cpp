@@ -23,9 +23,9 @@ private:
     void press(int c, int r, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, c, r, b, b); }
     void moveTo(int c, int r) { mouse(QEvent::MouseMove, c, r, Qt::NoButton, Qt::LeftButton); }
     void release(int c, int r, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonRelease, c, r, b, Qt::NoButton); }
-    std::string cell(int c, int r) const { return ws->field.text(c, r); }
+    std::string cell(int c, int r) const { return ws->doc.field().text(c, r); }
 
-    Host host;
+    CommandContext ctx; // idle: the field is the editor's
     Workspace* ws = nullptr;
     GridView* grid = nullptr;
     GridEditor* editor = nullptr;
@@ -33,10 +33,10 @@ private:
 
 void GridEditTest::init()
 {
-    ws = new Workspace(host);
-    ws->field.setSize(6, 4);
+    ws = new Workspace;
+    ws->doc.field().setSize(6, 4);
     grid = new GridView(*ws);
-    editor = new GridEditor(*ws, *grid);
+    editor = new GridEditor(*ws, ctx, *grid);
     grid->setCellSize(20);
     grid->resize(300, 200);
     grid->show();
@@ -62,14 +62,14 @@ void GridEditTest::clickInsideBlockMovesNothing()
     // A 3 x 2 block at columns 0..2, rows 0..1, and a cell it would cover
     // if a click moved it.
     for (int c = 0; c < 3; ++c) {
-        ws->field.setText(c, 0, "-");
-        ws->field.setText(c, 1, std::to_string(c));
+        ws->doc.field().setText(c, 0, "-");
+        ws->doc.field().setText(c, 1, std::to_string(c));
     }
-    ws->field.setText(3, 2, "-5");
+    ws->doc.field().setText(3, 2, "-5");
     press(0, 0);
     moveTo(2, 1);
     release(2, 1);
-    QCOMPARE(ws->rememberedBlock, (CellRect{0, 0, 2, 1}));
+    QCOMPARE(ws->cursor.rememberedBlock, (CellRect{0, 0, 2, 1}));
 
     // A click in the middle, even with the mouse trembling on that cell, only
     // puts the current cell there.
@@ -80,8 +80,8 @@ void GridEditTest::clickInsideBlockMovesNothing()
     QCOMPARE(cell(0, 0), std::string("-"));
     QCOMPARE(cell(2, 1), std::string("2"));
     QCOMPARE(cell(3, 2), std::string("-5"));
-    QCOMPARE(ws->selection, (CellRect{1, 1, 1, 1}));
-    QCOMPARE(ws->rememberedBlock, (CellRect{1, 1, 1, 1}));
+    QCOMPARE(ws->cursor.selection, (CellRect{1, 1, 1, 1}));
+    QCOMPARE(ws->cursor.rememberedBlock, (CellRect{1, 1, 1, 1}));
 
     // Once the block has left the pressed cell it follows the point where it
     // was grabbed: dropped one cell to the right, it stands one column further
@@ -95,7 +95,7 @@ void GridEditTest::clickInsideBlockMovesNothing()
     QCOMPARE(cell(0, 0), std::string());
     QCOMPARE(cell(3, 0), std::string("-"));
     QCOMPARE(cell(3, 1), std::string("2"));
-    QCOMPARE(ws->rememberedBlock, (CellRect{1, 0, 3, 1}));
+    QCOMPARE(ws->cursor.rememberedBlock, (CellRect{1, 0, 3, 1}));
     // Carried away and back onto the pressed cell, it stays where it is.
     press(3, 1);
     moveTo(4, 2);
@@ -104,26 +104,26 @@ void GridEditTest::clickInsideBlockMovesNothing()
     QCOMPARE(cell(1, 0), std::string("-"));
     QCOMPARE(cell(3, 1), std::string("2"));
     QCOMPARE(cell(4, 1), std::string());
-    QCOMPARE(ws->rememberedBlock, (CellRect{1, 0, 3, 1}));
+    QCOMPARE(ws->cursor.rememberedBlock, (CellRect{1, 0, 3, 1}));
 }
 
 void GridEditTest::sideButtonEditsNothing()
 {
-    ws->field.setText(2, 2, "-3");
-    ws->takeSnapshot();
+    ws->doc.field().setText(2, 2, "-3");
+    ws->doc.takeSnapshot();
     editor->setMode(EditMode::Draw);
-    ws->field.setText(1, 1, "-");
+    ws->doc.field().setText(1, 1, "-");
     press(2, 2, Qt::BackButton);
     release(2, 2, Qt::BackButton);
     QCOMPARE(cell(2, 2), std::string("-3"));
-    QVERIFY(!ws->modified);
-    ws->restoreSnapshot(false); // the snapshot is still the one before
+    QVERIFY(!ws->doc.modified());
+    ws->doc.restoreSnapshot(false); // the snapshot is still the one before
     QCOMPARE(cell(1, 1), std::string());
 }
 
 void GridEditTest::quickStrokeLeavesNoGaps()
 {
-    ws->field.setSize(8, 8);
+    ws->doc.field().setSize(8, 8);
     editor->setMode(EditMode::Draw);
     // Two mouse events far apart: the cells on the line between them are
     // drawn as well, and one undo takes the whole stroke back.
@@ -135,16 +135,16 @@ void GridEditTest::quickStrokeLeavesNoGaps()
                              "......#."};
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c)
-            QVERIFY2(ws->field.isFilled(c, r) == (picture[r][c] == '#'), qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
-    QVERIFY(ws->modified);
-    ws->restoreSnapshot(false);
+            QVERIFY2(ws->doc.field().isFilled(c, r) == (picture[r][c] == '#'), qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
+    QVERIFY(ws->doc.modified());
+    ws->doc.restoreSnapshot(false);
     for (int r = 0; r < 8; ++r)
-        for (int c = 0; c < 8; ++c) QVERIFY(!ws->field.isFilled(c, r));
+        for (int c = 0; c < 8; ++c) QVERIFY(!ws->doc.field().isFilled(c, r));
 
     // A new stroke starts afresh: nothing joins it to the last one.
     press(0, 7);
     release(0, 7);
-    QVERIFY(!ws->field.isFilled(3, 7));
+    QVERIFY(!ws->doc.field().isFilled(3, 7));
 }
 
 void GridEditTest::ctrlWheelAsksForAnotherCellSize()

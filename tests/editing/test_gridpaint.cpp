@@ -21,7 +21,6 @@ private:
     // Pixels of anti-aliased text: near white, or near black.
     int countShade(const QImage& img, const QRect& r, bool light);
 
-    Host host;
     Workspace* ws = nullptr;
     GridView* grid = nullptr;
     const QColor fill{0, 0, 200};
@@ -29,8 +28,8 @@ private:
 
 void GridPaintTest::init()
 {
-    ws = new Workspace(host);
-    ws->field.setSize(6, 3);
+    ws = new Workspace;
+    ws->doc.field().setSize(6, 3);
     grid = new GridView(*ws);
     grid->setCellSize(20);
     grid->setFillColor(fill);
@@ -68,13 +67,13 @@ int GridPaintTest::countShade(const QImage& img, const QRect& r, bool light)
 
 void GridPaintTest::cells()
 {
-    Field& f = ws->field;
+    Field& f = ws->doc.field();
     f.setText(0, 0, "-");
     f.setText(1, 0, "-7");
     f.setText(2, 0, "7");
     f.setMark(3, 0, MarkDecided);
     f.setMark(4, 0, MarkComplete);
-    ws->setCurrentCell(5, 2);
+    ws->cursor.setCurrentCell(5, 2);
     grid->fieldChanged();
     QImage img = shot();
 
@@ -115,8 +114,8 @@ void GridPaintTest::selectionFrame()
 {
     QFETCH(int, lastCol);
     QFETCH(bool, framed);
-    ws->setCurrentCell(2, 1);
-    ws->selection = CellRect{2, 1, lastCol, 1};
+    ws->cursor.setCurrentCell(2, 1);
+    ws->cursor.selection = CellRect{2, 1, lastCol, 1};
     grid->refreshCursor();
     const QImage img = shot();
     const QRect first = grid->cellRect(2, 1), last = grid->cellRect(lastCol, 1);
@@ -129,7 +128,7 @@ void GridPaintTest::selectionFrame()
     QVERIFY(img.pixelColor(first.center()) != red);
 
     // Collapsing the selection takes the frame away again.
-    ws->setCurrentCell(0, 0);
+    ws->cursor.setCurrentCell(0, 0);
     grid->refreshCursor();
     QVERIFY(shot().pixelColor(first.left(), first.center().y()) != red);
 }
@@ -137,10 +136,10 @@ void GridPaintTest::selectionFrame()
 void GridPaintTest::frameAndMarksStandOutOnAReddishFill()
 {
     // A filled row with a complete-clue dot, framed by a selection.
-    for (int c = 0; c < 5; ++c) ws->field.setText(c, 1, "-");
-    ws->field.setMark(3, 1, MarkComplete);
-    ws->setCurrentCell(0, 1);
-    ws->selection = CellRect{0, 1, 4, 1};
+    for (int c = 0; c < 5; ++c) ws->doc.field().setText(c, 1, "-");
+    ws->doc.field().setMark(3, 1, MarkComplete);
+    ws->cursor.setCurrentCell(0, 1);
+    ws->cursor.selection = CellRect{0, 1, 4, 1};
     grid->fieldChanged();
     const QRect cell = grid->cellRect(1, 1), dot = grid->cellRect(3, 1);
     for (const QColor fill : {QColor(255, 0, 0), QColor(200, 30, 20), QColor(0, 0, 0), QColor(0, 128, 0)}) {
@@ -156,8 +155,8 @@ void GridPaintTest::scrolledAndEditedCells()
 {
     // The grid keeps its cells as a picture; scrolling and single-cell
     // edits must bring exactly the right cells into it.
-    ws->field.setSize(40, 3);
-    ws->field.setText(30, 1, "-");
+    ws->doc.field().setSize(40, 3);
+    ws->doc.field().setText(30, 1, "-");
     grid->fieldChanged();
     (void)shot();
     grid->ensureVisible(30, 1);
@@ -165,7 +164,7 @@ void GridPaintTest::scrolledAndEditedCells()
     QCOMPARE(img.pixelColor(grid->cellRect(30, 1).center()), fill);
     QCOMPARE(img.pixelColor(grid->cellRect(29, 1).center()), QColor(Qt::white));
 
-    ws->field.setText(29, 1, "-");
+    ws->doc.field().setText(29, 1, "-");
     grid->updateCell(29, 1);
     img = shot();
     QCOMPARE(img.pixelColor(grid->cellRect(29, 1).center()), fill);

@@ -10,7 +10,7 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "core/host.h"
+#include "core/document.h"
 #include "core/sizecontrols.h"
 #include "core/workspace.h"
 
@@ -47,28 +47,31 @@ inline std::string readBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct RecordingHost : klt::Host {
-    std::vector<std::string> errors;
+// Counts the size changes the document announces; when given controls, they
+// follow the field as a window's would.
+struct SizeFollower : klt::DocumentObserver {
     int syncs = 0;
-    // When set, the size controls follow the field as a window's would.
     klt::SizeControls* controls = nullptr;
     klt::Workspace* ws = nullptr;
 
-    void errorBox(const std::string& text) override { errors.push_back(text); }
-    void syncSizeControls() override
+    void sizeChanged() override
     {
         ++syncs;
         if (controls && ws) controls->sync(*ws);
     }
 };
 
-// A workspace on a recording host, its field cols x rows.
+// A workspace whose size changes are followed, its field cols x rows.
 struct Puzzle {
-    RecordingHost host;
-    klt::Workspace ws{host};
+    SizeFollower host;
+    klt::Workspace ws;
     klt::SizeControls controls;
 
-    Puzzle(int cols = 5, int rows = 5) { ws.field.setSize(cols, rows); }
+    Puzzle(int cols = 5, int rows = 5)
+    {
+        ws.doc.addObserver(&host);
+        ws.doc.field().setSize(cols, rows);
+    }
     void withControls()
     {
         host.controls = &controls;
@@ -76,12 +79,12 @@ struct Puzzle {
     }
     void setRow(int r, const std::vector<std::string>& texts)
     {
-        for (size_t c = 0; c < texts.size(); ++c) ws.field.setText(static_cast<int>(c), r, texts[c]);
+        for (size_t c = 0; c < texts.size(); ++c) ws.doc.field().setText(static_cast<int>(c), r, texts[c]);
     }
     std::vector<std::string> row(int r) const
     {
         std::vector<std::string> out;
-        for (int c = 0; c < ws.field.colCount(); ++c) out.push_back(ws.field.text(c, r));
+        for (int c = 0; c < ws.doc.field().colCount(); ++c) out.push_back(ws.doc.field().text(c, r));
         return out;
     }
 };

@@ -10,48 +10,50 @@ using kltest::writeBytes;
 
 namespace {
 
-struct RecordingHostFlags : kltest::RecordingHost {
+struct FlagRecorder : DocumentObserver {
     std::vector<bool> modified, hidden;
     void modifiedChanged(bool m) override { modified.push_back(m); }
-    void hideAnswersChanged(bool h) override { hidden.push_back(h); }
+    void answersHiddenChanged(bool h) override { hidden.push_back(h); }
 };
 
 TEST(NewDocument, ClearsTheVisibleFieldAndTheEditingState)
 {
-    RecordingHostFlags host;
-    Workspace ws(host);
-    ws.field.setSize(8, 8);
-    ws.field.setText(7, 7, "hidden");
-    ws.field.setSize(6, 4);
-    ws.field.setText(5, 3, "-3");
-    ws.field.setMark(5, 3, 2);
-    ws.setCurrentCell(4, 2);
-    ws.rememberedBlock = CellRect{1, 1, 3, 3};
-    ws.internalMove = true;
-    ws.prizePhrase = "X";
-    ws.answersHidden = true;
-    ws.modified = true;
-    ws.cellSize = 31;
-    ws.undoCells = {{"u"}};
+    FlagRecorder host;
+    Workspace ws;
+    ws.doc.field().setSize(8, 8);
+    ws.doc.field().setText(7, 7, "hidden");
+    ws.doc.field().setSize(6, 4);
+    ws.doc.field().setText(5, 3, "-3");
+    ws.doc.field().setMark(5, 3, 2);
+    ws.cursor.setCurrentCell(4, 2);
+    ws.cursor.rememberedBlock = CellRect{1, 1, 3, 3};
+    ws.cursor.internalMove = true;
+    ws.doc.prizePhrase = "X";
+    ws.doc.setModified(true);
+    ws.doc.setCellSize(31);
+    ws.doc.field().setText(0, 0, "u");
+    ws.doc.hideAnswers(); // takes the snapshot
+    ws.doc.field().setText(0, 0, "");
+    ws.doc.addObserver(&host);
 
     newDocument(ws);
-    EXPECT_EQ(ws.field.text(5, 3), "");
-    EXPECT_EQ(ws.field.mark(5, 3), 0);
+    EXPECT_EQ(ws.doc.field().text(5, 3), "");
+    EXPECT_EQ(ws.doc.field().mark(5, 3), 0);
     // Nothing of the former puzzle may come back when the field is widened.
-    EXPECT_EQ(ws.field.text(7, 7), "");
-    EXPECT_EQ(ws.field.colCount(), 6);
-    EXPECT_EQ(ws.field.rowCount(), 4);
-    EXPECT_EQ(ws.curCol, 0);
-    EXPECT_EQ(ws.curRow, 0);
-    EXPECT_EQ(ws.selection, (CellRect{0, 0, 0, 0}));
-    EXPECT_EQ(ws.rememberedBlock, (CellRect{0, 0, 0, 0}));
-    EXPECT_FALSE(ws.internalMove);
-    EXPECT_EQ(ws.prizePhrase, "");
-    EXPECT_FALSE(ws.answersHidden);
+    EXPECT_EQ(ws.doc.field().text(7, 7), "");
+    EXPECT_EQ(ws.doc.field().colCount(), 6);
+    EXPECT_EQ(ws.doc.field().rowCount(), 4);
+    EXPECT_EQ(ws.cursor.col, 0);
+    EXPECT_EQ(ws.cursor.row, 0);
+    EXPECT_EQ(ws.cursor.selection, (CellRect{0, 0, 0, 0}));
+    EXPECT_EQ(ws.cursor.rememberedBlock, (CellRect{0, 0, 0, 0}));
+    EXPECT_FALSE(ws.cursor.internalMove);
+    EXPECT_EQ(ws.doc.prizePhrase, "");
+    EXPECT_FALSE(ws.doc.answersHidden());
     EXPECT_EQ(host.hidden, std::vector<bool>{false});
     EXPECT_EQ(host.modified, std::vector<bool>{false});
-    EXPECT_EQ(ws.cellSize, 31);
-    EXPECT_EQ(ws.undoCells, (std::vector<std::vector<std::string>>{{"u"}}));
+    EXPECT_EQ(ws.doc.cellSize(), 31);
+    EXPECT_EQ(ws.doc.snapshot().at(0, 0), "u");
 }
 
 struct OpenTest : ::testing::Test {
@@ -64,8 +66,8 @@ struct OpenTest : ::testing::Test {
     OpenTest()
     {
         p.withControls();
-        p.ws.field.setText(2, 2, "-4");
-        p.ws.modified = true;
+        p.ws.doc.field().setText(2, 2, "-4");
+        p.ws.doc.setModified(true);
         hooks.querySaveChanges = [this] {
             ++questions;
             return answer;
@@ -73,19 +75,18 @@ struct OpenTest : ::testing::Test {
     }
     void expectUntouched()
     {
-        EXPECT_EQ(p.ws.field.text(2, 2), "-4");
-        EXPECT_TRUE(p.ws.modified);
-        EXPECT_TRUE(p.ws.undoCells.empty());
+        EXPECT_EQ(p.ws.doc.field().text(2, 2), "-4");
+        EXPECT_TRUE(p.ws.doc.modified());
+        EXPECT_TRUE(p.ws.doc.snapshot().empty());
     }
 };
 
 TEST_F(OpenTest, MissingFileOrFolderShowsNotFoundAndChangesNothing)
 {
     for (const std::string& path : {dir / "absent.kvt", dir.path()}) {
-        p.host.errors.clear();
         const OpenResult r = openDocument(p.ws, path, hooks);
         EXPECT_EQ(r.status, OpenResult::NotFound);
-        EXPECT_EQ(p.host.errors, std::vector<std::string>{"Файл " + path + " не найден."});
+        EXPECT_EQ(r.errorText, "Файл " + path + " не найден.");
     }
     EXPECT_EQ(questions, 0);
     expectUntouched();
@@ -96,10 +97,10 @@ TEST_F(OpenTest, RefusedSizeOrCancelledQuestionChangesNothing)
     const std::string huge = dir / "huge.KVT", fine = dir / "fine.kvt";
     writeBytes(huge, "[Options]\r\nHeight=100000\r\n");
     writeBytes(fine, "[Options]\r\nHeight=7\r\n");
-    EXPECT_EQ(openDocument(p.ws, huge, hooks).status, OpenResult::TooLarge);
+    const OpenResult refused = openDocument(p.ws, huge, hooks);
+    EXPECT_EQ(refused.status, OpenResult::TooLarge);
     EXPECT_EQ(questions, 0);
-    ASSERT_EQ(p.host.errors.size(), 1u);
-    EXPECT_NE(p.host.errors[0].find("100000"), std::string::npos);
+    EXPECT_NE(refused.errorText.find("100000"), std::string::npos);
 
     answer = false;
     EXPECT_EQ(openDocument(p.ws, fine, hooks).status, OpenResult::Cancelled);
@@ -122,13 +123,16 @@ TEST_F(OpenTest, OwnFormatInAnyLetterCaseIsReadAndBecomesTheSnapshot)
     EXPECT_FALSE(r.foreign);
     EXPECT_TRUE(r.readOk);
     EXPECT_EQ(r.documentName, path);
-    EXPECT_TRUE(p.host.errors.empty());
-    EXPECT_EQ(p.ws.field.colCount(), 5);
-    EXPECT_EQ(p.ws.field.rowCount(), 2);
-    EXPECT_EQ(p.ws.cellSize, 17);
+    EXPECT_TRUE(r.errorText.empty());
+    EXPECT_EQ(p.ws.doc.field().colCount(), 5);
+    EXPECT_EQ(p.ws.doc.field().rowCount(), 2);
+    EXPECT_EQ(p.ws.doc.cellSize(), 17);
     EXPECT_EQ(cellSyncs, 1);
-    EXPECT_FALSE(p.ws.modified);
-    EXPECT_EQ(p.ws.undoCells, (std::vector<std::vector<std::string>>{{"-", "1", "", "", ""}, {"", "", "", "", ""}}));
+    EXPECT_FALSE(p.ws.doc.modified());
+    const std::vector<std::string> snapshot{"-", "1", "", "", "", "", "", "", "", ""};
+    EXPECT_EQ(p.ws.doc.snapshot().cols(), 5);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(p.ws.doc.snapshot().at(c, r), snapshot[size_t(r * 5 + c)]) << c << "," << r;
 }
 
 TEST_F(OpenTest, ForeignFileErrorIsShownAndTheDocumentIsNamedKvt)
@@ -140,12 +144,11 @@ TEST_F(OpenTest, ForeignFileErrorIsShownAndTheDocumentIsNamedKvt)
     EXPECT_TRUE(r.foreign);
     EXPECT_FALSE(r.readOk);
     EXPECT_EQ(r.documentName, dir / "x.KVT");
-    EXPECT_EQ(p.host.errors, std::vector<std::string>{r.errorText});
     EXPECT_EQ(r.errorText, "Ошибка чтения с диска. Файл " + path + "\r\n'$' неверное целочисленное значение");
-    EXPECT_EQ(p.ws.field.text(0, 0), "1");
-    EXPECT_FALSE(p.ws.modified);
-    ASSERT_FALSE(p.ws.undoCells.empty());
-    EXPECT_EQ(p.ws.undoCells[0][1], "2");
+    EXPECT_EQ(p.ws.doc.field().text(0, 0), "1");
+    EXPECT_FALSE(p.ws.doc.modified());
+    ASSERT_FALSE(p.ws.doc.snapshot().empty());
+    EXPECT_EQ(p.ws.doc.snapshot().at(1, 0), "2");
 }
 
 TEST(DocumentPaths, OwnFormatIsTheKvtExtensionInAnyCase)

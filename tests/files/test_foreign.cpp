@@ -57,16 +57,16 @@ TEST_F(ForeignTest, FcRowsFillCellsWithAColourPart)
     for (const std::string eol : {"\r\n", "\n"}) {
         writeBytes(path, lines({kFc2, "anything", "4 3", "255;1/ ;0/0;2", " ;0/ ;0/7;7"}, eol));
         newDocument(p.ws);
-        p.ws.setModified(true);
+        p.ws.doc.setModified(true);
         const auto r = openForeignFile(p.ws, path);
         ASSERT_TRUE(r.ok) << r.errorText;
-        EXPECT_EQ(p.ws.field.colCount(), 3);
-        EXPECT_EQ(p.ws.field.rowCount(), 2);
+        EXPECT_EQ(p.ws.doc.field().colCount(), 3);
+        EXPECT_EQ(p.ws.doc.field().rowCount(), 2);
         EXPECT_EQ(p.row(0), (Row{"-", "", "-"}));
         EXPECT_EQ(p.row(1), (Row{"", "", "-"}));
-        EXPECT_FALSE(p.ws.modified);
-        EXPECT_EQ(p.ws.curCol, 1);
-        EXPECT_EQ(p.ws.curRow, 1);
+        EXPECT_FALSE(p.ws.doc.modified());
+        EXPECT_EQ(p.ws.cursor.col, 1);
+        EXPECT_EQ(p.ws.cursor.row, 1);
         EXPECT_EQ(p.host.syncs, 1);
         p.host.syncs = 0;
     }
@@ -92,8 +92,8 @@ TEST_F(ForeignTest, HeaderlessRowsAreBitSetsOfColumnNumbers)
     ASSERT_TRUE(r.ok) << r.errorText;
     auto filled = [&](int row) {
         std::vector<int> cols;
-        for (int c = 0; c < p.ws.field.colCount(); ++c)
-            if (p.ws.field.text(c, row) == "-") cols.push_back(c);
+        for (int c = 0; c < p.ws.doc.field().colCount(); ++c)
+            if (p.ws.doc.field().text(c, row) == "-") cols.push_back(c);
         return cols;
     };
     EXPECT_EQ(filled(0), (std::vector<int>{0}));
@@ -138,7 +138,7 @@ TEST_F(ForeignTest, ColumnsAreSetBeforeABadRowCount)
 {
     const auto r = open(lines({"h", "4 zz"}));
     EXPECT_EQ(r.errorText, failure(conversion("zz")));
-    EXPECT_EQ(p.ws.field.colCount(), 3);
+    EXPECT_EQ(p.ws.doc.field().colCount(), 3);
 }
 
 TEST_F(ForeignTest, MissingFileGivesTheIoErrorText)
@@ -154,22 +154,22 @@ TEST_F(ForeignTest, HeaderlessFieldWiderThanTheSetEndsWithARangeError)
     const auto r = open(lines({"h", "1026 3", rowSet(all), rowSet(all)}));
     EXPECT_EQ(r.errorText,
               failure("Файл без заголовка описывает не больше 1023 колонок, а в поле их 1025."));
-    EXPECT_EQ(p.ws.field.text(1022, 0), "-");
-    EXPECT_EQ(p.ws.field.text(1023, 0), "");
-    EXPECT_EQ(p.ws.field.text(0, 1), "");
+    EXPECT_EQ(p.ws.doc.field().text(1022, 0), "-");
+    EXPECT_EQ(p.ws.doc.field().text(1023, 0), "");
+    EXPECT_EQ(p.ws.doc.field().text(0, 1), "");
 }
 
 TEST_F(ForeignTest, SizesBelowOneBecomeOneAndHugeOnesAreRefused)
 {
     auto r = open(lines({"h", "1 1", rowSet({})}));
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(p.ws.field.colCount(), 1);
-    EXPECT_EQ(p.ws.field.rowCount(), 1);
-    EXPECT_EQ(p.ws.curCol, 0) << "the current cell stays inside the field";
+    EXPECT_EQ(p.ws.doc.field().colCount(), 1);
+    EXPECT_EQ(p.ws.doc.field().rowCount(), 1);
+    EXPECT_EQ(p.ws.cursor.col, 0) << "the current cell stays inside the field";
 
     r = open(lines({"h", "0 -5", rowSet({2})}));
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(p.ws.field.text(0, 0), "-");
+    EXPECT_EQ(p.ws.doc.field().text(0, 0), "-");
 
     for (const std::string size : {"5000 3", "3 5000", "-2147483648 2147483647"}) {
         writeBytes(path, lines({kFc2, "x", size}));
@@ -177,27 +177,27 @@ TEST_F(ForeignTest, SizesBelowOneBecomeOneAndHugeOnesAreRefused)
     }
     writeBytes(path, lines({kFc2, "x", "4097 4097"}));
     EXPECT_EQ(checkForeignSize(path), std::nullopt);
-    p.ws.field.setSize(6, 6);
+    p.ws.doc.field().setSize(6, 6);
     r = open(lines({kFc2, "x", "5000 3"}));
     EXPECT_EQ(r.errorText, failure("Файл " + path + " не открыт: ширина поля 4999 больше допустимой (4096)."));
-    EXPECT_EQ(p.ws.field.colCount(), 6);
+    EXPECT_EQ(p.ws.doc.field().colCount(), 6);
 }
 
 TEST_F(ForeignTest, CellsOfAnEarlierPuzzleDoNotReappear)
 {
-    p.ws.field.setSize(8, 8);
+    p.ws.doc.field().setSize(8, 8);
     for (int c = 0; c < 8; ++c)
         for (int r = 0; r < 8; ++r) {
-            p.ws.field.setText(c, r, "9");
-            p.ws.field.setMark(c, r, 2);
+            p.ws.doc.field().setText(c, r, "9");
+            p.ws.doc.field().setMark(c, r, 2);
         }
-    p.ws.field.setSize(5, 5); // the rest is hidden, and New clears only what is visible
+    p.ws.doc.field().setSize(5, 5); // the rest is hidden, and New clears only what is visible
     const auto r = open(lines({kFc2, "x", "9 9", "1;1"}));
     EXPECT_FALSE(r.ok);
     for (int c = 0; c < 8; ++c)
         for (int row = 0; row < 8; ++row) {
-            EXPECT_EQ(p.ws.field.text(c, row), c == 0 && row == 0 ? "-" : "") << c << "," << row;
-            EXPECT_EQ(p.ws.field.mark(c, row), 0);
+            EXPECT_EQ(p.ws.doc.field().text(c, row), c == 0 && row == 0 ? "-" : "") << c << "," << row;
+            EXPECT_EQ(p.ws.doc.field().mark(c, row), 0);
         }
 }
 
@@ -219,8 +219,8 @@ TEST_F(ForeignTest, GarbageEndsInAnErrorOrAPartialFieldNeverACrash)
     for (const std::string& content : contents) {
         const auto r = open(content);
         EXPECT_EQ(r.ok, r.errorText.empty());
-        EXPECT_LE(p.ws.field.colCount(), 4096);
-        EXPECT_LE(p.ws.field.rowCount(), 4096);
+        EXPECT_LE(p.ws.doc.field().colCount(), 4096);
+        EXPECT_LE(p.ws.doc.field().rowCount(), 4096);
     }
 }
 

@@ -22,9 +22,9 @@ const std::string kA = utf8ToCp1251("А");
 // The field of the worked example: 3 x 2, cell size 24, phrase КОТ.
 void fillExample(Puzzle& p)
 {
-    p.ws.field.setSize(3, 2);
-    p.ws.cellSize = 24;
-    p.ws.prizePhrase = kCat;
+    p.ws.doc.field().setSize(3, 2);
+    p.ws.doc.setCellSize(24);
+    p.ws.doc.prizePhrase = kCat;
     p.setRow(0, {"-3", "", "2"});
     p.setRow(1, {kA, "-", "-"});
 }
@@ -47,16 +47,16 @@ TEST(KvtFormat, WorkedExampleIsWrittenByteForByteAndReadsBack)
                                    "\r\n[Field]\r\nStr0=;-3; ;2\r\nStr1=;" + kA + ";-;-\r\n");
 
     Puzzle back(7, 6);
-    back.ws.cellSize = 40;
+    back.ws.doc.setCellSize(40);
     int synced = 0;
     newDocument(back.ws);
     readKvt(back.ws, path, [&](Workspace&) { ++synced; });
-    EXPECT_EQ(back.ws.field.colCount(), 3);
-    EXPECT_EQ(back.ws.field.rowCount(), 2);
+    EXPECT_EQ(back.ws.doc.field().colCount(), 3);
+    EXPECT_EQ(back.ws.doc.field().rowCount(), 2);
     EXPECT_EQ(back.row(0), (Row{"-3", " ", "2"}));
     EXPECT_EQ(back.row(1), (Row{kA, "-", "-"}));
-    EXPECT_EQ(back.ws.cellSize, 24);
-    EXPECT_EQ(back.ws.prizePhrase, kCat);
+    EXPECT_EQ(back.ws.doc.cellSize(), 24);
+    EXPECT_EQ(back.ws.doc.prizePhrase, kCat);
     EXPECT_EQ(synced, 1);
 }
 
@@ -85,7 +85,7 @@ TEST(KvtFormat, HiddenAnswersAreSavedWithThePicture)
     const std::string path = dir / "hidden.kvt";
     Puzzle p(3, 1);
     p.setRow(0, {"-3", "-", "2"});
-    toggleHideAnswers(p.ws);
+    toggleHideAnswers(p.ws.doc);
     ASSERT_EQ(p.row(0), (Row{"3", "", "2"}));
     saveKvt(p.ws, path);
     EXPECT_EQ(ProfileReader(path).readString("Field", "Str0", "?"), ";-3;-;2");
@@ -97,7 +97,7 @@ TEST(KvtFormat, SelectionOfOneCellStoresAOneByOneField)
     kltest::TempDir dir;
     const std::string path = dir / "one.kvt";
     Puzzle p;
-    p.ws.field.setText(3, 2, "-5");
+    p.ws.doc.field().setText(3, 2, "-5");
     const CellRect cell{3, 2, 3, 2};
     saveKvt(p.ws, path, &cell);
     EXPECT_EQ(readBytes(path), "[Options]\r\nHeight=1\r\nWidth=1\r\nCellSize=24\r\nWord=\r\n[Field]\r\nStr0=;-5\r\n");
@@ -109,12 +109,12 @@ TEST(KvtFormat, BackupKeepsTheStateBeforeTheFirstSaveAndStaleRowsAreIgnored)
     const std::string path = dir / "cat.kvt";
     writeBytes(path, "earlier file");
     Puzzle p(5, 10);
-    for (int r = 0; r < 10; ++r) p.ws.field.setText(0, r, std::to_string(r));
+    for (int r = 0; r < 10; ++r) p.ws.doc.field().setText(0, r, std::to_string(r));
     saveKvt(p.ws, path);
     EXPECT_EQ(readBytes(path + ".bak"), "earlier file");
 
-    p.ws.field.setRowCount(6);
-    p.ws.field.setText(0, 0, "-");
+    p.ws.doc.field().setRowCount(6);
+    p.ws.doc.field().setText(0, 0, "-");
     saveKvt(p.ws, path);
     EXPECT_EQ(readBytes(path + ".bak"), "earlier file");
     const std::string bytes = readBytes(path);
@@ -124,9 +124,9 @@ TEST(KvtFormat, BackupKeepsTheStateBeforeTheFirstSaveAndStaleRowsAreIgnored)
 
     Puzzle back;
     load(back, path);
-    EXPECT_EQ(back.ws.field.rowCount(), 6);
-    EXPECT_EQ(back.ws.field.text(0, 5), "5");
-    EXPECT_EQ(back.ws.field.text(0, 9), "") << "a stale row was read";
+    EXPECT_EQ(back.ws.doc.field().rowCount(), 6);
+    EXPECT_EQ(back.ws.doc.field().text(0, 5), "5");
+    EXPECT_EQ(back.ws.doc.field().text(0, 9), "") << "a stale row was read";
 }
 
 TEST(KvtFormat, ReadOnlyTargetFailsBeforeAnyCellIsTrimmed)
@@ -137,14 +137,14 @@ TEST(KvtFormat, ReadOnlyTargetFailsBeforeAnyCellIsTrimmed)
     writeBytes(path + ".bak", "taken"); // so the file stays where it is
     ::chmod(path.c_str(), 0444);
     Puzzle p;
-    p.ws.field.setText(0, 0, " ");
+    p.ws.doc.field().setText(0, 0, " ");
     try {
         saveKvt(p.ws, path);
         ADD_FAILURE() << "no error";
     } catch (const CommandError& e) {
         EXPECT_EQ(e.message, "Не удалось записать файл \"" + path + "\": Доступ к файлу запрещен");
     }
-    EXPECT_EQ(p.ws.field.text(0, 0), " ");
+    EXPECT_EQ(p.ws.doc.field().text(0, 0), " ");
     EXPECT_EQ(readBytes(path), "[Options]\r\nHeight=1\r\n");
     EXPECT_EQ(readBytes(path + ".bak"), "taken");
 }
@@ -163,7 +163,7 @@ TEST(KvtFormat, FailedRowKeepsEarlierKeysAndTrimsOnlyRowsUpToIt)
         EXPECT_THROW(saveKvt(p.ws, path), ProfileWriteError);
     }
     EXPECT_EQ(readBytes(path), head + "Str0=" + row + "Str1=" + row);
-    for (int r = 0; r < 5; ++r) EXPECT_EQ(p.ws.field.text(0, r), r <= 2 ? "" : " ") << "row " << r;
+    for (int r = 0; r < 5; ++r) EXPECT_EQ(p.ws.doc.field().text(0, r), r <= 2 ? "" : " ") << "row " << r;
 }
 
 TEST(KvtFormat, KeysTakeTheirDefaultsAndLimits)
@@ -188,12 +188,12 @@ TEST(KvtFormat, KeysTakeTheirDefaultsAndLimits)
     for (const Case& c : cases) {
         writeBytes(path, "[Options]\r\n" + c.options + "\r\n");
         Puzzle p(7, 6);
-        p.ws.cellSize = 30;
+        p.ws.doc.setCellSize(30);
         load(p, path);
-        EXPECT_EQ(p.ws.field.colCount(), c.cols) << c.options;
-        EXPECT_EQ(p.ws.field.rowCount(), c.rows) << c.options;
-        EXPECT_EQ(p.ws.cellSize, c.cellSize) << c.options;
-        EXPECT_EQ(p.ws.prizePhrase, c.phrase) << c.options;
+        EXPECT_EQ(p.ws.doc.field().colCount(), c.cols) << c.options;
+        EXPECT_EQ(p.ws.doc.field().rowCount(), c.rows) << c.options;
+        EXPECT_EQ(p.ws.doc.cellSize(), c.cellSize) << c.options;
+        EXPECT_EQ(p.ws.doc.prizePhrase, c.phrase) << c.options;
     }
 }
 
@@ -208,8 +208,8 @@ TEST(KvtFormat, WideFileIsReadWholeThenNarrowedByTheSizeControls)
     p.withControls();
     p.controls.width.value = 20;
     ASSERT_TRUE(openDocument(p.ws, path).opened());
-    EXPECT_EQ(p.ws.field.colCount(), 250);
-    EXPECT_EQ(p.ws.field.text(299, 0), "-") << "the 300th piece belongs to a hidden cell";
+    EXPECT_EQ(p.ws.doc.field().colCount(), 250);
+    EXPECT_EQ(p.ws.doc.field().text(299, 0), "-") << "the 300th piece belongs to a hidden cell";
 }
 
 TEST(KvtFormat, HugeSizesAreRefusedBeforeTheFieldChanges)
@@ -224,12 +224,12 @@ TEST(KvtFormat, HugeSizesAreRefusedBeforeTheFieldChanges)
     EXPECT_EQ(checkKvtSize(edge), std::nullopt);
 
     Puzzle p;
-    p.ws.field.setText(1, 1, "-");
+    p.ws.doc.field().setText(1, 1, "-");
     EXPECT_THROW(readKvt(p.ws, wide), CommandError);
-    EXPECT_EQ(p.ws.field.colCount(), 5);
-    EXPECT_EQ(p.ws.field.text(1, 1), "-");
+    EXPECT_EQ(p.ws.doc.field().colCount(), 5);
+    EXPECT_EQ(p.ws.doc.field().text(1, 1), "-");
     readKvt(p.ws, edge);
-    EXPECT_EQ(p.ws.field.colCount(), 4096);
+    EXPECT_EQ(p.ws.doc.field().colCount(), 4096);
 }
 
 TEST(KvtFormat, GarbageFilesOpenAsEmptyFieldsOfTheCurrentSize)
@@ -255,9 +255,9 @@ TEST(KvtFormat, GarbageFilesOpenAsEmptyFieldsOfTheCurrentSize)
         Puzzle p(6, 7);
         p.withControls();
         ASSERT_TRUE(openDocument(p.ws, path).opened());
-        EXPECT_GE(p.ws.field.colCount(), 1);
-        EXPECT_LE(p.ws.field.colCount(), 250);
-        EXPECT_LE(p.ws.field.rowCount(), 250);
+        EXPECT_GE(p.ws.doc.field().colCount(), 1);
+        EXPECT_LE(p.ws.doc.field().colCount(), 250);
+        EXPECT_LE(p.ws.doc.field().rowCount(), 250);
     }
 }
 

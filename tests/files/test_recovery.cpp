@@ -24,9 +24,9 @@ namespace {
 // Cells a save would trim, an empty cell inside a row and at its end.
 void fillPuzzle(Puzzle& p)
 {
-    p.ws.field.setSize(3, 2);
-    p.ws.cellSize = 31;
-    p.ws.prizePhrase = utf8ToCp1251("КОТ");
+    p.ws.doc.field().setSize(3, 2);
+    p.ws.doc.setCellSize(31);
+    p.ws.doc.prizePhrase = utf8ToCp1251("КОТ");
     p.setRow(0, {"-3", " 7 ", ""});
     p.setRow(1, {"", "-", utf8ToCp1251("-А")});
 }
@@ -48,13 +48,13 @@ TEST(RecoveryCopy, HoldsWhatASaveWritesAndLeavesTheFieldAlone)
     kltest::TempDir dir;
     Puzzle p;
     fillPuzzle(p);
-    const std::uint64_t revision = p.ws.field.revision();
+    const std::uint64_t revision = p.ws.doc.field().revision();
 
     RecoveryStore store(dir / "recovery", "100-1");
     ASSERT_TRUE(store.ready()) << store.error();
     store.write(p.ws, kInfo);
 
-    EXPECT_EQ(p.ws.field.revision(), revision);
+    EXPECT_EQ(p.ws.doc.field().revision(), revision);
     EXPECT_EQ(p.row(0), (Row{"-3", " 7 ", ""}));
 
     // The same keys and bytes as a save, then the recovery section.
@@ -71,8 +71,8 @@ TEST(RecoveryCopy, HoldsWhatASaveWritesAndLeavesTheFieldAlone)
     readKvt(back.ws, store.copyPath());
     EXPECT_EQ(back.row(0), (Row{"-3", " 7 ", ""}));
     EXPECT_EQ(back.row(1), (Row{" ", "-", utf8ToCp1251("-А")}));
-    EXPECT_EQ(back.ws.cellSize, 31);
-    EXPECT_EQ(back.ws.prizePhrase, p.ws.prizePhrase);
+    EXPECT_EQ(back.ws.doc.cellSize(), 31);
+    EXPECT_EQ(back.ws.doc.prizePhrase, p.ws.doc.prizePhrase);
 
     const auto info = readRecoveryInfo(store.copyPath());
     ASSERT_TRUE(info);

@@ -2,7 +2,7 @@
 // before opening, then the reading of the rows in each layout.
 #include <string>
 
-#include "core/host.h"
+#include "core/context.h"
 #include "core/workspace.h"
 #include "files/foreign.h"
 #include "fuzzsupport.h"
@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string path = klt::fuzz::inputFile(data, size, ".fcr");
     if (klt::checkForeignSize(path)) return 0;
-    klt::Host host;
-    klt::Workspace ws(host);
+    klt::Workspace ws;
     klt::openForeignFile(ws, path);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/host.h"
+#include "core/context.h"
 #include "core/workspace.h"
 #include "files/kvtformat.h"
 #include "files/profile.h"
@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string path = klt::fuzz::inputFile(data, size, ".kvt");
     if (!klt::checkKvtSize(path)) {
-        klt::Host host;
-        klt::Workspace ws(host);
+        klt::Workspace ws;
         klt::readKvt(ws, path);
     }
     klt::writeProfileString(path, "Field", "Str0", ";1;-;2");

@@ -13,8 +13,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("kletomer-demo");
     klt::registerImportPictures();
-    klt::Host host;
-    klt::Workspace ws(host);
+    klt::Workspace ws;
     klt::TImportForm form(ws);
     const QStringList args = app.arguments().mid(1);
     bool preview = false;

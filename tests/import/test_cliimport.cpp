@@ -31,13 +31,12 @@ Run cli(const QStringList& args, const QString& command = QStringLiteral("import
 // Rows of the field as text, "#" for filled cells and "." for the others.
 QStringList rows(const QString& kvt)
 {
-    Host host;
-    Workspace ws(host);
+    Workspace ws;
     readKvt(ws, kvt.toStdString());
     QStringList out;
-    for (int r = 0; r < ws.field.rowCount(); ++r) {
+    for (int r = 0; r < ws.doc.field().rowCount(); ++r) {
         QString line;
-        for (int c = 0; c < ws.field.colCount(); ++c) line += ws.field.isFilled(c, r) ? '#' : '.';
+        for (int c = 0; c < ws.doc.field().colCount(); ++c) line += ws.doc.field().isFilled(c, r) ? '#' : '.';
         out << line;
     }
     return out;
@@ -168,14 +167,13 @@ void CliImportTest::refusesBadInput()
 void CliImportTest::exportedMetafilesReadBack()
 {
     registerImportPictures();
-    Host host;
-    Workspace ws(host);
-    ws.field.setSize(6, 5);
+    Workspace ws;
+    ws.doc.field().setSize(6, 5);
     const char* rows[] = {"-..-..", "--.-.3", "..2---", "-.-.-.", "1.--.-"};
     for (int r = 0; r < 5; ++r)
         for (int c = 0; c < 6; ++c) {
             const char ch = rows[r][c];
-            ws.field.setText(c, r, ch == '-' ? "-" : ch == '.' ? "" : std::string(1, ch));
+            ws.doc.field().setText(c, r, ch == '-' ? "-" : ch == '.' ? "" : std::string(1, ch));
         }
     saveKvt(ws, path("puzzle.kvt").toStdString());
     // The clues' glyphs may be shaped a little differently by each way of

@@ -15,11 +15,11 @@ namespace {
 
 // The main window as far as the conversion sees it: size controls that
 // follow the field.
-struct TestHost : Host {
+struct TestHost : DocumentObserver {
     Workspace* ws = nullptr;
     SizeControls controls;
     int syncs = 0;
-    void syncSizeControls() override
+    void sizeChanged() override
     {
         ++syncs;
         controls.sync(*ws);
@@ -28,18 +28,19 @@ struct TestHost : Host {
 
 struct Fixture {
     TestHost host;
-    Workspace ws{host};
+    Workspace ws;
     Fixture()
     {
         host.ws = &ws;
+        ws.doc.addObserver(&host);
         // A former puzzle: every cell filled and marked.
         for (int c = 0; c < 5; ++c)
             for (int r = 0; r < 5; ++r) {
-                ws.field.setText(c, r, "-");
-                ws.field.setMark(c, r, MarkDecided);
+                ws.doc.field().setText(c, r, "-");
+                ws.doc.field().setMark(c, r, MarkDecided);
             }
     }
-    bool filled(int c, int r) const { return ws.field.isFilled(c, r); }
+    bool filled(int c, int r) const { return ws.doc.field().isFilled(c, r); }
 };
 
 // Red where (x + y) % 7 == 0, white elsewhere.
@@ -238,15 +239,15 @@ void ConversionTest::acceptWholePicture()
     const QImage view = patternImage(100, 50);
     const ConversionRegion region = conversionRegion(view.size(), std::nullopt);
     QVERIFY(acceptConversion(f.ws, view, region, FillRule::listed({"$FF"})));
-    QCOMPARE(f.ws.field.colCount(), 101);
-    QCOMPARE(f.ws.field.rowCount(), 51);
+    QCOMPARE(f.ws.doc.field().colCount(), 101);
+    QCOMPARE(f.ws.doc.field().rowCount(), 51);
     for (int c = 0; c < 101; ++c)
         for (int r = 0; r < 51; ++r) {
             const bool expected = c > 0 && r > 0 && patternFilled(c - 1, r - 1);
             QVERIFY2(f.filled(c, r) == expected, qPrintable(QStringLiteral("cell %1, %2").arg(c).arg(r)));
-            QCOMPARE(int(f.ws.field.mark(c, r)), int(MarkNone));
+            QCOMPARE(int(f.ws.doc.field().mark(c, r)), int(MarkNone));
         }
-    QVERIFY(f.ws.modified);
+    QVERIFY(f.ws.doc.modified());
     QCOMPARE(f.host.controls.width.value, 101);
     QCOMPARE(f.host.controls.height.value, 51);
 }
@@ -257,8 +258,8 @@ void ConversionTest::acceptSelection()
     const QImage view = patternImage(250, 250);
     const ConversionRegion region = conversionRegion(view.size(), QRect(3, 4, 12, 8));
     QVERIFY(acceptConversion(f.ws, view, region, FillRule::listed({"$FF"})));
-    QCOMPARE(f.ws.field.colCount(), 11);
-    QCOMPARE(f.ws.field.rowCount(), 7);
+    QCOMPARE(f.ws.doc.field().colCount(), 11);
+    QCOMPARE(f.ws.doc.field().rowCount(), 7);
     for (int c = 0; c < 11; ++c)
         for (int r = 0; r < 7; ++r) {
             const bool expected = c >= 1 && r >= 1 && patternFilled(c - 1 + 3, r - 1 + 4);
@@ -289,7 +290,7 @@ void ConversionTest::acceptFullViewKeepsItsLastColumn()
     view.setPixel(0, 0, qRgb(0, 0, 0));
     view.setPixel(picture.width() - 1, picture.height() - 1, qRgb(0, 0, 0));
     QVERIFY(acceptConversion(f.ws, view, conversionRegion(view.size(), std::nullopt), FillRule::notWhite()));
-    QCOMPARE(QSize(f.ws.field.colCount(), f.ws.field.rowCount()), field);
+    QCOMPARE(QSize(f.ws.doc.field().colCount(), f.ws.doc.field().rowCount()), field);
     // Both corner pixels are there; the picture ends in the last column and row.
     const int dx = field.width() - picture.width(), dy = field.height() - picture.height();
     QVERIFY(f.filled(dx, dy));
@@ -308,7 +309,7 @@ void ConversionTest::notWhiteFillsOutsideThePicture()
     // The view is centred at (75, 100): this selection starts 5 pixels above and left of it.
     const ConversionRegion region = conversionRegion(view.size(), QRect(70, 95, 10, 10));
     QVERIFY(acceptConversion(f.ws, view, region, FillRule::notWhite()));
-    QCOMPARE(f.ws.field.colCount(), 9);
+    QCOMPARE(f.ws.doc.field().colCount(), 9);
     for (int c = 1; c < 9; ++c)
         for (int r = 1; r < 9; ++r) {
             const int x = c - 1 - 5, y = r - 1 - 5;
@@ -331,14 +332,14 @@ void ConversionTest::stopKeepsWhatWasWritten()
         if (++columns == 1) stop = true;
     };
     QVERIFY(!acceptConversion(f.ws, view, conversionRegion(view.size(), std::nullopt), FillRule::notWhite(), progress));
-    QCOMPARE(f.ws.field.colCount(), 21); // the new size stays
+    QCOMPARE(f.ws.doc.field().colCount(), 21); // the new size stays
     // The flag is looked at after every pixel: one pixel of the second column is
     // written. Cells not reached keep their texts (the former puzzle's 5 x 5 here).
     for (int r = 1; r <= 10; ++r) QVERIFY(f.filled(1, r));
     QVERIFY(f.filled(2, 1));
     QVERIFY(!f.filled(2, 6));
     QVERIFY(!f.filled(3, 7));
-    QVERIFY(!f.ws.modified);
+    QVERIFY(!f.ws.doc.modified());
     QCOMPARE(f.host.syncs, 0);
 }
 

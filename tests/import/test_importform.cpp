@@ -29,10 +29,12 @@ using namespace klt;
 
 namespace {
 
-struct TestHost : Host {
+// The main window's part: its busy state, and size controls that follow
+// the field.
+struct TestHost : CommandContext, DocumentObserver {
     Workspace* ws = nullptr;
     SizeControls controls;
-    void syncSizeControls() override { controls.sync(*ws); }
+    void sizeChanged() override { controls.sync(*ws); }
 };
 
 struct Message {
@@ -121,9 +123,11 @@ void ImportFormTest::init()
     QSettings().clear();
     messages_.clear();
     host_ = std::make_unique<TestHost>();
-    ws_ = std::make_unique<Workspace>(*host_);
+    ws_ = std::make_unique<Workspace>();
     host_->ws = ws_.get();
+    ws_->doc.addObserver(host_.get());
     form_ = std::make_unique<TImportForm>(*ws_);
+    form_->setCommandContext(host_.get());
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 }
@@ -435,7 +439,7 @@ void ImportFormTest::acceptAsksFirstAndCrops()
 {
     QVERIFY(form_->loadPictureFile(write("p.png", pattern(100, 50))));
     form_->addColour(qRgb(255, 0, 0));
-    ws_->field.setText(0, 0, "3");
+    ws_->doc.field().setText(0, 0, "3");
     int asked = 0;
     form_->querySaveChanges = [&] {
         ++asked;
@@ -444,8 +448,8 @@ void ImportFormTest::acceptAsksFirstAndCrops()
     button("bOK")->click();
     QCOMPARE(asked, 1);
     QVERIFY(form_->isVisible());
-    QCOMPARE(ws_->field.colCount(), 5);
-    QCOMPARE(ws_->field.text(0, 0), std::string("3"));
+    QCOMPARE(ws_->doc.field().colCount(), 5);
+    QCOMPARE(ws_->doc.field().text(0, 0), std::string("3"));
 
     form_->querySaveChanges = [&] {
         ++asked;
@@ -455,25 +459,25 @@ void ImportFormTest::acceptAsksFirstAndCrops()
     QTimer::singleShot(0, this, [this] { button("bOK")->click(); });
     QVERIFY(form_->execute());
     QCOMPARE(asked, 2);
-    QVERIFY(ws_->modified);
+    QVERIFY(ws_->doc.modified());
     // The pattern fills every column and row of the picture, so the crop
     // removes only the empty column 0 and row 0: 100 x 50 remain.
-    QCOMPARE(ws_->field.colCount(), 100);
-    QCOMPARE(ws_->field.rowCount(), 50);
-    QVERIFY(ws_->field.isFilled(0, 0));
-    QVERIFY(!ws_->field.isFilled(1, 0));
-    QVERIFY(ws_->field.isFilled(6, 1));
+    QCOMPARE(ws_->doc.field().colCount(), 100);
+    QCOMPARE(ws_->doc.field().rowCount(), 50);
+    QVERIFY(ws_->doc.field().isFilled(0, 0));
+    QVERIFY(!ws_->doc.field().isFilled(1, 0));
+    QVERIFY(ws_->doc.field().isFilled(6, 1));
 
     // Undo brings the former puzzle back.
     undo(*ws_);
-    QCOMPARE(ws_->field.colCount(), 5);
-    QCOMPARE(ws_->field.text(0, 0), std::string("3"));
+    QCOMPARE(ws_->doc.field().colCount(), 5);
+    QCOMPARE(ws_->doc.field().text(0, 0), std::string("3"));
 }
 
 void ImportFormTest::acceptWithoutPictureKeepsThePuzzle()
 {
-    ws_->field.setText(2, 2, "-");
-    ws_->field.setSize(12, 9);
+    ws_->doc.field().setText(2, 2, "-");
+    ws_->doc.field().setSize(12, 9);
     int asked = 0;
     form_->querySaveChanges = [&] {
         ++asked;
@@ -485,9 +489,9 @@ void ImportFormTest::acceptWithoutPictureKeepsThePuzzle()
     for (const char* name : {"bOK", "bNoWhite"}) QMetaObject::invokeMethod(button(name), "click");
     QVERIFY(form_->isVisible());
     QCOMPARE(asked, 0);
-    QCOMPARE(ws_->field.colCount(), 12);
-    QCOMPARE(ws_->field.rowCount(), 9);
-    QCOMPARE(ws_->field.text(2, 2), std::string("-"));
+    QCOMPARE(ws_->doc.field().colCount(), 12);
+    QCOMPARE(ws_->doc.field().rowCount(), 9);
+    QCOMPARE(ws_->doc.field().text(2, 2), std::string("-"));
 }
 
 void ImportFormTest::stopDuringAccept()
@@ -503,8 +507,8 @@ void ImportFormTest::stopDuringAccept()
     button("bNoWhite")->click();
     QVERIFY(form_->isVisible());
     QVERIFY(!form_->busy());
-    QVERIFY(!ws_->modified);
-    QCOMPARE(ws_->field.colCount(), 101); // the new size stays
+    QVERIFY(!ws_->doc.modified());
+    QCOMPARE(ws_->doc.field().colCount(), 101); // the new size stays
     QCOMPARE(host_->controls.width.value, 5);
     QVERIFY(!button("bStop")->isVisible());
     QVERIFY(button("bOK")->isEnabled());
@@ -524,10 +528,12 @@ void ImportFormTest::drops()
     QCOMPARE(form_->model().view().size(), QSize(30, 20));
 
     // While the main window computes, drops are ignored.
-    ws_->stopped = false;
-    form_->dropFiles({dir_.filePath("puzzle.kvt")});
-    QVERIFY(opened.isEmpty());
-    ws_->stopped = true;
+    {
+        BusyScope computing(*host_, false);
+        computing.start();
+        form_->dropFiles({dir_.filePath("puzzle.kvt")});
+        QVERIFY(opened.isEmpty());
+    }
 
     form_->dropFiles({dir_.filePath("puzzle.KvT")});
     QCOMPARE(opened, dir_.filePath("puzzle.KvT"));

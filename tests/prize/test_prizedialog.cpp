@@ -17,10 +17,10 @@
 #include "core/cp1251.h"
 #include "prize/phraseedit.h"
 #include "prize/prizedialog.h"
-#include "testhost.h"
+#include "testcontext.h"
 
 using namespace klt;
-using klt::test::RecordingHost;
+using klt::test::RecordingContext;
 using klt::test::rowsOf;
 using klt::test::setRows;
 using Rows = std::vector<std::vector<std::string>>;
@@ -53,12 +53,12 @@ struct Driven {
     QPushButton* button2 = dialog.findChild<QPushButton*>(QStringLiteral("Button2"));
 
     // Runs the dialog modally; steps play the user's part once it shows.
-    bool run(Workspace& ws, const std::function<void()>& steps)
+    bool run(Workspace& ws, CommandContext& ctx, const std::function<void()>& steps)
     {
         QTimer::singleShot(0, &dialog, steps);
         // A step that forgets to close the dialog fails instead of hanging.
         QTimer::singleShot(10000, &dialog, [this] { dialog.done(-1); });
-        return dialog.run(ws);
+        return dialog.run(ws, ctx);
     }
     void clickOk() { QTest::mouseClick(bOK, Qt::LeftButton); }
     void clickCancel() { QTest::mouseClick(button2, Qt::LeftButton); }
@@ -98,14 +98,14 @@ private slots:
     // and kept when the dialog is cancelled.
     void showingAndCancel()
     {
-        RecordingHost host;
-        Workspace ws(host);
-        ws.field.setSize(5, 7);
-        ws.prizePhrase = cp("кот");
+        Workspace ws;
+        RecordingContext host{ws};
+        ws.doc.field().setSize(5, 7);
+        ws.doc.prizePhrase = cp("кот");
         Driven d;
         bool okEnabled = false;
         QString shown;
-        QVERIFY(!d.run(ws, [&] {
+        QVERIFY(!d.run(ws, host, [&] {
             QCOMPARE(d.rxMax->maximum(), 7);
             QCOMPARE(d.rxMax->value(), 7);
             shown = d.eFrase->text();
@@ -120,12 +120,12 @@ private slots:
         }));
         QCOMPARE(shown, QStringLiteral("КОТ")); // the edit is upper-case only
         QVERIFY(okEnabled);
-        QCOMPARE(ws.prizePhrase, cp("кот"));
+        QCOMPARE(ws.doc.prizePhrase, cp("кот"));
         QCOMPARE(host.messages.size(), size_t(0));
 
-        ws.field.setRowCount(3);
-        ws.prizePhrase.clear();
-        QVERIFY(!d.run(ws, [&] {
+        ws.doc.field().setRowCount(3);
+        ws.doc.prizePhrase.clear();
+        QVERIFY(!d.run(ws, host, [&] {
             QCOMPARE(d.rxMax->maximum(), 3);
             QCOMPARE(d.rxMax->value(), 3);
             QCOMPARE(d.eFrase->text(), QString());
@@ -155,22 +155,22 @@ private slots:
         QFETCH(int, last);
         QFETCH(QString, typed);
         QFETCH(Rows, expected);
-        RecordingHost host;
-        Workspace ws(host);
+        Workspace ws;
+        RecordingContext host{ws};
         const Rows before{{"", "-", "", ""}, {"", "", "", ""}, {"", "", "3", ""}};
         setRows(ws, before);
         Driven d;
-        QVERIFY(d.run(ws, [&] {
+        QVERIFY(d.run(ws, host, [&] {
             d.rxMin->setValue(first);
             d.rxMax->setValue(last);
             typeText(d.eFrase, typed);
             d.clickOk();
         }));
         QCOMPARE(rowsOf(ws), expected);
-        QCOMPARE(QString::fromStdString(cp1251ToUtf8(ws.prizePhrase)), typed.toUpper());
+        QCOMPARE(QString::fromStdString(cp1251ToUtf8(ws.doc.prizePhrase)), typed.toUpper());
         QCOMPARE(d.eFrase->text(), typed.toUpper());
         QVERIFY(host.messages.empty());
-        ws.restoreSnapshot(false); // the placement can be undone
+        ws.doc.restoreSnapshot(false); // the placement can be undone
         QCOMPARE(rowsOf(ws), before);
     }
 
@@ -178,25 +178,25 @@ private slots:
     // upper-case edit shows it.
     void lowerCasePhraseFromAFile()
     {
-        RecordingHost host;
-        Workspace ws(host);
+        Workspace ws;
+        RecordingContext host{ws};
         setRows(ws, {{"", "-", ""}});
-        ws.prizePhrase = cp("ёж");
+        ws.doc.prizePhrase = cp("ёж");
         Driven d;
-        QVERIFY(d.run(ws, [&] { d.clickOk(); }));
+        QVERIFY(d.run(ws, host, [&] { d.clickOk(); }));
         QCOMPARE(rowsOf(ws), (Rows{{cp("Ё"), "-", cp("Ж")}}));
-        QCOMPARE(ws.prizePhrase, cp("ЁЖ"));
+        QCOMPARE(ws.doc.prizePhrase, cp("ЁЖ"));
     }
 
     // A second placement: cells holding the earlier letters count as free,
     // the old letters and decoys go, the new phrase takes their places.
     void placementOverAnEarlierOne()
     {
-        RecordingHost host;
-        Workspace ws(host);
+        Workspace ws;
+        RecordingContext host{ws};
         setRows(ws, {{cp("К"), "", "-" + cp("Ж"), cp("Т"), "-2"}});
         Driven d;
-        QVERIFY(d.run(ws, [&] {
+        QVERIFY(d.run(ws, host, [&] {
             d.rxMin->setValue(1);
             typeText(d.eFrase, QStringLiteral("дом"));
             d.clickOk();
@@ -209,15 +209,15 @@ private slots:
     // message, the dialog stays open, the field is the picture as it was.
     void phraseThatDoesNotFit()
     {
-        RecordingHost host;
-        Workspace ws(host);
+        Workspace ws;
+        RecordingContext host{ws};
         const Rows picture{{"-", "", "-"}, {"-", "-", ""}};
         setRows(ws, picture);
-        toggleHideAnswers(ws); // six blank-looking cells while hidden
-        ws.prizePhrase = cp("ДОМ");
+        toggleHideAnswers(ws.doc); // six blank-looking cells while hidden
+        ws.doc.prizePhrase = cp("ДОМ");
         Driven d;
         bool stillOpen = false;
-        QVERIFY(!d.run(ws, [&] {
+        QVERIFY(!d.run(ws, host, [&] {
             d.eFrase->clear();
             typeText(d.eFrase, QStringLiteral("кот"));
             d.clickOk();
@@ -226,21 +226,22 @@ private slots:
         }));
         QVERIFY(stillOpen);
         QCOMPARE(host.messages, std::vector<std::string>{"|Слово не помещается в игровое поле"});
-        QVERIFY(!ws.answersHidden);
+        QVERIFY(!ws.doc.answersHidden());
         QCOMPARE(rowsOf(ws), picture);
-        QCOMPARE(ws.prizePhrase, cp("ДОМ"));
+        QCOMPARE(ws.doc.prizePhrase, cp("ДОМ"));
     }
 
     // Mixed: the cells get a permutation, the edit and the document keep
     // the phrase as typed.
     void mix()
     {
-        RecordingHost host;
+        RecordingContext host;
         host.seed = 7;
-        Workspace ws(host);
+        Workspace ws;
+        host.attach(ws);
         setRows(ws, {{"", "", "", "", "", "", "", ""}});
         Driven d;
-        QVERIFY(d.run(ws, [&] {
+        QVERIFY(d.run(ws, host, [&] {
             d.cbLang->setCurrentIndex(1);
             QTest::mouseClick(d.cbMix, Qt::LeftButton);
             QTest::keyClicks(d.eFrase, QStringLiteral("abcdefgh"));
@@ -254,7 +255,7 @@ private slots:
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(sorted, std::string("ABCDEFGH"));
         QCOMPARE(d.eFrase->text(), QStringLiteral("ABCDEFGH"));
-        QCOMPARE(ws.prizePhrase, std::string("ABCDEFGH"));
+        QCOMPARE(ws.doc.prizePhrase, std::string("ABCDEFGH"));
     }
 
     // Decoys go only into filled cells without a clue, in the chosen
@@ -276,11 +277,11 @@ private slots:
         QFETCH(int, lang);
         QFETCH(Rows, field);
         QFETCH(bool, expectDecoys);
-        RecordingHost host;
-        Workspace ws(host);
+        Workspace ws;
+        RecordingContext host{ws};
         setRows(ws, field);
         Driven d;
-        QVERIFY(d.run(ws, [&] {
+        QVERIFY(d.run(ws, host, [&] {
             d.cbLang->setCurrentIndex(lang);
             d.rxsBadLetters->setValue(lang == 2 ? 40 : 5);
             QTest::keyClicks(d.eFrase, QStringLiteral(" "));

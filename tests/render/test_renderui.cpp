@@ -61,7 +61,6 @@ private:
     QAbstractButton* radio(ExportDialog& d, const char* group, int index);
     void clickOk(ExportDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }
 
-    Host host;
     std::unique_ptr<Workspace> ws;
     std::unique_ptr<QWidget> grid;
     std::unique_ptr<QTemporaryDir> dir;
@@ -76,10 +75,10 @@ void RenderUiTest::initTestCase()
 void RenderUiTest::init()
 {
     QFile::remove(programIniPath());
-    ws = std::make_unique<Workspace>(host);
-    ws->field.setSize(6, 5);
-    ws->field.setText(1, 1, "-2");
-    ws->field.setText(2, 2, "-");
+    ws = std::make_unique<Workspace>();
+    ws->doc.field().setSize(6, 5);
+    ws->doc.field().setText(1, 1, "-2");
+    ws->doc.field().setText(2, 2, "-");
     grid = std::make_unique<QWidget>();
     grid->setFont(defaultPictureFont());
     dir = std::make_unique<QTemporaryDir>();
@@ -123,7 +122,7 @@ void RenderUiTest::enablingRules()
     QFETCH(int, what);
     QFETCH(int, target);
     QFETCH(QString, name);
-    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     d.numbersBox()->setChecked(false);
     d.setWhat(what);
     d.setTarget(target);
@@ -142,7 +141,7 @@ void RenderUiTest::enablingRules()
 
 void RenderUiTest::numbersFollowWhatIsExported()
 {
-    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     d.show();
     radio(d, "rgWhat", 1)->click();
     d.numbersBox()->setChecked(false);
@@ -181,7 +180,7 @@ void RenderUiTest::writesByTypeNotExtension()
     QFETCH(QString, typed);
     QFETCH(QString, written);
     QFETCH(QString, content);
-    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     d.show();
     radio(d, "rgType", type)->click();
     d.fileNameEdit()->setText(dir->filePath(typed));
@@ -194,7 +193,7 @@ void RenderUiTest::writesByTypeNotExtension()
     const QByteArray bytes = f.readAll();
     if (content == "BMP" || content == "PNG") {
         QVERIFY(bytes.startsWith(content == "BMP" ? QByteArray("BM") : QByteArray("\x89PNG")));
-        QCOMPARE(QImage::fromData(bytes).size(), pictureSize(ws->field, 24));
+        QCOMPARE(QImage::fromData(bytes).size(), pictureSize(ws->doc.field(), 24));
     } else if (content == "SVG") {
         QVERIFY(bytes.contains("<svg"));
         QVERIFY(bytes.contains("viewBox=\"0 0 164 140\""));
@@ -248,7 +247,7 @@ void RenderUiTest::failedExportIsNoSuccess()
 
 void RenderUiTest::cancelRestoresStoredChoices()
 {
-    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     d.show();
     radio(d, "rgType", 1)->click();
     d.fileNameEdit()->setText(QStringLiteral("draft"));
@@ -270,7 +269,7 @@ void RenderUiTest::cancelRestoresStoredChoices()
     QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
     d.show();
     QVERIFY(!d.correctionBox()->isChecked());
-    ExportDialog fresh([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog fresh([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     fresh.show();
     QVERIFY(fresh.correctionBox()->isChecked());
 
@@ -285,7 +284,7 @@ void RenderUiTest::choicesPersistAcrossRuns()
 {
     const QString name = dir->filePath(QStringLiteral("answers.bmp"));
     {
-        ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+        ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
         d.show();
         radio(d, "rgWhat", 1)->click();
         radio(d, "rgType", 1)->click();
@@ -293,7 +292,7 @@ void RenderUiTest::choicesPersistAcrossRuns()
         d.fileNameEdit()->setText(name);
         clickOk(d);
     }
-    ExportDialog again([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog again([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     again.show();
     QCOMPARE(again.what(), int(ExportDialog::Answers));
     QCOMPARE(again.type(), int(ExportDialog::BmpPicture));
@@ -308,7 +307,7 @@ void RenderUiTest::choicesPersistAcrossRuns()
 
 void RenderUiTest::clipboard()
 {
-    ExportDialog d([this] { return PictureJob{ws->field, 24, {}, {}}; });
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
     for (int type : {0, 1, 2, 3}) {
         QGuiApplication::clipboard()->clear();
         d.show();
@@ -319,7 +318,7 @@ void RenderUiTest::clipboard()
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data);
         QVERIFY(data->hasImage());
-        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), pictureSize(ws->field, 24));
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), pictureSize(ws->doc.field(), 24));
         QCOMPARE(data->hasFormat(QStringLiteral("image/x-emf")), type == 0);
         QCOMPARE(data->hasFormat(QStringLiteral("image/svg+xml")), type == 2);
         QCOMPARE(data->hasFormat(QStringLiteral("application/pdf")), type == 3);
@@ -339,10 +338,10 @@ void RenderUiTest::previewRedrawsOnlyOnRequest()
     PreviewPanel panel(*ws, *grid);
     panel.blackColorBox()->setColor(QColor(0, 0, 255));
     panel.refresh();
-    QCOMPARE(panel.picture().size(), pictureSize(ws->field, 24));
+    QCOMPARE(panel.picture().size(), pictureSize(ws->doc.field(), 24));
     const QPoint cell11(10 + 24 + 3, 10 + 24 + 3), cell33(10 + 72 + 3, 10 + 72 + 3);
     QCOMPARE(panel.picture().pixelColor(cell11), QColor(0, 0, 255)); // answers are shown
-    ws->field.setText(3, 3, "-");
+    ws->doc.field().setText(3, 3, "-");
     QCOMPARE(panel.picture().pixelColor(cell33), QColor(Qt::white)); // edits leave it alone
     // Settings redraw it, also while the panel is hidden.
     QVERIFY(panel.isHidden());
@@ -356,9 +355,9 @@ void RenderUiTest::previewRedrawsOnlyOnRequest()
 void RenderUiTest::hugePictureIsCutToTheScreen()
 {
     // 25020 pixels square would take gigabytes; the panel never shows more than a screen.
-    ws->field.setSize(250, 250);
-    ws->field.setText(0, 0, "-");
-    ws->cellSize = 100;
+    ws->doc.field().setSize(250, 250);
+    ws->doc.field().setText(0, 0, "-");
+    ws->doc.setCellSize(100);
     PreviewPanel panel(*ws, *grid);
     panel.refresh();
     const QSize screen = QGuiApplication::primaryScreen()->virtualSize();
@@ -380,7 +379,7 @@ void RenderUiTest::keyWordFont()
     panel.refresh();
 
     const QFont before = panel.keyWordFontLabel()->font();
-    ws->field.setText(0, 0, "-");
+    ws->doc.field().setText(0, 0, "-");
     panel.keyWordFontButton()->click(); // cancelled: same font, yet redrawn
     QCOMPARE(panel.keyWordFontLabel()->font(), before);
     QCOMPARE(panel.picture().pixelColor(13, 13), QColor(Qt::black));
@@ -437,7 +436,7 @@ void RenderUiTest::previewToggleKeepsWidth()
     QVERIFY(!host->isHidden());
     QVERIFY(acPreview.isChecked());
     QCOMPARE(splitter.sizes().at(1), 193);
-    QCOMPARE(commands.panel()->picture().size(), pictureSize(ws->field, 24));
+    QCOMPARE(commands.panel()->picture().size(), pictureSize(ws->doc.field(), 24));
 
     // Dragged wider, hidden and shown again: the same width.
     const QList<int> sizes = splitter.sizes();

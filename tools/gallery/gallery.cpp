@@ -81,7 +81,9 @@ int main(int argc, char** argv)
         return klt::MessageButton::Ok;
     });
 
-    klt::MainWindow window;
+    // The puzzle outlives the window that shows it.
+    klt::Workspace workspace;
+    klt::MainWindow window(workspace);
     if (argc > 2) window.setStartArguments({QString::fromLocal8Bit(argv[2])});
     window.show();
 

@@ -1,4 +1,4 @@
-#include "cli/clihost.h"
+#include "cli/clicontext.h"
 
 #include <chrono>
 #include <cstdio>
@@ -21,29 +21,24 @@ void printLines(std::FILE* out, const std::string& text)
     std::fprintf(out, "%s\n", line.c_str());
 }
 
-void CliHost::information(const std::string& text, const std::string&)
+void CliContext::showInformation(const std::string& text, const std::string&)
 {
     printLines(stdout, text);
     std::fflush(stdout);
 }
 
-void CliHost::errorBox(const std::string& text)
+void CliContext::errorBox(const std::string& text)
 {
     printLines(stderr, text);
 }
 
-void CliHost::syncSizeControls()
-{
-    if (workspace) controls.sync(*workspace);
-}
-
-double CliHost::now()
+double CliContext::now()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::uint32_t CliHost::clockSeed()
+std::uint32_t CliContext::clockSeed()
 {
     if (seed) return *seed;
     using namespace std::chrono;
