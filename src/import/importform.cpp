@@ -1,10 +1,12 @@
 #include "import/importform.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,8 +31,8 @@
 #include "import/importpictures.h"
 #include "import/picturefiledialog.h"
 #include "import/picturelimits.h"
+#include "import/pictureview.h"
 #include "import/rasterpicture.h"
-#include "import/runningrect.h"
 #include "import/wmfpicture.h"
 #include "widgets/eventpump.h"
 #include "widgets/gradgauge.h"
@@ -47,36 +49,32 @@ const char* const kBadExtension = "Файл с таким расширением
 // The colour panel 1 shows outside the picture: the light grey of the background.
 const char* const kOutsideColour = "12632256";
 
-// The view control: shows the view bitmap centred and hands its mouse
-// events to the dialog.
-class PictureView : public QWidget {
+// A panel of the status bar: at least as wide as a usual text of its own
+// needs in its current type, and as the panel of the default type.
+class StatusPanel : public QLabel {
 public:
-    explicit PictureView(const ImportModel& model, QWidget* parent) : QWidget(parent), model_(model)
+    StatusPanel(QWidget* parent, QString sample, int width) : QLabel(parent), sample_(std::move(sample)), width_(width)
     {
-        setMouseTracking(true);
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setIndent(2);
     }
-    std::function<void(QMouseEvent*)> onPress, onMove, onRelease;
-
-protected:
-    void paintEvent(QPaintEvent*) override
+    QSize minimumSizeHint() const override
     {
-        const QImage& view = model_.view();
-        if (view.isNull()) return;
-        QPainter p(this);
-        p.drawImage(viewControlOrigin(view.size()), view);
+        const int pad = 2 * (frameWidth() + indent() + margin()) + 2;
+        return {std::max(width_, fontMetrics().horizontalAdvance(sample_) + pad),
+                std::max(20, fontMetrics().height() + 2 * frameWidth() + 2)};
     }
-    void mousePressEvent(QMouseEvent* e) override { if (onPress) onPress(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { if (onMove) onMove(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { if (onRelease) onRelease(e); }
+    QSize sizeHint() const override { return minimumSizeHint(); }
 
 private:
-    const ImportModel& model_;
+    QString sample_;
+    int width_;
 };
 
 // Panel 1 of the status bar: a swatch of the colour whose decimal value is its text.
-class SwatchPanel : public QLabel {
+class SwatchPanel : public StatusPanel {
 public:
-    using QLabel::QLabel;
+    using StatusPanel::StatusPanel;
 
 protected:
     void paintEvent(QPaintEvent* e) override
@@ -115,26 +113,31 @@ public:
     }
 };
 
-QPixmap backgroundTexture()
-{
-    QPixmap tile(4, 4);
-    tile.fill(QColor(0xC0, 0xC0, 0xC0));
-    QPainter p(&tile);
-    p.setPen(QColor(0xA0, 0xA0, 0xA0));
-    p.drawPoint(0, 0);
-    p.drawPoint(2, 2);
-    return tile;
-}
+// A button at least of the size the default type gets; a larger type makes
+// it as large as its caption needs.
+class Button : public QPushButton {
+public:
+    Button(const QString& caption, QWidget* parent, QSize smallest) : QPushButton(caption, parent), smallest_(smallest) {}
+    QSize sizeHint() const override { return QPushButton::sizeHint().expandedTo(smallest_); }
+    QSize minimumSizeHint() const override { return QPushButton::minimumSizeHint().expandedTo(smallest_); }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, QRect geometry)
+private:
+    QSize smallest_;
+};
+
+// The buttons' sizes at the default type.
+constexpr QSize kListButton(86, 25), kButton(96, 25);
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint = {},
+                        QSize smallest = kButton)
 {
-    auto* b = new QPushButton(caption, parent);
+    auto* b = new Button(caption, parent, smallest);
     b->setObjectName(QLatin1String(name));
     if (!hint.isEmpty()) b->setToolTip(hint);
-    b->setGeometry(geometry);
     b->setAutoDefault(false);
     return b;
 }
+
 
 } // namespace
 
@@ -147,10 +150,7 @@ TImportForm::TImportForm(Workspace& ws, QWidget* parent) : QDialog(parent), ws_(
 {
     setObjectName(QStringLiteral("ImportForm"));
     setWindowTitle(QStringLiteral("Импорт из рисунка"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    // 434 × 327 widened for the wider fonts of the Linux desktop, so that no
-    // caption is cut.
-    setFixedSize(468, 327);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
     setModal(true);
     createControls();
@@ -169,101 +169,75 @@ TImportForm::~TImportForm()
 
 void TImportForm::createControls()
 {
-    // The view: a 252 × 252 frame holding the background, the view control
-    // and the selection rectangle, all 250 × 250 at the same place.
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setGeometry(6, 6, 252, 252);
-    viewArea_ = new QWidget(frame);
-    viewArea_->setGeometry(1, 1, kViewSide, kViewSide);
-    image1_ = new QWidget(viewArea_);
-    image1_->setObjectName(QStringLiteral("Image1"));
-    image1_->setGeometry(0, 0, kViewSide, kViewSide);
-    image1_->setAutoFillBackground(true);
-    QPalette pal = image1_->palette();
-    pal.setBrush(QPalette::Window, QBrush(backgroundTexture()));
-    image1_->setPalette(pal);
-    auto* view = new PictureView(model_, viewArea_);
-    im_ = view;
-    im_->setObjectName(QStringLiteral("Im"));
-    im_->setGeometry(0, 0, kViewSide, kViewSide);
-    view->onPress = [this](QMouseEvent* e) { imMouseDown(e->button(), e->position().toPoint()); };
-    view->onMove = [this](QMouseEvent* e) { imMouseMove(e->buttons(), e->position().toPoint()); };
-    view->onRelease = [this](QMouseEvent* e) { imMouseUp(e->button(), e->position().toPoint()); };
-    sMove_ = new TRunningRect(viewArea_);
-    sMove_->setObjectName(QStringLiteral("sMove"));
-    sMove_->setVisible(false);
-    sMove_->onMouseMove = [this](QMouseEvent* e) { sMoveMouseMove(e->buttons(), e->position().toPoint()); };
-    sMove_->onMouseRelease = [this](QMouseEvent* e) { sMoveMouseUp(e->button(), e->position().toPoint()); };
+    // The controls are made in their tab order; the layouts below place them.
+    // The view: the picture and the running selection over it.
+    view_ = new TPictureView(this);
+    view_->setObjectName(QStringLiteral("Image1"));
+    view_->setAutoZoom(true);
 
-    // Status bar: position, colour swatch, size and depth.
+    // Status bar: position, colour swatch, size and depth; the gauge takes
+    // its place while a conversion runs.
     sBar_ = new QWidget(this);
     sBar_->setObjectName(QStringLiteral("sBar"));
-    sBar_->setGeometry(6, 261, 252, 20);
-    const int widths[3] = {55, 58, 136};
     // A status bar's smaller type, so that "250 x 250 (Черно-белый)" fits its panel.
     QFont small = sBar_->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     sBar_->setFont(small);
-    int x = 0;
+    auto* panels = new QHBoxLayout(sBar_);
+    panels->setContentsMargins(0, 0, 0, 0);
+    panels->setSpacing(1);
+    // The last panel takes what the first two leave.
+    panels_[0] = new StatusPanel(sBar_, QStringLiteral("250 : 250"), 55);
+    panels_[1] = new SwatchPanel(sBar_, QString::fromLatin1(kOutsideColour), 58);
+    panels_[2] = new StatusPanel(sBar_, QStringLiteral("250 x 250 (Черно-белый)"), 136);
     for (int i = 0; i < 3; ++i) {
-        QLabel* panel = i == 1 ? new SwatchPanel(sBar_) : new QLabel(sBar_);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setGeometry(x, 0, widths[i], 20);
-        panel->setIndent(2);
-        panels_[i] = panel;
-        x += widths[i] + 1;
+        panels_[i]->setSizePolicy(i == 2 ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
+        panels->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
     panels_[0]->setText(QStringLiteral("0 : 0"));
     gg_ = new TGradGaug(this);
     gg_->setObjectName(QStringLiteral("gg"));
-    gg_->setGeometry(sBar_->geometry());
     gg_->setFontColor(Qt::white);
     QFont bold = gg_->font();
     bold.setBold(true);
     gg_->setFont(bold);
+    gg_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     gg_->hide();
 
     // Colour list with its two buttons.
     colourGroup_ = new QGroupBox(QStringLiteral("Цвета для замены на черный "), this);
-    colourGroup_->setGeometry(266, 2, 196, 112);
     lbc1_ = new QListWidget(colourGroup_);
     lbc1_->setObjectName(QStringLiteral("lbc1"));
-    lbc1_->setGeometry(8, 20, 90, 84);
     lbc1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbc1_->setItemDelegate(new SwatchDelegate(lbc1_));
     lbc1_->setUniformItemSizes(true);
+    // Five swatches high; the list takes the width the buttons leave.
+    lbc1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    lbc1_->setMinimumSize(60, 84);
     bAdd_ = makeButton(colourGroup_, "bAdd", QStringLiteral("Добавить"), QStringLiteral("Добавить цвет в список"),
-                       QRect(104, 20, 86, 25));
+                       kListButton);
     bDel_ = makeButton(colourGroup_, "bDel", QStringLiteral("Удалить"), QStringLiteral("Удалить цвет из списка"),
-                       QRect(104, 50, 86, 25));
+                       kListButton);
 
     // Three rows of two buttons.
-    const int c1 = 266, c2 = 366, bw = 96, bh = 25;
-    bBrowse_ = makeButton(this, "bBrowse", QStringLiteral("В&ыбор"), QStringLiteral("Загрузка рисунка из файла"),
-                          QRect(c1, 120, bw, bh));
-    bCopy_ = makeButton(this, "bCopy", QStringLiteral("&Копировать"),
-                        QStringLiteral("Копировать  рисунок в буфер обмена"), QRect(c2, 120, bw, bh));
-    bCenter_ = makeButton(this, "bCenter", QStringLiteral("&Центр"), QStringLiteral("Рисунок по центру"),
-                          QRect(c1, 149, bw, bh));
-    bPaste_ = makeButton(this, "bPaste", QStringLiteral("&Вставить"),
-                         QStringLiteral("Вставить рисунок из буфера обмена"), QRect(c2, 149, bw, bh));
+    bBrowse_ = makeButton(this, "bBrowse", QStringLiteral("В&ыбор"), QStringLiteral("Загрузка рисунка из файла"));
+    bCopy_ = makeButton(this, "bCopy", QStringLiteral("&Копировать"), QStringLiteral("Копировать  рисунок в буфер обмена"));
+    bCenter_ = makeButton(this, "bCenter", QStringLiteral("&Центр"), QStringLiteral("Рисунок по центру"));
+    bPaste_ = makeButton(this, "bPaste", QStringLiteral("&Вставить"), QStringLiteral("Вставить рисунок из буфера обмена"));
     bReset_ = makeButton(this, "bReset", QStringLiteral("Восс&тановить"),
-                         QStringLiteral("Восстановить цвет исходного рисунка"), QRect(c1, 178, bw, bh));
+                         QStringLiteral("Восстановить цвет исходного рисунка"));
     bPreview_ = makeButton(this, "bPreview", QStringLiteral("Просмотр"),
-                           QStringLiteral("Просмотреть рисунок после преобразования (Сtrl-не белые)"),
-                           QRect(c2, 178, bw, bh));
-    bStop_ = makeButton(this, "bStop", QStringLiteral("&Стоп"), QString(), QRect(c2, 178, bw, bh));
+                           QStringLiteral("Просмотреть рисунок после преобразования (Сtrl-не белые)"));
+    // In the preview button's place while a conversion runs.
+    bStop_ = makeButton(this, "bStop", QStringLiteral("&Стоп"));
     bStop_->hide();
 
     // Scale and colour depth.
     auto* scaleLabel = new QLabel(QStringLiteral("Размер рисунка"), this);
-    scaleLabel->setGeometry(c1, 212, 110, 22);
     rxProc_ = new QSpinBox(this);
     rxProc_->setObjectName(QStringLiteral("rxProc"));
     rxProc_->setRange(kMinScale, kMaxScale);
     rxProc_->setValue(100);
-    rxProc_->setGeometry(c1 + 112, 210, 58, 24);
     rxProc_->setToolTip(QStringLiteral("Масштабирование "));
     rxProc_->setStatusTip(QStringLiteral("Изменение размера рисунка"));
     if (auto* edit = rxProc_->findChild<QLineEdit*>()) {
@@ -271,7 +245,6 @@ void TImportForm::createControls()
         edit->setAcceptDrops(false);
     }
     auto* percent = new QLabel(QStringLiteral("%"), this);
-    percent->setGeometry(c1 + 174, 212, 16, 22);
     tbColor_ = new QSlider(Qt::Horizontal, this);
     tbColor_->setObjectName(QStringLiteral("tbColor"));
     tbColor_->setRange(0, 7);
@@ -279,13 +252,93 @@ void TImportForm::createControls()
     tbColor_->setTickInterval(1);
     tbColor_->setPageStep(1);
     tbColor_->setToolTip(QStringLiteral("Количество цветов рисунка\r"));
-    tbColor_->setGeometry(c1, 240, 196, 30);
 
     // Along the bottom.
-    bOK_ = makeButton(this, "bOK", QStringLiteral("Принять"), QString(), QRect(140, 292, 96, 27));
+    bOK_ = makeButton(this, "bOK", QStringLiteral("Принять"), {}, {96, 27});
     bOK_->setDefault(true);
-    bNoWhite_ = makeButton(this, "bNoWhite", QStringLiteral("Принять не белые"), QString(), QRect(242, 292, 132, 27));
-    bCancel_ = makeButton(this, "bCancel", QStringLiteral("Отменить"), QString(), QRect(380, 292, 82, 27));
+    bNoWhite_ = makeButton(this, "bNoWhite", QStringLiteral("Принять не белые"), {}, {132, 27});
+    bCancel_ = makeButton(this, "bCancel", QStringLiteral("Отменить"), {}, {82, 27});
+
+    // The layout: the view with its status bar on the left, the colour list,
+    // the buttons, the scale and the depth on the right, the accepting
+    // buttons along the bottom on the right. The view takes any extra room.
+    auto* colourLayout = new QHBoxLayout(colourGroup_);
+    colourLayout->setContentsMargins(8, 4, 6, 8);
+    colourLayout->setSpacing(6);
+    colourLayout->addWidget(lbc1_, 1);
+    auto* listButtons = new QVBoxLayout;
+    listButtons->setSpacing(5);
+    listButtons->addWidget(bAdd_);
+    listButtons->addWidget(bDel_);
+    listButtons->addStretch(1);
+    colourLayout->addLayout(listButtons);
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(4);
+    const std::pair<QPushButton*, QPushButton*> rows[] = {{bBrowse_, bCopy_}, {bCenter_, bPaste_}, {bReset_, bPreview_}};
+    for (int row = 0; row < 3; ++row) {
+        buttons->addWidget(rows[row].first, row, 0);
+        buttons->addWidget(rows[row].second, row, 1);
+    }
+    buttons->addWidget(bStop_, 2, 1);
+    // Swapping the preview for the stop button, or the status bar for the
+    // gauge, changes no size.
+    for (QWidget* w : {static_cast<QWidget*>(bPreview_), static_cast<QWidget*>(bStop_), sBar_}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    buttons->setColumnStretch(0, 1);
+    buttons->setColumnStretch(1, 1);
+
+    auto* scaleRow = new QHBoxLayout;
+    scaleRow->setSpacing(2);
+    scaleRow->addWidget(scaleLabel, 1);
+    scaleRow->addWidget(rxProc_);
+    scaleRow->addWidget(percent);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(colourGroup_);
+    right->addLayout(buttons);
+    right->addSpacing(4);
+    right->addLayout(scaleRow);
+    right->addWidget(tbColor_);
+    right->addStretch(1);
+
+    auto* status = new QGridLayout;
+    status->setContentsMargins(0, 0, 0, 0);
+    status->addWidget(sBar_, 0, 0);
+    status->addWidget(gg_, 0, 0);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(0, 8, 0, 0);
+    bottom->setSpacing(6);
+    bottom->addStretch(1);
+    bottom->addWidget(bOK_);
+    bottom->addWidget(bNoWhite_);
+    bottom->addWidget(bCancel_);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 6, 6, 8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(view_, 0, 0);
+    grid->addLayout(status, 1, 0);
+    grid->addLayout(right, 0, 1, 2, 1);
+    grid->addLayout(bottom, 2, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    grid->setColumnStretch(0, 1);
+
+    connect(view_, &TPictureView::selectionChanged, this, &TImportForm::showSizeStatus);
+    connect(view_, &TPictureView::hovered, this, &TImportForm::showPixelStatus);
+    connect(view_, &TPictureView::pixelClicked, this, [this](QPoint pixel) { addColour(view_->image().pixel(pixel)); });
+    connect(view_, &TPictureView::panStarted, this, [this] {
+        dragOrigin_ = model_.viewOffset();
+        showSizeStatus();
+    });
+    connect(view_, &TPictureView::panMoved, this,
+            [this](QPoint delta) { guardedCommand([&] { panTo(dragOrigin_ + delta); }); });
 
     auto command = [this](auto member) { return [this, member] { guardedCommand([this, member] { (this->*member)(); }); }; };
     connect(bBrowse_, &QPushButton::clicked, this, command(&TImportForm::bBrowseClick));
@@ -405,6 +458,8 @@ void TImportForm::setVisible(bool visible)
 {
     // Once placed (or moved by the user), the dialog comes back where it was.
     if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
+        // First shown at the size its layout asks for.
+        if (!testAttribute(Qt::WA_Resized)) adjustSize();
         if (QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
@@ -493,9 +548,8 @@ bool TImportForm::loadPictureFile(const QString& path)
 
 void TImportForm::loadPicture(bool fromDialog)
 {
-    sMove_->setVisible(false);
+    view_->setSelection(std::nullopt);
     model_.setViewOffset(QPoint());
-    downPoint_ = QPoint();
     if (fromDialog) {
         const PictureFileChoice choice = choosePictureFile(this, lastPictureDir_, filterIndex_);
         if (choice.path.isEmpty()) return;
@@ -518,7 +572,7 @@ void TImportForm::loadPicture(bool fromDialog)
         tbColor_->setValue(0);
     }
     refreshView();
-    updateCursor();
+    view_->resetCursor();
     if (clipped) warnClipped();
     updateControls();
 }
@@ -538,7 +592,9 @@ void TImportForm::syncScaleControl()
 
 void TImportForm::refreshView()
 {
-    im_->update();
+    view_->setImage(model_.view());
+    // A right drag pans a picture larger than the view.
+    view_->setPannable(model_.hasPicture() && (!model_.fitsWidth() || !model_.fitsHeight()));
     showSizeStatus();
 }
 
@@ -557,14 +613,13 @@ void TImportForm::applyScale()
 
 void TImportForm::redraw()
 {
-    dragOrigin_ = model_.viewOffset();
-    panView(QPoint(0, 0));
+    panTo(model_.viewOffset());
 }
 
-void TImportForm::panView(QPoint mouse)
+void TImportForm::panTo(QPoint offset)
 {
     model_.setScale(rxProc_->value());
-    model_.panTo(dragOrigin_ + downPoint_ - mouse);
+    model_.panTo(offset);
     syncScaleControl();
     refreshView();
 }
@@ -586,35 +641,17 @@ void TImportForm::showSizeStatus()
     panels_[2]->setText(QStringLiteral("%1 x %2 (%3)").arg(size.width()).arg(size.height()).arg(depthName(tbColor_->value())));
 }
 
-void TImportForm::showPixelStatus(int x, int y)
+void TImportForm::showPixelStatus(QPoint pixel, bool onPicture)
 {
-    const QImage& view = model_.view();
-    const QPoint b = QPoint(x, y) - viewControlOrigin(view.size());
-    if (!view.isNull() && view.rect().contains(b)) {
-        const QPoint at = b + model_.viewOffset();
+    if (onPicture) {
+        const QPoint at = pixel + model_.viewOffset();
         panels_[0]->setText(QStringLiteral("%1 : %2").arg(at.x()).arg(at.y()));
-        panels_[1]->setText(QString::number(colorRefOf(view.pixel(b))));
-        setViewCursor(Qt::PointingHandCursor);
+        panels_[1]->setText(QString::number(colorRefOf(view_->image().pixel(pixel))));
     } else {
         panels_[0]->setText(QStringLiteral("0 : 0"));
         panels_[1]->setText(QString::fromLatin1(kOutsideColour));
-        setViewCursor(Qt::ArrowCursor);
     }
     panels_[1]->update();
-}
-
-void TImportForm::setViewCursor(Qt::CursorShape shape)
-{
-    viewCursor_ = shape;
-    im_->setCursor(shape);
-}
-
-void TImportForm::updateCursor()
-{
-    const Qt::CursorShape shape = model_.view().isNull() ? Qt::ArrowCursor : Qt::PointingHandCursor;
-    setViewCursor(shape);
-    rectCursor_ = shape;
-    sMove_->setCursor(shape);
 }
 
 void TImportForm::updateControls(std::optional<bool> ctrl)
@@ -631,8 +668,8 @@ void TImportForm::updateControls(std::optional<bool> ctrl)
     bOK_->setEnabled(listed && loaded && free);
     // Nothing to convert, nothing to accept: the puzzle stays as it is.
     bNoWhite_->setEnabled(loaded && free);
-    for (QWidget* w : {static_cast<QWidget*>(bBrowse_), static_cast<QWidget*>(bAdd_), static_cast<QWidget*>(bCancel_), im_})
-        w->setEnabled(free);
+    for (QWidget* w : {bBrowse_, bAdd_, bCancel_}) w->setEnabled(free);
+    view_->setViewEnabled(free);
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     const bool pastable = mime && (mime->hasImage() || mime->hasFormat(QStringLiteral("image/x-emf")) ||
                                    mime->hasFormat(QStringLiteral("image/x-wmf")));
@@ -642,113 +679,16 @@ void TImportForm::updateControls(std::optional<bool> ctrl)
     bPreview_->setVisible(!busy_);
 }
 
-// ---- selection rectangle and panning ----
+// ---- selection rectangle ----
 
 std::optional<QRect> TImportForm::selection() const
 {
-    if (sMove_->isHidden()) return std::nullopt;
-    return sMove_->geometry();
+    return view_->selection();
 }
 
-void TImportForm::imMouseDown(Qt::MouseButton button, QPoint at)
+TRunningRect* TImportForm::selectionRect() const
 {
-    downPoint_ = at;
-    if (button == Qt::RightButton && model_.hasPicture() && (!model_.fitsWidth() || !model_.fitsHeight())) {
-        dragOrigin_ = model_.viewOffset();
-        setViewCursor(Qt::ClosedHandCursor);
-        sMove_->setVisible(false);
-        showSizeStatus();
-        return;
-    }
-    if (button == Qt::LeftButton && !model_.view().isNull()) {
-        sMove_->setVisible(false);
-        sMove_->setGeometry(at.x(), at.y(), 1, 1);
-        return;
-    }
-    sMove_->setVisible(false);
-}
-
-void TImportForm::imMouseMove(Qt::MouseButtons buttons, QPoint at)
-{
-    if ((buttons & Qt::RightButton) && viewCursor_ == Qt::ClosedHandCursor) {
-        guardedCommand([&] { panView(at); });
-        return;
-    }
-    if ((buttons & Qt::LeftButton) && !model_.view().isNull()) {
-        setViewCursor(Qt::ArrowCursor);
-        sMove_->setVisible(true);
-        sMove_->raise();
-        resizeSelection(at.x(), at.y());
-        return;
-    }
-    showPixelStatus(at.x(), at.y());
-}
-
-void TImportForm::resizeSelection(int x, int y)
-{
-    x = std::clamp(x, 0, kViewSide);
-    y = std::clamp(y, 0, kViewSide);
-    int left = sMove_->x(), top = sMove_->y(), width = sMove_->width(), height = sMove_->height();
-    if (x <= left + width / 2) {
-        width = left + width - x;
-        left = x;
-    } else {
-        width = x - left;
-    }
-    if (y <= top + height / 2) {
-        height = top + height - y;
-        top = y;
-    } else {
-        height = y - top;
-    }
-    sMove_->setGeometry(left, top, width, height);
-    showSizeStatus();
-}
-
-void TImportForm::imMouseUp(Qt::MouseButton button, QPoint at)
-{
-    int x = at.x(), y = at.y();
-    if (button == Qt::LeftButton) {
-        if (viewCursor_ == Qt::PointingHandCursor) {
-            const QImage& view = model_.view();
-            const QPoint b = at - viewControlOrigin(view.size());
-            if (!view.isNull() && view.rect().contains(b)) {
-                addColour(view.pixel(b));
-                x = b.x();
-                y = b.y();
-            }
-        } else if (viewCursor_ == Qt::ArrowCursor) {
-            updateCursor();
-        }
-    }
-    if (std::abs(downPoint_.x() - x) <= 2 || std::abs(downPoint_.y() - y) <= 2) sMove_->setVisible(false);
-    downPoint_ = QPoint();
-    updateCursor();
-    showSizeStatus();
-}
-
-void TImportForm::sMoveMouseMove(Qt::MouseButtons buttons, QPoint at)
-{
-    if ((buttons & Qt::LeftButton) && !model_.view().isNull() && !movingRect_) {
-        movingRect_ = true;
-        grabPoint_ = at;
-    }
-    if (movingRect_) {
-        rectCursor_ = Qt::SizeAllCursor;
-        sMove_->setCursor(Qt::SizeAllCursor);
-        sMove_->move(sMove_->x() + at.x() - grabPoint_.x(), sMove_->y() + at.y() - grabPoint_.y());
-        return;
-    }
-    showPixelStatus(at.x() + sMove_->x(), at.y() + sMove_->y());
-}
-
-void TImportForm::sMoveMouseUp(Qt::MouseButton button, QPoint at)
-{
-    movingRect_ = false;
-    if ((rectCursor_ == Qt::PointingHandCursor || rectCursor_ == Qt::ArrowCursor) && button == Qt::LeftButton)
-        imMouseUp(Qt::LeftButton, QPoint(at.x() + sMove_->x() - 1, at.y() + sMove_->y() - 1));
-    updateCursor();
-    im_->update();
+    return view_->selectionRect();
 }
 
 // ---- buttons ----
@@ -762,8 +702,7 @@ void TImportForm::bCenterClick()
 {
     model_.setViewOffset(QPoint());
     model_.setScale(rxProc_->value());
-    dragOrigin_ = model_.centreOrigin();
-    panView(QPoint(0, 0));
+    panTo(model_.centreOrigin());
 }
 
 void TImportForm::bResetClick()
@@ -881,12 +820,12 @@ bool TImportForm::convertToCells(bool preview, bool notWhite)
     if (preview) {
         progress.columnDone = [&] {
             model_.view() = view;
-            im_->update();
+            view_->setImage(view);
             gg_->stepBy(1);
         };
         const bool done = previewConversion(view, region, rule, progress);
         model_.view() = view;
-        im_->update();
+        view_->setImage(view);
         return done;
     }
     progress.columnDone = [this] { gg_->stepBy(1); };

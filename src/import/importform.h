@@ -3,7 +3,9 @@
 // clipboard, dropped file), scale it, reduce its colours, list the colours
 // that become filled cells, select a part, preview, and accept into the main
 // window's field. Created once and kept; the controls carry their names
-// (rxProc, tbColor, lbc1, bOK, ...) as QObject names.
+// (rxProc, tbColor, lbc1, bOK, ...) as QObject names. Qt layouts place them,
+// so the dialog fits any type size and can be enlarged (the picture view
+// takes the extra room).
 #include <QColor>
 #include <QDialog>
 #include <QPoint>
@@ -24,6 +26,7 @@ class QSpinBox;
 namespace klt {
 
 class TGradGaug;
+class TPictureView;
 class TProgressStatusbar;
 class TRunningRect;
 
@@ -62,7 +65,8 @@ public:
     void saveSettings() const;
 
     ImportModel& model() { return model_; }
-    TRunningRect* selectionRect() const { return sMove_; }
+    TPictureView* pictureView() const { return view_; }
+    TRunningRect* selectionRect() const;
     // The selection rectangle in view-control coordinates, when shown.
     std::optional<QRect> selection() const;
     bool busy() const { return busy_; }
@@ -90,23 +94,14 @@ private:
     void loadPicture(bool fromDialog);
     void applyScale();
     void redraw();
-    void panView(QPoint mouse);
+    void panTo(QPoint offset);
     void colourDepthChanged();
     void showSizeStatus();
-    void showPixelStatus(int x, int y);
-    void updateCursor();
-    void setViewCursor(Qt::CursorShape shape);
-    void resizeSelection(int x, int y);
+    void showPixelStatus(QPoint pixel, bool onPicture);
     void refreshView();
     void syncScaleControl();
     void warnClipped();
     void onActivated();
-
-    void imMouseDown(Qt::MouseButton button, QPoint at);
-    void imMouseMove(Qt::MouseButtons buttons, QPoint at);
-    void imMouseUp(Qt::MouseButton button, QPoint at);
-    void sMoveMouseMove(Qt::MouseButtons buttons, QPoint at);
-    void sMoveMouseUp(Qt::MouseButton button, QPoint at);
 
     void bBrowseClick();
     void bCopyClick();
@@ -128,10 +123,7 @@ private:
     TProgressStatusbar* mainStatusBar_ = nullptr;
     const CommandContext* ctx_ = nullptr;
 
-    QWidget* viewArea_ = nullptr;
-    QWidget* image1_ = nullptr;
-    QWidget* im_ = nullptr;
-    TRunningRect* sMove_ = nullptr;
+    TPictureView* view_ = nullptr;
     QWidget* sBar_ = nullptr;
     QLabel* panels_[3] = {};
     TGradGaug* gg_ = nullptr;
@@ -152,10 +144,7 @@ private:
     bool rendering_ = false;
     int depthMax_ = 7;
 
-    QPoint dragOrigin_, downPoint_, grabPoint_;
-    bool movingRect_ = false;
-    Qt::CursorShape viewCursor_ = Qt::ArrowCursor;
-    Qt::CursorShape rectCursor_ = Qt::ArrowCursor;
+    QPoint dragOrigin_; // the view offset where a right drag began
 };
 
 // The Ctrl key is held at this moment.

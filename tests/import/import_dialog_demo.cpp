@@ -1,12 +1,12 @@
 // Shows the import dialog alone, for looking at it: import_dialog_demo
-// [PICTURE] [--select L,T,W,H] [--color $HEX]... [--preview].
+// [PICTURE] [--select L,T,W,H] [--color $HEX]... [--preview] [--size W,H].
 #include <QApplication>
 #include <QTimer>
 
 #include "core/workspace.h"
 #include "import/importform.h"
 #include "import/importpictures.h"
-#include "import/runningrect.h"
+#include "import/pictureview.h"
 
 int main(int argc, char** argv)
 {
@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     bool preview = false;
     QRect select;
+    QSize size;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == "--color" && i + 1 < args.size()) {
             bool ok = false;
@@ -26,18 +27,18 @@ int main(int argc, char** argv)
         } else if (args[i] == "--select" && i + 1 < args.size()) {
             const QStringList p = args[++i].split(',');
             select = QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt());
+        } else if (args[i] == "--size" && i + 1 < args.size()) {
+            const QStringList p = args[++i].split(',');
+            size = QSize(p[0].toInt(), p.value(1).toInt());
         } else if (args[i] == "--preview") {
             preview = true;
         } else {
             form.loadPictureFile(args[i]);
         }
     }
-    if (!select.isNull()) {
-        form.selectionRect()->setGeometry(select);
-        form.selectionRect()->setVisible(true);
-        form.selectionRect()->raise();
-    }
+    if (!select.isNull()) form.pictureView()->setSelection(select);
     if (preview) QTimer::singleShot(300, &form, [&] { form.convertToCells(true, false); });
+    if (size.isValid()) form.resize(size);
     form.show();
     return app.exec();
 }

@@ -1,9 +1,11 @@
 // The import dialog: loading, the enabling rules, the selection rectangle
 // and panning with the mouse, colour picks, copy and paste, drops, accept
 // and stop, and the settings kept between runs.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -64,6 +66,69 @@ void release(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton)
     mouse(w, QEvent::MouseButtonRelease, at, b, Qt::NoButton);
 }
 
+// The controls a user sees: buttons, edits, the list, labels, group boxes,
+// the gauge and the picture view, without the inner parts of spin boxes and lists.
+QList<QWidget*> visibleControls(QWidget* dialog)
+{
+    QList<QWidget*> controls;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        bool inner = false;
+        for (QWidget* p = w->parentWidget(); p && p != dialog; p = p->parentWidget())
+            inner = inner || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QAbstractScrollArea*>(p) ||
+                    p->objectName() == "Image1";
+        if (inner) continue;
+        if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QAbstractSlider*>(w) ||
+            qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w) ||
+            w->objectName() == "gg" || w->objectName() == "Image1")
+            controls << w;
+    }
+    return controls;
+}
+
+QString describe(QWidget* w)
+{
+    QString text;
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) text = g->title();
+    return QStringLiteral("%1 \"%2\" %3").arg(w->objectName(), text, QString::fromLatin1(w->metaObject()->className()));
+}
+
+// Every visible control lies inside the dialog and its parent, has at least
+// the size it needs for its text, and no two of them overlap.
+void checkLayout(QWidget* dialog)
+{
+    const QList<QWidget*> controls = visibleControls(dialog);
+    QVERIFY(controls.size() > 20);
+    auto area = [dialog](QWidget* w) { return QRect(w->mapTo(dialog, QPoint(0, 0)), w->size()); };
+    for (QWidget* w : controls) {
+        QVERIFY2(dialog->rect().contains(area(w)), qPrintable(describe(w) + " leaves the dialog"));
+        QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(describe(w) + " leaves its parent"));
+        const QSize need = w->minimumSizeHint();
+        QVERIFY2(!need.isValid() || (w->width() >= need.width() && w->height() >= need.height()),
+                 qPrintable(describe(w) + QStringLiteral(" is %1 x %2, needs %3 x %4")
+                                              .arg(w->width()).arg(w->height()).arg(need.width()).arg(need.height())));
+    }
+    for (int i = 0; i < controls.size(); ++i)
+        for (int j = i + 1; j < controls.size(); ++j) {
+            QWidget* a = controls[i];
+            QWidget* b = controls[j];
+            if (a->isAncestorOf(b) || b->isAncestorOf(a)) continue;
+            QVERIFY2(!area(a).intersects(area(b)), qPrintable(describe(a) + " overlaps " + describe(b)));
+        }
+}
+
+// The object names of the controls Tab visits, in order.
+QStringList tabOrder(QWidget* dialog)
+{
+    QStringList names;
+    for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            names << w->objectName();
+    return names;
+}
+
 } // namespace
 
 class ImportFormTest : public QObject {
@@ -91,6 +156,9 @@ private slots:
     void drops();
     void settingsAreKept();
     void runningRectDashes();
+    void tabOrderAndLayout();
+    void largeTypeFits();
+    void enlargingGrowsTheView();
 
 private:
     QString write(const QString& name, const QImage& image);
@@ -596,6 +664,43 @@ void ImportFormTest::runningRectDashes()
     QVERIFY(!rect.running());
     rect.setVisible(true);
     QVERIFY(rect.running());
+}
+
+void ImportFormTest::tabOrderAndLayout()
+{
+    QCOMPARE(tabOrder(form_.get()), (QStringList{"lbc1", "bAdd", "bDel", "bBrowse", "bCopy", "bCenter", "bPaste", "bReset",
+                                                 "bPreview", "bStop", "rxProc", "tbColor", "bOK", "bNoWhite", "bCancel"}));
+    checkLayout(form_.get());
+}
+
+void ImportFormTest::largeTypeFits()
+{
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.75);
+    QApplication::setFont(large);
+    struct Restore {
+        QFont font;
+        ~Restore() { QApplication::setFont(font); }
+    } restore{normal};
+    TImportForm big(*ws_);
+    big.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&big));
+    QVERIFY(big.width() > form_->width() && big.height() > form_->height());
+    checkLayout(&big);
+}
+
+void ImportFormTest::enlargingGrowsTheView()
+{
+    QWidget* view = form_->findChild<QWidget*>("Image1");
+    QPushButton* ok = button("bOK");
+    const QSize viewBefore = view->size(), okBefore = ok->size();
+    const QSize larger = form_->size() + QSize(200, 150);
+    form_->resize(larger);
+    QTRY_COMPARE(form_->size(), larger);
+    QCOMPARE(view->size(), viewBefore + QSize(200, 150));
+    QCOMPARE(ok->size(), okBefore);
+    checkLayout(form_.get());
 }
 
 QTEST_MAIN(ImportFormTest)
