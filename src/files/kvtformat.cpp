@@ -6,6 +6,7 @@
 
 #include "core/fieldedit.h"
 #include "core/text.h"
+#include "files/kvtkeys.h"
 #include "files/loadlimits.h"
 #include "files/paths.h"
 #include "files/profile.h"
@@ -14,15 +15,18 @@ namespace klt {
 
 namespace {
 
-constexpr int kKeysBeforeRows = 4; // Height, Width, CellSize, Word
+constexpr int kKeysBeforeRows = static_cast<int>(kvt::kOptionKeys.size());
 
-bool isOptions(std::string_view section) { return section == "OPTIONS"; }
+bool isOptions(std::string_view section) { return kvt::sameName(section, kvt::kOptions); }
+bool isField(std::string_view section) { return kvt::sameName(section, kvt::kField); }
 
-// "STR<n>" with n written as the writer writes it (no leading zeros), n < rows.
+// "Str<n>" with n written as the writer writes it (no leading zeros), n < rows.
 bool isRowKey(std::string_view key, int rows)
 {
-    if (key.size() < 4 || key.size() > 8 || key.substr(0, 3) != "STR") return false;
-    std::string_view digits = key.substr(3);
+    const std::size_t prefix = kvt::kRowPrefix.size();
+    if (key.size() <= prefix || key.size() > prefix + 5 || !kvt::sameName(key.substr(0, prefix), kvt::kRowPrefix))
+        return false;
+    std::string_view digits = key.substr(prefix);
     if (digits.size() > 1 && digits[0] == '0') return false;
     long n = 0;
     for (char c : digits) {
@@ -56,10 +60,10 @@ void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink
 {
     const Field& f = ws.doc.field();
     const CellRect range = storedRange(f, selection);
-    sink("Options", "Height", decimal(range.height()));
-    sink("Options", "Width", decimal(range.width()));
-    sink("Options", "CellSize", decimal(ws.doc.cellSize()));
-    sink("Options", "Word", ws.doc.prizePhrase);
+    sink(kvt::kOptions, kvt::kHeight, decimal(range.height()));
+    sink(kvt::kOptions, kvt::kWidth, decimal(range.width()));
+    sink(kvt::kOptions, kvt::kCellSize, decimal(ws.doc.cellSize()));
+    sink(kvt::kOptions, kvt::kWord, ws.doc.prizePhrase);
     std::string value;
     for (int r = range.top; r <= range.bottom; ++r) {
         value.clear();
@@ -69,7 +73,7 @@ void putKvtKeys(const Workspace& ws, const CellRect* selection, const KvtKeySink
             value += ';';
             value += t.empty() ? std::string_view(" ") : std::string_view(t);
         }
-        sink("Field", "Str" + decimal(r - range.top), value);
+        sink(kvt::kField, kvt::rowKey(r - range.top), value);
     }
 }
 
@@ -101,9 +105,9 @@ void saveKvt(Workspace& ws, const std::string& path, const CellRect* selection)
 std::optional<std::string> checkKvtSize(const std::string& path)
 {
     ProfileReader options(path, isOptions);
-    std::int32_t w = options.readInteger("Options", "Width", 1);
+    std::int32_t w = options.readInteger(kvt::kOptions, kvt::kWidth, 1);
     if (w > kMaxFileSide) return sizeTooLargeText(path, true, w);
-    std::int32_t h = options.readInteger("Options", "Height", 1);
+    std::int32_t h = options.readInteger(kvt::kOptions, kvt::kHeight, 1);
     if (h > kMaxFileSide) return sizeTooLargeText(path, false, h);
     return std::nullopt;
 }
@@ -113,25 +117,23 @@ void readKvt(Workspace& ws, const std::string& path, const CellSizeSync& syncCel
     Field& f = ws.doc.field();
     const int oldCols = f.colCount(), oldRows = f.rowCount();
     ProfileReader options(path, isOptions);
-    const std::int32_t w = options.readInteger("Options", "Width", oldCols);
-    const std::int32_t h = options.readInteger("Options", "Height", oldRows);
+    const std::int32_t w = options.readInteger(kvt::kOptions, kvt::kWidth, oldCols);
+    const std::int32_t h = options.readInteger(kvt::kOptions, kvt::kHeight, oldRows);
     if (w > kMaxFileSide) throw CommandError{sizeTooLargeText(path, true, w)};
     if (h > kMaxFileSide) throw CommandError{sizeTooLargeText(path, false, h)};
 
     f.setColCount(w);
     f.setRowCount(h);
-    ws.doc.setCellSize(std::max(1, options.readInteger("Options", "CellSize", ws.doc.cellSize())));
+    ws.doc.setCellSize(std::max(1, options.readInteger(kvt::kOptions, kvt::kCellSize, ws.doc.cellSize())));
     // The phrase goes into an upper-case edit, which raises every letter it
     // is given; saving writes the phrase back as the edit holds it.
-    ws.doc.prizePhrase = options.readString("Options", "Word", "");
+    ws.doc.prizePhrase = options.readString(kvt::kOptions, kvt::kWord, "");
     for (char& ch : ws.doc.prizePhrase) ch = static_cast<char>(upper1251(static_cast<unsigned char>(ch)));
 
     const int cols = f.colCount(), rows = f.rowCount();
-    ProfileReader field(
-        path, [](std::string_view s) { return s == "FIELD"; },
-        [rows](std::string_view, std::string_view key) { return isRowKey(key, rows); });
+    ProfileReader field(path, isField, [rows](std::string_view, std::string_view key) { return isRowKey(key, rows); });
     for (int r = 0; r < rows; ++r) {
-        const std::string v = field.readString("Field", "Str" + decimal(r), "");
+        const std::string v = field.readString(kvt::kField, kvt::rowKey(r), "");
         const auto p = splitWords(v, ";");
         for (int c = 0; c < cols; ++c)
             f.setText(c, r, c < static_cast<int>(p.size()) ? std::string(p[static_cast<std::size_t>(c)]) : std::string());

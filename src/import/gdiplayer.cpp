@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPolygon>
-#include <QtEndian>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -13,33 +12,33 @@
 
 namespace klt::gdi {
 
-QColor colorRef(quint32 c)
+QColor colorOf(quint32 c)
 {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    return QColor(int(colorRefRed(c)), int(colorRefGreen(c)), int(colorRefBlue(c)));
 }
 
 QPen makePen(quint32 style, double width, const QColor& color)
 {
-    if ((style & 0x0F) == 5) return QPen(Qt::NoPen); // PS_NULL
+    if ((style & PS_STYLE_MASK) == PS_NULL) return QPen(Qt::NoPen);
     QPen pen(color);
     // Width 0 is one device pixel whatever the mapping.
     pen.setWidthF(width <= 0 ? 0 : width);
     pen.setCosmetic(width <= 0);
-    switch (style & 0x0F) {
-    case 1: pen.setStyle(Qt::DashLine); break;
-    case 2: pen.setStyle(Qt::DotLine); break;
-    case 3: pen.setStyle(Qt::DashDotLine); break;
-    case 4: pen.setStyle(Qt::DashDotDotLine); break;
+    switch (style & PS_STYLE_MASK) {
+    case PS_DASH: pen.setStyle(Qt::DashLine); break;
+    case PS_DOT: pen.setStyle(Qt::DotLine); break;
+    case PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
+    case PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
     default: pen.setStyle(Qt::SolidLine); break;
     }
-    switch (style & 0x0F00) {
-    case 0x100: pen.setCapStyle(Qt::SquareCap); break;
-    case 0x200: pen.setCapStyle(Qt::FlatCap); break;
+    switch (style & PS_ENDCAP_MASK) {
+    case PS_ENDCAP_SQUARE: pen.setCapStyle(Qt::SquareCap); break;
+    case PS_ENDCAP_FLAT: pen.setCapStyle(Qt::FlatCap); break;
     default: pen.setCapStyle(Qt::RoundCap); break;
     }
-    switch (style & 0xF000) {
-    case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
-    case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
+    switch (style & PS_JOIN_MASK) {
+    case PS_JOIN_BEVEL: pen.setJoinStyle(Qt::BevelJoin); break;
+    case PS_JOIN_MITER: pen.setJoinStyle(Qt::MiterJoin); break;
     default: pen.setJoinStyle(Qt::RoundJoin); break;
     }
     return pen;
@@ -48,12 +47,13 @@ QPen makePen(quint32 style, double width, const QColor& color)
 QBrush makeBrush(quint32 style, const QColor& color, quint32 hatch)
 {
     switch (style) {
-    case 0: return QBrush(color); // BS_SOLID
-    case 1: return QBrush(Qt::NoBrush);
-    case 2: {
+    case BS_SOLID: return QBrush(color);
+    case BS_NULL: return QBrush(Qt::NoBrush);
+    case BS_HATCHED: {
+        // In the order of HS_HORIZONTAL .. HS_DIAGCROSS.
         static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        return QBrush(color, hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+        return QBrush(color, hatch <= HS_DIAGCROSS ? hatches[hatch] : Qt::SolidPattern);
     }
     default: return QBrush(color);
     }
@@ -61,14 +61,14 @@ QBrush makeBrush(quint32 style, const QColor& color, quint32 hatch)
 
 QImage dibToImage(const uchar* info, qint64 infoSize, const uchar* bits, qint64 bitsSize)
 {
-    if (infoSize < 12 || bitsSize < 0 || infoSize + bitsSize > kMaxPictureFileBytes) return {};
+    if (infoSize < kBitmapCoreHeaderSize || bitsSize < 0 || infoSize + bitsSize > kMaxPictureFileBytes) return {};
     // A BMP file around the header and the bits, for Qt's BMP reader.
     QByteArray bmp;
     bmp.reserve(static_cast<qsizetype>(14 + infoSize + bitsSize));
     uchar head[14] = {'B', 'M'};
-    qToLittleEndian<quint32>(static_cast<quint32>(14 + infoSize + bitsSize), head + 2);
-    qToLittleEndian<quint32>(0, head + 6);
-    qToLittleEndian<quint32>(static_cast<quint32>(14 + infoSize), head + 10);
+    le::put32(head + 2, static_cast<quint32>(14 + infoSize + bitsSize));
+    le::put32(head + 6, 0);
+    le::put32(head + 10, static_cast<quint32>(14 + infoSize));
     bmp.append(reinterpret_cast<const char*>(head), 14);
     bmp.append(reinterpret_cast<const char*>(info), static_cast<qsizetype>(infoSize));
     bmp.append(reinterpret_cast<const char*>(bits), static_cast<qsizetype>(bitsSize));
@@ -86,20 +86,21 @@ QImage dibToImage(const uchar* info, qint64 infoSize, const uchar* bits, qint64 
 
 QImage packedDibToImage(const uchar* dib, qint64 size)
 {
-    if (size < 12) return {};
-    const quint32 headerSize = qFromLittleEndian<quint32>(dib);
+    if (size < kBitmapCoreHeaderSize) return {};
+    const quint32 headerSize = le::u32(dib);
     qint64 infoSize;
-    if (headerSize == 12) { // BITMAPCOREHEADER: colours of 3 bytes
-        const int bitCount = qFromLittleEndian<quint16>(dib + 10);
-        infoSize = 12 + (bitCount <= 8 ? (qint64(1) << bitCount) * 3 : 0);
+    if (headerSize == kBitmapCoreHeaderSize) { // colours of 3 bytes
+        const int bitCount = le::u16(dib + 10);
+        infoSize = kBitmapCoreHeaderSize + (bitCount <= 8 ? (qint64(1) << bitCount) * 3 : 0);
     } else {
-        if (headerSize < 40 || size < 40) return {};
-        const int bitCount = qFromLittleEndian<quint16>(dib + 14);
-        const quint32 compression = qFromLittleEndian<quint32>(dib + 16);
-        const quint32 used = qFromLittleEndian<quint32>(dib + 32);
+        if (headerSize < kBitmapInfoHeaderSize || size < kBitmapInfoHeaderSize) return {};
+        const int bitCount = le::u16(dib + 14);
+        const quint32 compression = le::u32(dib + 16);
+        const quint32 used = le::u32(dib + 32);
         qint64 colours = used ? used : (bitCount <= 8 ? (qint64(1) << bitCount) : 0);
         if (colours > 256 && bitCount <= 8) colours = 256;
-        infoSize = headerSize + colours * 4 + (compression == 3 && headerSize == 40 ? 12 : 0);
+        // Three colour masks follow a plain info header with BI_BITFIELDS.
+        infoSize = headerSize + colours * 4 + (compression == BI_BITFIELDS && headerSize == kBitmapInfoHeaderSize ? 12 : 0);
     }
     if (infoSize > size) return {};
     return dibToImage(dib, infoSize, dib + infoSize, size - infoSize);
@@ -126,18 +127,18 @@ QTransform Player::pageTransform() const
     double sx = 1, sy = 1;
     const double mmx = devicePerMm_.width(), mmy = devicePerMm_.height();
     switch (s_.mapMode) {
-    case 2: sx = 0.1 * mmx; sy = -0.1 * mmy; break;                 // MM_LOMETRIC
-    case 3: sx = 0.01 * mmx; sy = -0.01 * mmy; break;               // MM_HIMETRIC
-    case 4: sx = 0.254 * mmx; sy = -0.254 * mmy; break;             // MM_LOENGLISH
-    case 5: sx = 0.0254 * mmx; sy = -0.0254 * mmy; break;           // MM_HIENGLISH
-    case 6: sx = 25.4 / 1440 * mmx; sy = -25.4 / 1440 * mmy; break; // MM_TWIPS
-    case 7:                                                         // MM_ISOTROPIC
-    case 8: {                                                       // MM_ANISOTROPIC
+    case MM_LOMETRIC: sx = 0.1 * mmx; sy = -0.1 * mmy; break;
+    case MM_HIMETRIC: sx = 0.01 * mmx; sy = -0.01 * mmy; break;
+    case MM_LOENGLISH: sx = 0.254 * mmx; sy = -0.254 * mmy; break;
+    case MM_HIENGLISH: sx = 0.0254 * mmx; sy = -0.0254 * mmy; break;
+    case MM_TWIPS: sx = 25.4 / 1440 * mmx; sy = -25.4 / 1440 * mmy; break;
+    case MM_ISOTROPIC:
+    case MM_ANISOTROPIC: {
         const double wx = s_.windowExt.width(), wy = s_.windowExt.height();
         if (wx != 0 && wy != 0) {
             sx = s_.viewportExt.width() / wx;
             sy = s_.viewportExt.height() / wy;
-            if (s_.mapMode == 7) {
+            if (s_.mapMode == MM_ISOTROPIC) {
                 const double m = std::min(std::abs(sx), std::abs(sy));
                 sx = std::copysign(m, sx);
                 sy = std::copysign(m, sy);
@@ -155,10 +156,10 @@ QTransform Player::pageTransform() const
 void Player::modifyWorldTransform(const QTransform& t, int mode)
 {
     switch (mode) {
-    case 1: s_.world = QTransform(); break;
-    case 2: s_.world = t * s_.world; break;
-    case 3: s_.world = s_.world * t; break;
-    case 4: s_.world = t; break;
+    case MWT_IDENTITY: s_.world = QTransform(); break;
+    case MWT_LEFTMULTIPLY: s_.world = t * s_.world; break;
+    case MWT_RIGHTMULTIPLY: s_.world = s_.world * t; break;
+    case MWT_SET: s_.world = t; break;
     default: break;
     }
 }
@@ -220,16 +221,17 @@ void Player::selectObject(quint32 index)
 void Player::selectStockObject(quint32 stock)
 {
     switch (stock) {
-    case 0: s_.brush = QBrush(Qt::white); break;
-    case 1: s_.brush = QBrush(QColor(0xC0, 0xC0, 0xC0)); break;
-    case 2: s_.brush = QBrush(QColor(0x80, 0x80, 0x80)); break;
-    case 3: s_.brush = QBrush(QColor(0x40, 0x40, 0x40)); break;
-    case 4: s_.brush = QBrush(Qt::black); break;
-    case 5: s_.brush = QBrush(Qt::NoBrush); break;
-    case 6: s_.pen = QPen(Qt::white, 0); break;
-    case 7: s_.pen = QPen(Qt::black, 0); break;
-    case 8: s_.pen = QPen(Qt::NoPen); break;
-    case 10: case 11: case 12: case 13: case 14: case 16: case 17: s_.font = FontObject{}; break;
+    case WHITE_BRUSH: s_.brush = QBrush(Qt::white); break;
+    case LTGRAY_BRUSH: s_.brush = QBrush(QColor(0xC0, 0xC0, 0xC0)); break;
+    case GRAY_BRUSH: s_.brush = QBrush(QColor(0x80, 0x80, 0x80)); break;
+    case DKGRAY_BRUSH: s_.brush = QBrush(QColor(0x40, 0x40, 0x40)); break;
+    case BLACK_BRUSH: s_.brush = QBrush(Qt::black); break;
+    case NULL_BRUSH: s_.brush = QBrush(Qt::NoBrush); break;
+    case WHITE_PEN: s_.pen = QPen(Qt::white, 0); break;
+    case BLACK_PEN: s_.pen = QPen(Qt::black, 0); break;
+    case NULL_PEN: s_.pen = QPen(Qt::NoPen); break;
+    case OEM_FIXED_FONT: case ANSI_FIXED_FONT: case ANSI_VAR_FONT: case SYSTEM_FONT: case DEVICE_DEFAULT_FONT:
+    case SYSTEM_FIXED_FONT: case DEFAULT_GUI_FONT: s_.font = FontObject{}; break;
     default: break;
     }
 }
@@ -465,15 +467,15 @@ void Player::text(QPointF refPoint, const QString& text, quint32 options, const 
 {
     const QTransform t = total();
     p_.save();
-    if ((options & 0x4) && !box.isEmpty()) { // ETO_CLIPPED
+    if ((options & ETO_CLIPPED) && !box.isEmpty()) {
         applyTransform();
         p_.setClipRect(box, Qt::IntersectClip);
     }
-    if ((options & 0x2) && !box.isEmpty()) { // ETO_OPAQUE
+    if ((options & ETO_OPAQUE) && !box.isEmpty()) {
         applyTransform();
         p_.fillRect(box, s_.bkColor);
     }
-    const QPointF ref = (s_.textAlign & 1) ? s_.current : refPoint; // TA_UPDATECP
+    const QPointF ref = (s_.textAlign & TA_UPDATECP) ? s_.current : refPoint;
     double pixelSize = 0;
     const QFont f = font(&pixelSize);
     if (pixelSize >= 1 && !text.isEmpty()) {
@@ -482,23 +484,23 @@ void Player::text(QPointF refPoint, const QString& text, quint32 options, const 
         const QFontMetricsF fm(f);
         const double width = fm.horizontalAdvance(text);
         double dx = 0, dy = 0;
-        switch (s_.textAlign & 6) {
-        case 6: dx = -width / 2; break; // TA_CENTER
-        case 2: dx = -width; break;     // TA_RIGHT
+        switch (s_.textAlign & TA_HORIZONTAL_MASK) {
+        case TA_CENTER: dx = -width / 2; break;
+        case TA_RIGHT: dx = -width; break;
         default: break;
         }
-        switch (s_.textAlign & 24) {
-        case 24: break;                    // TA_BASELINE
-        case 8: dy = -fm.descent(); break; // TA_BOTTOM
-        default: dy = fm.ascent(); break;  // TA_TOP
+        switch (s_.textAlign & TA_VERTICAL_MASK) {
+        case TA_BASELINE: break;
+        case TA_BOTTOM: dy = -fm.descent(); break;
+        default: dy = fm.ascent(); break; // TA_TOP
         }
         p_.translate(t.map(ref));
         // Escapement: tenths of a degree, counterclockwise as seen on the page.
         if (s_.font.escapement) p_.rotate(-(s_.font.escapement / 10.0));
-        if (s_.bkMode == 2 && !(options & 0x2)) p_.fillRect(QRectF(dx, dy - fm.ascent(), width, fm.height()), s_.bkColor);
+        if (s_.bkMode == OPAQUE && !(options & ETO_OPAQUE)) p_.fillRect(QRectF(dx, dy - fm.ascent(), width, fm.height()), s_.bkColor);
         p_.setPen(s_.textColor);
         p_.drawText(QPointF(dx, dy), text);
-        if (s_.textAlign & 1) {
+        if (s_.textAlign & TA_UPDATECP) {
             // The current position moves on by the text's width, in logical units.
             bool invertible = false;
             const QTransform back = t.inverted(&invertible);

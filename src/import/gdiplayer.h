@@ -17,9 +17,12 @@
 #include <variant>
 #include <vector>
 
+#include "metafile/layout.h"
+
 namespace klt::gdi {
 
-QColor colorRef(quint32 c);
+// The colour of a COLORREF.
+QColor colorOf(quint32 c);
 // A logical pen of the given style bits (PS_*), width in logical units
 // (0: one device pixel) and colour.
 QPen makePen(quint32 style, double width, const QColor& color);
@@ -73,7 +76,7 @@ public:
     void setViewportOrg(QPointF p) { s_.viewportOrg = p; }
     void setViewportExt(QSizeF s) { s_.viewportExt = s; }
     void setWorldTransform(const QTransform& t) { s_.world = t; }
-    // 1 identity, 2 left multiply, 3 right multiply, 4 set.
+    // MWT_IDENTITY, MWT_LEFTMULTIPLY, MWT_RIGHTMULTIPLY or MWT_SET.
     void modifyWorldTransform(const QTransform& t, int mode);
 
     // Objects: at a given slot (enhanced metafiles) or at the lowest free
@@ -86,7 +89,7 @@ public:
 
     // Attributes.
     void setBkMode(int mode) { s_.bkMode = mode; }
-    void setPolyFillMode(int mode) { s_.fillRule = mode == 2 ? Qt::WindingFill : Qt::OddEvenFill; }
+    void setPolyFillMode(int mode) { s_.fillRule = mode == WINDING ? Qt::WindingFill : Qt::OddEvenFill; }
     void setTextAlign(quint32 align) { s_.textAlign = align; }
     void setTextColor(const QColor& c) { s_.textColor = c; }
     void setBkColor(const QColor& c) { s_.bkColor = c; }
@@ -107,7 +110,7 @@ public:
     void arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end);
     void setPixel(QPointF p, const QColor& c);
     // Text at ref (or the current position with TA_UPDATECP); options are
-    // ETO_OPAQUE (2), ETO_CLIPPED (4) with box.
+    // ETO_OPAQUE and ETO_CLIPPED with box.
     void text(QPointF ref, const QString& text, quint32 options, const QRectF& box);
     void image(const QRectF& dest, const QImage& image, const QRectF& source);
 
@@ -129,7 +132,7 @@ public:
 
 private:
     struct State {
-        int mapMode = 1;
+        int mapMode = MM_TEXT;
         QPointF windowOrg{0, 0}, viewportOrg{0, 0};
         QSizeF windowExt{1, 1}, viewportExt{1, 1};
         QTransform world;
@@ -137,7 +140,7 @@ private:
         QBrush brush{Qt::white};
         FontObject font;
         QColor textColor{Qt::black}, bkColor{Qt::white};
-        int bkMode = 2; // OPAQUE
+        int bkMode = OPAQUE;
         quint32 textAlign = 0;
         Qt::FillRule fillRule = Qt::OddEvenFill;
         QPointF current{0, 0};

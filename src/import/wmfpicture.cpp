@@ -1,38 +1,21 @@
 #include "import/wmfpicture.h"
 
 #include <QPainter>
-#include <QtEndian>
 #include <cmath>
 
 #include "core/cp1251.h"
 #include "import/gdiplayer.h"
 #include "import/picturelimits.h"
+#include "metafile/layout.h"
 
 namespace klt {
 
 namespace {
 
-constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
-constexpr int kPlaceableSize = 22;
-constexpr int kHeaderSize = 18;
+using namespace wmf;
+using namespace gdi;
 
-// Record functions of the WMF layout that the player acts on.
-enum : quint16 {
-    META_EOF = 0x0000, META_SAVEDC = 0x001E, META_SETBKMODE = 0x0102, META_SETMAPMODE = 0x0103,
-    META_SETPOLYFILLMODE = 0x0106, META_RESTOREDC = 0x0127, META_SELECTOBJECT = 0x012D,
-    META_SETTEXTALIGN = 0x012E, META_DIBCREATEPATTERNBRUSH = 0x0142, META_DELETEOBJECT = 0x01F0,
-    META_CREATEPATTERNBRUSH = 0x01F9, META_CREATEPALETTE = 0x00F7, META_SETBKCOLOR = 0x0201,
-    META_SETTEXTCOLOR = 0x0209, META_SETWINDOWORG = 0x020B, META_SETWINDOWEXT = 0x020C,
-    META_SETVIEWPORTORG = 0x020D, META_SETVIEWPORTEXT = 0x020E, META_LINETO = 0x0213, META_MOVETO = 0x0214,
-    META_CREATEPENINDIRECT = 0x02FA, META_CREATEFONTINDIRECT = 0x02FB, META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324, META_POLYLINE = 0x0325, META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
-    META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
-    META_ROUNDRECT = 0x061C, META_CREATEREGION = 0x06FF, META_ARC = 0x0817, META_PIE = 0x081A,
-    META_CHORD = 0x0830, META_DIBBITBLT = 0x0940, META_EXTTEXTOUT = 0x0A32, META_DIBSTRETCHBLT = 0x0B41,
-    META_STRETCHDIB = 0x0F43,
-};
-
-// Bounds-checked reads of one record's parameters (16-bit words).
+// Bounds-checked reads of one record's parameters, at byte offsets.
 class Params {
 public:
     Params(const QByteArray& data, const WmfPicture::Record& r)
@@ -42,28 +25,26 @@ public:
     {
         return byteOffset >= 0 && bytes >= 0 && byteOffset + bytes <= size_;
     }
-    int word(int i) const { return has(2LL * i, 2) ? qFromLittleEndian<qint16>(p_ + 2 * i) : 0; }
-    quint16 uword(int i) const { return has(2LL * i, 2) ? qFromLittleEndian<quint16>(p_ + 2 * i) : 0; }
-    quint32 dword(int i) const { return has(2LL * i, 4) ? qFromLittleEndian<quint32>(p_ + 2 * i) : 0; }
-    const uchar* bytes(int byteOffset) const { return p_ + byteOffset; }
+    int i16(int o) const { return has(o, 2) ? le::i16(p_ + o) : 0; }
+    quint16 u16(int o) const { return has(o, 2) ? le::u16(p_ + o) : 0; }
+    quint32 u32(int o) const { return has(o, 4) ? le::u32(p_ + o) : 0; }
+    const uchar* bytes(int o) const { return p_ + o; }
     // Coordinates come in reverse order: y before x, bottom-right before top-left.
-    QPointF point(int i) const { return QPointF(word(i + 1), word(i)); }
-    QRectF rect(int i) const
-    {
-        return QRectF(QPointF(word(i + 3), word(i + 2)), QPointF(word(i + 1), word(i))).normalized();
-    }
+    QPointF point(int o) const { return QPointF(i16(o + 2), i16(o)); }
+    QRectF rect(int o) const { return QRectF(QPointF(i16(o + 6), i16(o + 4)), QPointF(i16(o + 2), i16(o))).normalized(); }
 
 private:
     const uchar* p_;
     int size_;
 };
 
-std::vector<QPointF> points(const Params& r, int countWord)
+// A count, then that many points (x before y).
+std::vector<QPointF> points(const Params& r, int countAt)
 {
-    const int n = r.uword(countWord);
+    const int n = r.u16(countAt);
     std::vector<QPointF> pts;
-    if (!r.has(2LL * (countWord + 1), 4LL * n)) return pts;
-    for (int i = 0; i < n; ++i) pts.emplace_back(r.word(countWord + 1 + 2 * i), r.word(countWord + 2 + 2 * i));
+    if (!r.has(countAt + 2, 4LL * n)) return pts;
+    for (int i = 0; i < n; ++i) pts.emplace_back(r.i16(countAt + 2 + 4 * i), r.i16(countAt + 4 + 4 * i));
     return pts;
 }
 
@@ -72,67 +53,65 @@ QString ansiText(const uchar* bytes, int count)
     return QString::fromStdString(cp1251ToUtf8(std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count))));
 }
 
-void play(gdi::Player& p, const Params& r, quint16 function)
+void play(Player& p, const Params& r, quint16 function)
 {
     switch (function) {
-    case META_SETMAPMODE: p.setMapMode(r.word(0)); break;
-    case META_SETBKMODE: p.setBkMode(r.word(0)); break;
-    case META_SETPOLYFILLMODE: p.setPolyFillMode(r.word(0)); break;
-    case META_SETTEXTALIGN: p.setTextAlign(r.uword(0)); break;
-    case META_SETTEXTCOLOR: p.setTextColor(gdi::colorRef(r.dword(0))); break;
-    case META_SETBKCOLOR: p.setBkColor(gdi::colorRef(r.dword(0))); break;
+    case META_SETMAPMODE: p.setMapMode(r.i16(0)); break;
+    case META_SETBKMODE: p.setBkMode(r.i16(0)); break;
+    case META_SETPOLYFILLMODE: p.setPolyFillMode(r.i16(0)); break;
+    case META_SETTEXTALIGN: p.setTextAlign(r.u16(0)); break;
+    case META_SETTEXTCOLOR: p.setTextColor(colorOf(r.u32(0))); break;
+    case META_SETBKCOLOR: p.setBkColor(colorOf(r.u32(0))); break;
     case META_SETWINDOWORG: p.setWindowOrg(r.point(0)); break;
-    case META_SETWINDOWEXT: p.setWindowExt(QSizeF(r.word(1), r.word(0))); break;
+    case META_SETWINDOWEXT: p.setWindowExt(QSizeF(r.i16(2), r.i16(0))); break;
     case META_SETVIEWPORTORG: p.setViewportOrg(r.point(0)); break;
-    case META_SETVIEWPORTEXT: p.setViewportExt(QSizeF(r.word(1), r.word(0))); break;
+    case META_SETVIEWPORTEXT: p.setViewportExt(QSizeF(r.i16(2), r.i16(0))); break;
     case META_MOVETO: p.moveTo(r.point(0)); break;
     case META_LINETO: p.lineTo(r.point(0)); break;
     case META_RECTANGLE: p.rectangle(r.rect(0)); break;
     case META_ELLIPSE: p.ellipse(r.rect(0)); break;
-    case META_ROUNDRECT: p.roundRect(r.rect(2), r.word(1), r.word(0)); break;
+    case META_ROUNDRECT: p.roundRect(r.rect(4), r.i16(2), r.i16(0)); break; // corner height, width, box
     case META_POLYGON: p.polygon(points(r, 0)); break;
     case META_POLYLINE: p.polyline(points(r, 0)); break;
     case META_POLYPOLYGON: {
-        const int polys = r.uword(0);
+        // The number of polygons, each one's count, then all the points.
+        const int polys = r.u16(0);
         std::vector<std::vector<QPointF>> all;
-        int at = 1 + polys; // first point word
+        int at = 2 + 2 * polys; // the first point
         for (int i = 0; i < polys; ++i) {
-            const int n = r.uword(1 + i);
-            if (!r.has(2LL * at, 4LL * n)) return;
+            const int n = r.u16(2 + 2 * i);
+            if (!r.has(at, 4LL * n)) return;
             std::vector<QPointF> poly;
-            for (int k = 0; k < n; ++k, at += 2) poly.emplace_back(r.word(at), r.word(at + 1));
+            for (int k = 0; k < n; ++k, at += 4) poly.emplace_back(r.i16(at), r.i16(at + 2));
             all.push_back(std::move(poly));
         }
         p.polyPolygon(all);
         break;
     }
-    case META_ARC: p.arc(gdi::ArcKind::Arc, r.rect(4), r.point(2), r.point(0)); break;
-    case META_PIE: p.arc(gdi::ArcKind::Pie, r.rect(4), r.point(2), r.point(0)); break;
-    case META_CHORD: p.arc(gdi::ArcKind::Chord, r.rect(4), r.point(2), r.point(0)); break;
-    case META_SETPIXEL: p.setPixel(r.point(2), gdi::colorRef(r.dword(0))); break;
+    // The end point, the start point, then the box.
+    case META_ARC: p.arc(ArcKind::Arc, r.rect(8), r.point(4), r.point(0)); break;
+    case META_PIE: p.arc(ArcKind::Pie, r.rect(8), r.point(4), r.point(0)); break;
+    case META_CHORD: p.arc(ArcKind::Chord, r.rect(8), r.point(4), r.point(0)); break;
+    case META_SETPIXEL: p.setPixel(r.point(4), colorOf(r.u32(0))); break; // colour, then the point
     case META_CREATEPENINDIRECT:
-        // Style, width (x, y), colour.
-        p.addObject(gdi::PenObject{gdi::makePen(r.uword(0), r.word(1), gdi::colorRef(r.dword(3)))});
+        p.addObject(PenObject{makePen(r.u16(pen::kStyle), r.i16(pen::kWidth), colorOf(r.u32(pen::kColor)))});
         break;
     case META_CREATEBRUSHINDIRECT:
-        // Style, colour, hatch.
-        p.addObject(gdi::BrushObject{gdi::makeBrush(r.uword(0), gdi::colorRef(r.dword(1)), r.uword(3))});
+        p.addObject(BrushObject{makeBrush(r.u16(brush::kStyle), colorOf(r.u32(brush::kColor)), r.u16(brush::kHatch))});
         break;
     case META_CREATEFONTINDIRECT: {
-        // Height, width, escapement, orientation, weight, then bytes: italic (10),
-        // underline, strike-out, charset, precisions, quality, pitch, face name (18).
-        gdi::FontObject f;
-        f.height = r.word(0);
-        f.escapement = r.word(2);
-        f.weight = r.word(4);
-        if (r.has(10, 3)) {
-            f.italic = r.bytes(10)[0] != 0;
-            f.underline = r.bytes(11)[0] != 0;
-            f.strikeOut = r.bytes(12)[0] != 0;
+        FontObject f;
+        f.height = r.i16(font::kHeight);
+        f.escapement = r.i16(font::kEscapement);
+        f.weight = r.i16(font::kWeight);
+        if (r.has(font::kItalic, 3)) {
+            f.italic = r.bytes(font::kItalic)[0] != 0;
+            f.underline = r.bytes(font::kUnderline)[0] != 0;
+            f.strikeOut = r.bytes(font::kStrikeOut)[0] != 0;
         }
         int n = 0;
-        while (n < 32 && r.has(18 + n, 1) && r.bytes(18 + n)[0] != 0) ++n;
-        if (n > 0) f.face = ansiText(r.bytes(18), n);
+        while (n < kFaceNameChars && r.has(font::kFaceName + n, 1) && r.bytes(font::kFaceName + n)[0] != 0) ++n;
+        if (n > 0) f.face = ansiText(r.bytes(font::kFaceName), n);
         p.addObject(f);
         break;
     }
@@ -141,55 +120,57 @@ void play(gdi::Player& p, const Params& r, quint16 function)
     case META_DIBCREATEPATTERNBRUSH:
     case META_CREATEREGION:
         // Not drawn with, but each takes the next free slot of the object table.
-        p.addObject(gdi::OtherObject{});
+        p.addObject(OtherObject{});
         break;
-    case META_SELECTOBJECT: p.selectObject(r.uword(0)); break;
-    case META_DELETEOBJECT: p.deleteObject(r.uword(0)); break;
+    case META_SELECTOBJECT: p.selectObject(r.u16(0)); break;
+    case META_DELETEOBJECT: p.deleteObject(r.u16(0)); break;
     case META_SAVEDC: p.saveDC(); break;
-    case META_RESTOREDC: p.restoreDC(r.word(0)); break;
+    case META_RESTOREDC: p.restoreDC(r.i16(0)); break;
     case META_INTERSECTCLIPRECT: p.intersectClip(r.rect(0)); break;
     case META_TEXTOUT: {
         // Count, the string padded to whole words, then y and x.
-        const int count = r.uword(0);
-        const int padded = (count + 1) / 2;
-        if (!r.has(2, count) || !r.has(2LL * (1 + padded), 4)) return;
-        p.text(QPointF(r.word(1 + padded + 1), r.word(1 + padded)), ansiText(r.bytes(2), count), 0, {});
+        const int count = r.u16(0);
+        const int after = 2 + 2 * ((count + 1) / 2);
+        if (!r.has(2, count) || !r.has(after, 4)) return;
+        p.text(r.point(after), ansiText(r.bytes(2), count), 0, {});
         break;
     }
     case META_EXTTEXTOUT: {
-        // y, x, count, options, [rectangle when opaque or clipped], string, [spacing].
-        const QPointF at(r.word(1), r.word(0));
-        const int count = r.uword(2);
-        const quint16 options = r.uword(3);
-        int stringAt = 8;
+        namespace f = exttextout;
+        const QPointF at(r.i16(f::kX), r.i16(f::kY));
+        const int count = r.u16(f::kCount);
+        const quint16 options = r.u16(f::kOptions);
+        int stringAt = f::kString;
         QRectF box;
-        if (options & 0x6) {
-            box = QRectF(QPointF(r.word(4), r.word(5)), QPointF(r.word(6), r.word(7))).normalized();
-            stringAt += 8;
+        if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
+            // Left, top, right, bottom.
+            const int b = f::kRectangle;
+            box = QRectF(QPointF(r.i16(b), r.i16(b + 2)), QPointF(r.i16(b + 4), r.i16(b + 6))).normalized();
+            stringAt += f::kRectangleSize;
         }
         if (!r.has(stringAt, count)) return;
         p.text(at, ansiText(r.bytes(stringAt), count), options, box);
         break;
     }
-    case META_STRETCHDIB:
-        // Raster op (2 words), usage, source h, w, y, x, destination h, w, y, x, DIB.
-        if (r.size() > 22)
-            p.image(QRectF(r.word(10), r.word(9), r.word(8), r.word(7)),
-                    gdi::packedDibToImage(r.bytes(22), r.size() - 22),
-                    QRectF(r.word(6), r.word(5), r.word(4), r.word(3)));
+    case META_STRETCHDIB: {
+        namespace f = stretchdib;
+        if (r.size() > f::kDib)
+            p.image(QRectF(r.i16(f::kDestX), r.i16(f::kDestY), r.i16(f::kDestWidth), r.i16(f::kDestHeight)),
+                    packedDibToImage(r.bytes(f::kDib), r.size() - f::kDib),
+                    QRectF(r.i16(f::kSrcX), r.i16(f::kSrcY), r.i16(f::kSrcWidth), r.i16(f::kSrcHeight)));
         break;
+    }
     case META_DIBSTRETCHBLT:
-        // Raster op (2 words), source h, w, y, x, destination h, w, y, x, DIB.
+        // Raster op (4 bytes), source h, w, y, x, destination h, w, y, x, DIB.
         if (r.size() > 20)
-            p.image(QRectF(r.word(9), r.word(8), r.word(7), r.word(6)),
-                    gdi::packedDibToImage(r.bytes(20), r.size() - 20),
-                    QRectF(r.word(5), r.word(4), r.word(3), r.word(2)));
+            p.image(QRectF(r.i16(18), r.i16(16), r.i16(14), r.i16(12)), packedDibToImage(r.bytes(20), r.size() - 20),
+                    QRectF(r.i16(10), r.i16(8), r.i16(6), r.i16(4)));
         break;
     case META_DIBBITBLT:
-        // Raster op (2 words), source y, x, height, width, destination y, x, DIB.
+        // Raster op (4 bytes), source y, x, height, width, destination y, x, DIB.
         if (r.size() > 16)
-            p.image(QRectF(r.word(7), r.word(6), r.word(5), r.word(4)), gdi::packedDibToImage(r.bytes(16), r.size() - 16),
-                    QRectF(r.word(3), r.word(2), r.word(5), r.word(4)));
+            p.image(QRectF(r.i16(14), r.i16(12), r.i16(10), r.i16(8)), packedDibToImage(r.bytes(16), r.size() - 16),
+                    QRectF(r.i16(6), r.i16(4), r.i16(10), r.i16(8)));
         break;
     default: break;
     }
@@ -207,47 +188,49 @@ void WmfPicture::loadFromData(const QByteArray& data, const QString& name)
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
     const long long size = data.size();
     long long at = 0;
-    bool placeable = false;
+    bool isPlaceable = false;
     QRect box;
     int inch = 96;
-    if (size >= kPlaceableSize && qFromLittleEndian<quint32>(p) == kPlaceableKey) {
-        placeable = true;
-        const int left = qFromLittleEndian<qint16>(p + 6), top = qFromLittleEndian<qint16>(p + 8);
-        const int right = qFromLittleEndian<qint16>(p + 10), bottom = qFromLittleEndian<qint16>(p + 12);
-        inch = qFromLittleEndian<quint16>(p + 14);
+    if (size >= placeable::kSize && le::u32(p + placeable::kKeyAt) == placeable::kKey) {
+        isPlaceable = true;
+        const int left = le::i16(p + placeable::kLeft), top = le::i16(p + placeable::kTop);
+        const int right = le::i16(p + placeable::kRight), bottom = le::i16(p + placeable::kBottom);
+        inch = le::u16(p + placeable::kInch);
         if (inch == 0) inch = 1440;
         box = QRect(std::min(left, right), std::min(top, bottom), std::abs(right - left), std::abs(bottom - top));
-        at = kPlaceableSize;
+        at = placeable::kSize;
     }
-    if (size < at + kHeaderSize) throw wmfError(name, QStringLiteral("Это не метафайл."));
-    const quint16 type = qFromLittleEndian<quint16>(p + at);
-    const quint16 headerWords = qFromLittleEndian<quint16>(p + at + 2);
-    if ((type != 1 && type != 2) || headerWords != 9) throw wmfError(name, QStringLiteral("Это не метафайл."));
-    const int objects = qFromLittleEndian<quint16>(p + at + 10);
-    at += kHeaderSize;
+    if (size < at + header::kSize) throw wmfError(name, QStringLiteral("Это не метафайл."));
+    const quint16 type = le::u16(p + at + header::kType);
+    const quint16 headerWords = le::u16(p + at + header::kHeaderWords);
+    if ((type != header::kMemory && type != header::kDisk) || headerWords != header::kSize / 2)
+        throw wmfError(name, QStringLiteral("Это не метафайл."));
+    const int objects = le::u16(p + at + header::kObjects);
+    at += header::kSize;
 
     std::vector<Record> records;
     bool ended = false;
-    while (at + 6 <= size) {
-        const quint32 words = qFromLittleEndian<quint32>(p + at);
-        const quint16 function = qFromLittleEndian<quint16>(p + at + 4);
-        if (words < 3 || at + 2LL * words > size)
+    while (at + record::kSize <= size) {
+        const quint32 words = le::u32(p + at + record::kWords);
+        const quint16 function = le::u16(p + at + record::kFunction);
+        if (words < record::kSize / 2 || at + 2LL * words > size)
             throw wmfError(name, QStringLiteral("Запись %1 повреждена.").arg(records.size() + 1));
         if (function == META_EOF) {
             ended = true;
             break;
         }
-        records.push_back({function, static_cast<int>(at + 6), static_cast<int>(2LL * words - 6)});
-        if (!placeable && box.isEmpty() && function == META_SETWINDOWEXT && words >= 5) {
+        const long long params = at + record::kSize;
+        records.push_back({function, static_cast<int>(params), static_cast<int>(2LL * words - record::kSize)});
+        if (!isPlaceable && box.isEmpty() && function == META_SETWINDOWEXT && words >= 5) {
             // Without a placeable header the window is the picture, one unit a pixel.
-            const int h = qFromLittleEndian<qint16>(p + at + 6), w = qFromLittleEndian<qint16>(p + at + 8);
+            const int h = le::i16(p + params), w = le::i16(p + params + 2);
             box = QRect(0, 0, std::abs(w), std::abs(h));
         }
         at += 2LL * words;
     }
     if (!ended) throw wmfError(name, QStringLiteral("Файл обрывается."));
     if (box.isEmpty()) throw wmfError(name, QStringLiteral("Размер рисунка не указан."));
-    if (!placeable) {
+    if (!isPlaceable) {
         // Logical units are pixels, and the window origin is set by the records.
         box.moveTo(0, 0);
     }
@@ -277,9 +260,9 @@ void WmfPicture::draw(QPainter& painter, const QRect& rect) const
     painter.setClipRect(rect);
     {
         const double perMm = inch_ / 25.4;
-        gdi::Player player(painter, std::max(objects_, 64), toTarget * painter.worldTransform(), QSizeF(perMm, perMm),
+        Player player(painter, std::max(objects_, 64), toTarget * painter.worldTransform(), QSizeF(perMm, perMm),
                            rect);
-        player.setMapMode(8); // MM_ANISOTROPIC, as a metafile picture is played
+        player.setMapMode(MM_ANISOTROPIC); // as a metafile picture is played
         player.setWindowOrg(box_.topLeft());
         player.setWindowExt(box_.size());
         player.setViewportOrg(QPointF(0, 0));

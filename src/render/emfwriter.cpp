@@ -7,30 +7,7 @@
 namespace klt::gdi {
 namespace {
 
-enum : std::uint32_t {
-    EMR_HEADER = 1,
-    EMR_EOF = 14,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_RECTANGLE = 43,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_EXTCREATEPEN = 95,
-};
-
-constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
+using namespace emf;
 
 int clamp16(int v)
 {
@@ -48,12 +25,12 @@ public:
     {
         start_ = out.size();
         out.u32(type);
-        out.u32(0);
+        out.u32(0); // record::kSize, patched by end()
     }
     void end()
     {
         out.pad(4);
-        out.put32(start_ + 4, static_cast<std::uint32_t>(out.size() - start_));
+        out.put32(start_ + record::kSize, static_cast<std::uint32_t>(out.size() - start_));
         ++records;
     }
     void rectl(const QRect& r) // left, top, right(), bottom() as they stand
@@ -93,7 +70,7 @@ public:
         }
         begin(EMR_CREATEPEN);
         out.u32(static_cast<std::uint32_t>(index));
-        out.u32(pen.style & 0x0f);
+        out.u32(pen.style & PS_STYLE_MASK);
         out.i32(pen.width);
         out.i32(0);
         out.u32(colorRef(pen.color));
@@ -128,10 +105,10 @@ public:
         out.u8(0);
         out.u8(0);
         out.u8(0);
-        const QString face = font.face.left(31);
-        for (int i = 0; i < 32; ++i) out.u16(i < face.size() ? face.at(i).unicode() : 0);
+        const QString face = font.face.left(kFaceNameChars - 1);
+        for (int i = 0; i < kFaceNameChars; ++i) out.u16(i < face.size() ? face.at(i).unicode() : 0);
         // The rest of a LogFontPanose: full name, style, version fields, panose.
-        out.zeros(320 - 92);
+        out.zeros(font::kLogFontPanoseSize - font::kLogFontSize);
         end();
     }
 
@@ -195,11 +172,11 @@ public:
     void textOut(const Op& op) override
     {
         const qsizetype n = op.text.size();
-        const std::uint32_t offString = 76;
+        const std::uint32_t offString = text::kSize;
         const std::uint32_t offDx = offString + static_cast<std::uint32_t>((n * 2 + 3) & ~qsizetype(3));
         begin(EMR_EXTTEXTOUTW);
         rectl(op.bounds);
-        out.u32(1); // GM_COMPATIBLE
+        out.u32(GM_COMPATIBLE);
         // Page units (reference pixels) to 0.01 mm.
         out.f32(static_cast<float>(2540.0 / ref_.dpi));
         out.f32(static_cast<float>(2540.0 / ref_.dpi));
@@ -230,12 +207,12 @@ public:
         out.i32(0);
         out.i32(img.width());
         out.i32(img.height());
-        out.u32(80);
+        out.u32(stretchdibits::kSize);
         out.u32(static_cast<std::uint32_t>(header.size()));
-        out.u32(80 + static_cast<std::uint32_t>(header.size()));
+        out.u32(stretchdibits::kSize + static_cast<std::uint32_t>(header.size()));
         out.u32(static_cast<std::uint32_t>(bits.size()));
-        out.u32(0); // DIB_RGB_COLORS
-        out.u32(kSrcCopy);
+        out.u32(DIB_RGB_COLORS);
+        out.u32(SRCCOPY);
         out.i32(target.width());
         out.i32(target.height());
         out.bytes(header);
@@ -265,13 +242,11 @@ QByteArray writeEmf(const std::vector<Op>& ops, QSize size, const Reference& ref
     const int frameW = toMillimetres(size.width(), ref.dpi, 2540.0);
     const int frameH = toMillimetres(size.height(), ref.dpi, 2540.0);
     w.rectl(QRect(QPoint(0, 0), QPoint(std::max(0, frameW - 1), std::max(0, frameH - 1))));
-    b.u32(kSignature);
-    b.u32(0x00010000);
-    const qsizetype bytesAt = b.size();
-    b.u32(0); // file size, patched below
-    b.u32(0); // record count
-    const qsizetype handlesAt = b.size();
-    b.u16(0); // object table size
+    b.u32(header::kSignature);
+    b.u32(header::kVersion1);
+    b.u32(0); // file size, record count and object table size, patched below
+    b.u32(0);
+    b.u16(0);
     b.u16(0);
     b.u32(0); // no description
     b.u32(0);
@@ -290,14 +265,14 @@ QByteArray writeEmf(const std::vector<Op>& ops, QSize size, const Reference& ref
     const int handles = play(ops, w);
 
     w.begin(EMR_EOF);
-    b.u32(0);  // no palette entries
-    b.u32(16); // where they would start
-    b.u32(20); // this record's size, repeated at its end
+    b.u32(0);                 // no palette entries
+    b.u32(eof::kSizeLast);    // where they would start
+    b.u32(eof::kSize);        // this record's size, repeated at its end
     w.end();
 
-    b.put32(bytesAt, static_cast<std::uint32_t>(b.size()));
-    b.put32(bytesAt + 4, static_cast<std::uint32_t>(w.records));
-    b.put16(handlesAt, static_cast<unsigned>(std::max(1, handles)));
+    b.put32(header::kBytes, static_cast<std::uint32_t>(b.size()));
+    b.put32(header::kRecords, static_cast<std::uint32_t>(w.records));
+    b.put16(header::kHandles, static_cast<unsigned>(std::max(1, handles)));
     return b.data;
 }
 

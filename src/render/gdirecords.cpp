@@ -13,18 +13,6 @@ void Bytes::f32(float v)
     u32(bits);
 }
 
-void Bytes::put32(qsizetype at, std::uint32_t v)
-{
-    put16(at, v & 0xffff);
-    put16(at + 2, v >> 16);
-}
-
-void Bytes::put16(qsizetype at, unsigned v)
-{
-    data[at] = static_cast<char>(v & 0xff);
-    data[at + 1] = static_cast<char>((v >> 8) & 0xff);
-}
-
 namespace {
 
 // The metafile's object table: a new object takes the lowest free index, as
@@ -146,12 +134,12 @@ int dibStride(const QImage& image)
 QByteArray dibHeader(const QImage& image)
 {
     Bytes b;
-    b.u32(40);
+    b.u32(kBitmapInfoHeaderSize);
     b.i32(image.width());
     b.i32(image.height()); // positive: rows bottom-up
     b.u16(1);
     b.u16(24);
-    b.u32(0); // BI_RGB
+    b.u32(BI_RGB);
     b.u32(static_cast<std::uint32_t>(dibStride(image) * image.height()));
     b.i32(0);
     b.i32(0);

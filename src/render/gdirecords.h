@@ -10,23 +10,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "metafile/layout.h"
+
 namespace klt::gdi {
 
-// Values of the GDI constants the writers use.
-enum : std::uint32_t {
-    PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
-    PS_ENDCAP_ROUND = 0x0000, PS_ENDCAP_SQUARE = 0x0100, PS_ENDCAP_FLAT = 0x0200,
-    PS_JOIN_ROUND = 0x0000, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000,
-    PS_GEOMETRIC = 0x00010000,
-    BS_SOLID = 0, BS_NULL = 1,
-    TRANSPARENT = 1, OPAQUE = 2,
-    ALTERNATE = 1, WINDING = 2,
-    TA_BASELINE = 24,
-    DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204,
-};
-
 // COLORREF: 0x00BBGGRR.
-inline std::uint32_t colorRef(QRgb c) { return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16); }
+inline std::uint32_t colorRef(QRgb c) { return colorRef(qRed(c), qGreen(c), qBlue(c)); }
 
 struct Pen {
     std::uint32_t style = PS_NULL; // line style with cap and join bits
@@ -102,8 +91,8 @@ class Bytes {
 public:
     QByteArray data;
     void u8(unsigned v) { data.append(static_cast<char>(v & 0xff)); }
-    void u16(unsigned v) { u8(v); u8(v >> 8); }
-    void u32(std::uint32_t v) { u16(v & 0xffff); u16(v >> 16); }
+    void u16(unsigned v) { le::append16(data, v); }
+    void u32(std::uint32_t v) { le::append32(data, v); }
     void i16(int v) { u16(static_cast<unsigned>(v) & 0xffff); }
     void i32(int v) { u32(static_cast<std::uint32_t>(v)); }
     void f32(float v);
@@ -111,8 +100,11 @@ public:
     void zeros(int n) { data.append(QByteArray(n, '\0')); }
     void pad(int multiple) { while (data.size() % multiple) u8(0); }
     qsizetype size() const { return data.size(); }
-    void put32(qsizetype at, std::uint32_t v);
-    void put16(qsizetype at, unsigned v);
+    void put32(qsizetype at, std::uint32_t v) { le::put32(reinterpret_cast<unsigned char*>(data.data() + at), v); }
+    void put16(qsizetype at, unsigned v)
+    {
+        le::put16(reinterpret_cast<unsigned char*>(data.data() + at), static_cast<std::uint16_t>(v));
+    }
 };
 
 // A packed device-independent bitmap of a 24-bit RGB image: header, then

@@ -8,30 +8,7 @@
 namespace klt::gdi {
 namespace {
 
-enum : unsigned {
-    META_EOF = 0x0000,
-    META_SETBKCOLOR = 0x0201,
-    META_SETBKMODE = 0x0102,
-    META_SETPOLYFILLMODE = 0x0106,
-    META_SETTEXTCOLOR = 0x0209,
-    META_SETWINDOWORG = 0x020B,
-    META_SETWINDOWEXT = 0x020C,
-    META_SELECTOBJECT = 0x012D,
-    META_SETTEXTALIGN = 0x012E,
-    META_DELETEOBJECT = 0x01F0,
-    META_CREATEPENINDIRECT = 0x02FA,
-    META_CREATEFONTINDIRECT = 0x02FB,
-    META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324,
-    META_POLYLINE = 0x0325,
-    META_RECTANGLE = 0x041B,
-    META_POLYPOLYGON = 0x0538,
-    META_EXTTEXTOUT = 0x0A32,
-    META_STRETCHDIB = 0x0F43,
-};
-
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
+using namespace wmf;
 
 int clamp16(int v)
 {
@@ -46,14 +23,14 @@ public:
     void begin(unsigned function)
     {
         start_ = out.size();
-        out.u32(0);
+        out.u32(0); // record::kWords, patched by end()
         out.u16(function);
     }
     void end()
     {
         out.pad(2);
         const auto words = static_cast<std::uint32_t>((out.size() - start_) / 2);
-        out.put32(start_, words);
+        out.put32(start_ + record::kWords, words);
         maxRecord = std::max(maxRecord, words);
     }
     void simple(unsigned function, unsigned value)
@@ -117,8 +94,9 @@ public:
         out.u8(0);
         out.u8(0);
         out.u8(0);
-        QByteArray face = QByteArray::fromStdString(utf8ToCp1251(font.face.toStdString())).left(31);
-        face.resize(32, '\0');
+        QByteArray face =
+            QByteArray::fromStdString(utf8ToCp1251(font.face.toStdString())).left(kFaceNameChars - 1);
+        face.resize(kFaceNameChars, '\0');
         out.bytes(face);
         end();
     }
@@ -193,8 +171,8 @@ public:
     void image(const QRect& target, const QImage& img) override
     {
         begin(META_STRETCHDIB);
-        out.u32(kSrcCopy);
-        out.u16(0); // DIB_RGB_COLORS
+        out.u32(SRCCOPY);
+        out.u16(DIB_RGB_COLORS);
         out.i16(img.height());
         out.i16(img.width());
         out.i16(0);
@@ -219,9 +197,9 @@ QByteArray writePlaceableWmf(const std::vector<Op>& ops, QSize size, const Refer
     WmfWriter w;
     Bytes& b = w.out;
     // Standard header; size, object count and largest record are patched below.
-    b.u16(1); // in memory, not on disk
-    b.u16(9);
-    b.u16(0x0300);
+    b.u16(header::kMemory);
+    b.u16(header::kSize / 2);
+    b.u16(header::kVersion300);
     b.u32(0);
     b.u16(0);
     b.u32(0);
@@ -241,12 +219,12 @@ QByteArray writePlaceableWmf(const std::vector<Op>& ops, QSize size, const Refer
     w.begin(META_EOF);
     w.end();
 
-    b.put32(6, static_cast<std::uint32_t>(b.size() / 2));
-    b.put16(10, static_cast<unsigned>(objects));
-    b.put32(12, w.maxRecord);
+    b.put32(header::kFileWords, static_cast<std::uint32_t>(b.size() / 2));
+    b.put16(header::kObjects, static_cast<unsigned>(objects));
+    b.put32(header::kMaxRecordWords, w.maxRecord);
 
     Bytes head;
-    head.u32(kPlaceableKey);
+    head.u32(placeable::kKey);
     head.u16(0);
     head.i16(0);
     head.i16(0);
@@ -254,10 +232,7 @@ QByteArray writePlaceableWmf(const std::vector<Op>& ops, QSize size, const Refer
     head.i16(clamp16(size.height()));
     head.u16(static_cast<unsigned>(ref.dpi));
     head.u32(0);
-    unsigned checksum = 0;
-    for (int i = 0; i < 10; ++i)
-        checksum ^= static_cast<unsigned char>(head.data[2 * i]) | (static_cast<unsigned char>(head.data[2 * i + 1]) << 8);
-    head.u16(checksum);
+    head.u16(placeable::checksum(reinterpret_cast<const unsigned char*>(head.data.constData())));
     head.bytes(b.data);
     return head.data;
 }

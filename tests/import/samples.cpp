@@ -10,22 +10,16 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "metafile/layout.h"
+
 namespace samples {
 
 namespace {
 
-void put16(QByteArray& b, quint16 v)
-{
-    uchar x[2];
-    qToLittleEndian(v, x);
-    b.append(reinterpret_cast<const char*>(x), 2);
-}
-void put32(QByteArray& b, quint32 v)
-{
-    uchar x[4];
-    qToLittleEndian(v, x);
-    b.append(reinterpret_cast<const char*>(x), 4);
-}
+using namespace klt::gdi;
+using klt::le::append16;
+using klt::le::append32;
+
 void put16be(QByteArray& b, quint16 v)
 {
     uchar x[2];
@@ -39,76 +33,79 @@ void put32be(QByteArray& b, quint32 v)
     b.append(reinterpret_cast<const char*>(x), 4);
 }
 
+namespace emf = klt::emf;
+namespace wmf = klt::wmf;
+
 class EmfWriter {
 public:
     void record(quint32 type, std::initializer_list<qint32> params) { record(type, std::vector<qint32>(params)); }
     void record(quint32 type, const std::vector<qint32>& params)
     {
-        put32(records_, type);
-        put32(records_, static_cast<quint32>(8 + 4 * params.size()));
-        for (qint32 p : params) put32(records_, static_cast<quint32>(p));
+        append32(records_, type);
+        append32(records_, static_cast<quint32>(emf::record::kFields + 4 * params.size()));
+        for (qint32 p : params) append32(records_, static_cast<quint32>(p));
         ++count_;
     }
     void raw(quint32 type, const QByteArray& body)
     {
-        put32(records_, type);
-        put32(records_, static_cast<quint32>(8 + body.size()));
+        append32(records_, type);
+        append32(records_, static_cast<quint32>(emf::record::kFields + body.size()));
         records_ += body;
         ++count_;
     }
     void font(quint32 handle, qint32 height)
     {
         QByteArray b;
-        put32(b, handle);
-        for (qint32 v : {height, 0, 0, 0, 400}) put32(b, static_cast<quint32>(v));
+        append32(b, handle);
+        for (qint32 v : {height, 0, 0, 0, 400}) append32(b, static_cast<quint32>(v));
         b.append(8, '\0'); // italic .. pitch and family
         const QString face = QStringLiteral("DejaVu Sans");
-        for (int i = 0; i < 32; ++i) put16(b, i < face.size() ? face[i].unicode() : 0);
-        raw(82, b);
+        for (int i = 0; i < kFaceNameChars; ++i) append16(b, i < face.size() ? face[i].unicode() : 0);
+        raw(emf::EMR_EXTCREATEFONTINDIRECTW, b);
     }
     void text(qint32 x, qint32 y, const QString& s)
     {
         QByteArray b;
-        for (int i = 0; i < 4; ++i) put32(b, 0); // bounds
-        put32(b, 1);                              // graphics mode
+        for (int i = 0; i < 4; ++i) append32(b, 0); // bounds
+        append32(b, GM_COMPATIBLE);
         float one = 1;
         quint32 bits;
         std::memcpy(&bits, &one, 4);
-        put32(b, bits);
-        put32(b, bits);
-        put32(b, static_cast<quint32>(x));
-        put32(b, static_cast<quint32>(y));
-        put32(b, static_cast<quint32>(s.size()));
+        append32(b, bits);
+        append32(b, bits);
+        append32(b, static_cast<quint32>(x));
+        append32(b, static_cast<quint32>(y));
+        append32(b, static_cast<quint32>(s.size()));
         const int stringBytes = (static_cast<int>(s.size()) * 2 + 3) / 4 * 4;
-        put32(b, 76);                             // string offset
-        put32(b, 0);                              // options
-        for (int i = 0; i < 4; ++i) put32(b, 0);  // rectangle
-        put32(b, static_cast<quint32>(76 + stringBytes)); // dx offset
-        for (QChar c : s) put16(b, c.unicode());
+        append32(b, emf::text::kSize);               // string offset
+        append32(b, 0);                              // options
+        for (int i = 0; i < 4; ++i) append32(b, 0);  // rectangle
+        append32(b, static_cast<quint32>(emf::text::kSize + stringBytes)); // dx offset
+        for (QChar c : s) append16(b, c.unicode());
         while ((b.size() + 8) % 4) b.append('\0');
-        for (int i = 0; i < s.size(); ++i) put32(b, 20);
-        raw(84, b);
+        for (int i = 0; i < s.size(); ++i) append32(b, 20);
+        raw(emf::EMR_EXTTEXTOUTW, b);
     }
     QByteArray finish(QRect bounds, QRect frame, int handles)
     {
-        record(14, {0, 16, 20}); // EOF
+        record(emf::EMR_EOF, {0, emf::eof::kSizeLast, emf::eof::kSize});
         QByteArray h;
-        put32(h, 1);
-        put32(h, 88);
+        append32(h, emf::EMR_HEADER);
+        append32(h, emf::header::kMinSize);
         for (int v : {bounds.left(), bounds.top(), bounds.right(), bounds.bottom(), frame.left(), frame.top(),
                       frame.right(), frame.bottom()})
-            put32(h, static_cast<quint32>(v));
-        put32(h, 0x464D4520);
-        put32(h, 0x10000);
-        put32(h, static_cast<quint32>(88 + records_.size()));
-        put32(h, static_cast<quint32>(count_ + 1));
-        put16(h, static_cast<quint16>(handles));
-        put16(h, 0);
-        put32(h, 0); // description
-        put32(h, 0);
-        put32(h, 0); // palette entries
+            append32(h, static_cast<quint32>(v));
+        append32(h, emf::header::kSignature);
+        append32(h, emf::header::kVersion1);
+        append32(h, static_cast<quint32>(emf::header::kMinSize + records_.size()));
+        append32(h, static_cast<quint32>(count_ + 1));
+        append16(h, static_cast<quint16>(handles));
+        append16(h, 0);
+        append32(h, 0); // description
+        append32(h, 0);
+        append32(h, 0); // palette entries
         // A reference device of exactly 96 dots per inch.
-        for (int v : {960, 480, 254, 127}) put32(h, static_cast<quint32>(v));
+        for (int v : {960, 480, 254, 127}) append32(h, static_cast<quint32>(v));
         return h + records_;
     }
 
@@ -126,8 +123,6 @@ quint32 crc32(const QByteArray& data)
     }
     return ~crc;
 }
-
-constexpr qint32 kStock = static_cast<qint32>(0x80000000u);
 
 } // namespace
 
@@ -180,22 +175,22 @@ QByteArray rle8Bmp()
     for (char b : {4, 0, 0, 0, 4, 1, 0, 0, 0, 1}) bits.append(b);
     QByteArray b;
     b.append("BM", 2);
-    put32(b, static_cast<quint32>(14 + 40 + 8 + bits.size()));
-    put32(b, 0);
-    put32(b, 14 + 40 + 8);
-    put32(b, 40);
-    put32(b, 4);  // width
-    put32(b, 2);  // height
-    put16(b, 1);  // planes
-    put16(b, 8);  // bits per pixel
-    put32(b, 1);  // BI_RLE8
-    put32(b, static_cast<quint32>(bits.size()));
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, 2); // colours used
-    put32(b, 0);
-    put32(b, 0x00FFFFFF); // index 0: white (B, G, R, 0)
-    put32(b, 0x00FF0000); // index 1: red
+    append32(b, static_cast<quint32>(14 + 40 + 8 + bits.size()));
+    append32(b, 0);
+    append32(b, 14 + 40 + 8);
+    append32(b, 40);
+    append32(b, 4);  // width
+    append32(b, 2);  // height
+    append16(b, 1);  // planes
+    append16(b, 8);  // bits per pixel
+    append32(b, 1);  // BI_RLE8
+    append32(b, static_cast<quint32>(bits.size()));
+    append32(b, 2835);
+    append32(b, 2835);
+    append32(b, 2); // colours used
+    append32(b, 0);
+    append32(b, 0x00FFFFFF); // index 0: white (B, G, R, 0)
+    append32(b, 0x00FF0000); // index 1: red
     return b + bits;
 }
 
@@ -254,11 +249,11 @@ QByteArray rlaFile()
 QByteArray cutFile()
 {
     QByteArray b;
-    put16(b, 6);
-    put16(b, 3);
-    put16(b, 0);
+    append16(b, 6);
+    append16(b, 3);
+    append16(b, 0);
     for (int v : {10, 128, 250}) {
-        put16(b, 3); // run count, value, end of line
+        append16(b, 3); // run count, value, end of line
         b.append(static_cast<char>(0x80 | 6));
         b.append(static_cast<char>(v));
         b.append('\0');
@@ -269,14 +264,14 @@ QByteArray cutFile()
 QByteArray animatorCel(int w, int h)
 {
     QByteArray b;
-    put16(b, 0x9119);
-    put16(b, static_cast<quint16>(w));
-    put16(b, static_cast<quint16>(h));
-    put16(b, 0);
-    put16(b, 0);
+    append16(b, 0x9119);
+    append16(b, static_cast<quint16>(w));
+    append16(b, static_cast<quint16>(h));
+    append16(b, 0);
+    append16(b, 0);
     b.append(char(8));
     b.append(char(0));
-    put32(b, static_cast<quint32>(w * h));
+    append32(b, static_cast<quint32>(w * h));
     b.append(16, '\0');
     QByteArray pal(768, '\0');
     const char colours[3][3] = {{63, 63, 63}, {63, 0, 0}, {0, 0, 63}};
@@ -289,18 +284,19 @@ QByteArray animatorCel(int w, int h)
 
 QByteArray emfFile()
 {
+    using namespace emf;
     EmfWriter e;
-    e.record(39, {1, 0, 0x00FFFFFF, 0}); // white brush
-    e.record(37, {1});
-    e.record(37, {kStock | 8});          // NULL_PEN
-    e.record(43, {0, 0, 100, 50});
-    e.record(39, {2, 0, 0x000000FF, 0}); // red brush
-    e.record(37, {2});
-    e.record(43, {10, 10, 60, 40});
-    e.record(37, {kStock | 4});          // BLACK_BRUSH
-    e.record(42, {70, 10, 90, 30});
-    e.record(40, {1});
-    e.record(40, {2});
+    e.record(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, 0x00FFFFFF, 0}); // white brush
+    e.record(EMR_SELECTOBJECT, {1});
+    e.record(EMR_SELECTOBJECT, {stockObject(NULL_PEN)});
+    e.record(EMR_RECTANGLE, {0, 0, 100, 50});
+    e.record(EMR_CREATEBRUSHINDIRECT, {2, BS_SOLID, 0x000000FF, 0}); // red brush
+    e.record(EMR_SELECTOBJECT, {2});
+    e.record(EMR_RECTANGLE, {10, 10, 60, 40});
+    e.record(EMR_SELECTOBJECT, {stockObject(BLACK_BRUSH)});
+    e.record(EMR_ELLIPSE, {70, 10, 90, 30});
+    e.record(EMR_DELETEOBJECT, {1});
+    e.record(EMR_DELETEOBJECT, {2});
     return e.finish(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(QPoint(0, 0), QPoint(2646, 1323)), 3);
 }
 
@@ -313,59 +309,59 @@ QByteArray emfOf(const std::vector<EmfRecord>& records, int handles)
 
 QByteArray emfMetricFile()
 {
+    using namespace emf;
     EmfWriter e;
-    e.record(17, {3});                   // MM_HIMETRIC: 0.01 mm, y up
-    e.record(39, {1, 0, 0x00FFFFFF, 0});
-    e.record(37, {1});
-    e.record(37, {kStock | 8});
-    e.record(43, {0, 0, 2646, -1323});
-    e.record(39, {2, 0, 0x000000FF, 0});
-    e.record(37, {2});
-    e.record(43, {265, -265, 1587, -1058});
-    e.record(18, {1});                   // transparent text background
-    e.record(24, {0});                   // black text
+    e.record(EMR_SETMAPMODE, {MM_HIMETRIC}); // 0.01 mm, y up
+    e.record(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, 0x00FFFFFF, 0});
+    e.record(EMR_SELECTOBJECT, {1});
+    e.record(EMR_SELECTOBJECT, {stockObject(NULL_PEN)});
+    e.record(EMR_RECTANGLE, {0, 0, 2646, -1323});
+    e.record(EMR_CREATEBRUSHINDIRECT, {2, BS_SOLID, 0x000000FF, 0});
+    e.record(EMR_SELECTOBJECT, {2});
+    e.record(EMR_RECTANGLE, {265, -265, 1587, -1058});
+    e.record(EMR_SETBKMODE, {TRANSPARENT});
+    e.record(EMR_SETTEXTCOLOR, {0}); // black
     e.font(3, -700);
-    e.record(37, {3});
+    e.record(EMR_SELECTOBJECT, {3});
     e.text(1850, -265, QStringLiteral("Ж"));
     return e.finish(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(QPoint(0, 0), QPoint(2646, 1323)), 4);
 }
 
 QByteArray wmfFile()
 {
+    using namespace wmf;
     QByteArray recs;
     auto rec = [&recs](quint16 function, std::initializer_list<int> params) {
-        put32(recs, static_cast<quint32>(3 + params.size()));
-        put16(recs, function);
-        for (int p : params) put16(recs, static_cast<quint16>(p));
+        append32(recs, static_cast<quint32>(record::kSize / 2 + params.size()));
+        append16(recs, function);
+        for (int p : params) append16(recs, static_cast<quint16>(p));
     };
-    rec(0x020B, {0, 0});                 // SETWINDOWORG (y, x)
-    rec(0x020C, {50, 100});              // SETWINDOWEXT (height, width)
-    rec(0x02FA, {5, 0, 0, 0, 0});        // CREATEPENINDIRECT null: slot 0
-    rec(0x012D, {0});
-    rec(0x02FC, {0, 0x00FF, 0, 0});      // CREATEBRUSHINDIRECT red: slot 1
-    rec(0x012D, {1});
-    rec(0x01F0, {1});                    // DELETEOBJECT frees slot 1 (still selected)
-    rec(0x02FC, {0, 0xFF00, 0x0000, 0}); // a green brush takes slot 1 again, unused
-    rec(0x041B, {40, 60, 10, 10});       // RECTANGLE (bottom, right, top, left)
-    rec(0x0000, {});                     // EOF
-    QByteArray header;
-    put16(header, 1);
-    put16(header, 9);
-    put16(header, 0x0300);
-    put32(header, static_cast<quint32>(9 + recs.size() / 2));
-    put16(header, 2);
-    put32(header, 8);
-    put16(header, 0);
-    QByteArray placeable;
-    put32(placeable, 0x9AC6CDD7);
-    put16(placeable, 0);
-    for (int v : {0, 0, 100, 50}) put16(placeable, static_cast<quint16>(v));
-    put16(placeable, 96);
-    put32(placeable, 0);
-    quint16 sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= qFromLittleEndian<quint16>(placeable.constData() + 2 * i);
-    put16(placeable, sum);
-    return placeable + header + recs;
+    rec(META_SETWINDOWORG, {0, 0});                  // y, x
+    rec(META_SETWINDOWEXT, {50, 100});               // height, width
+    rec(META_CREATEPENINDIRECT, {PS_NULL, 0, 0, 0, 0}); // slot 0
+    rec(META_SELECTOBJECT, {0});
+    rec(META_CREATEBRUSHINDIRECT, {BS_SOLID, 0x00FF, 0, 0});  // red: slot 1
+    rec(META_SELECTOBJECT, {1});
+    rec(META_DELETEOBJECT, {1});                     // frees slot 1 (still selected)
+    rec(META_CREATEBRUSHINDIRECT, {BS_SOLID, 0xFF00, 0x0000, 0}); // a green brush takes slot 1 again, unused
+    rec(META_RECTANGLE, {40, 60, 10, 10});           // bottom, right, top, left
+    rec(META_EOF, {});
+    QByteArray head;
+    append16(head, header::kMemory);
+    append16(head, header::kSize / 2);
+    append16(head, header::kVersion300);
+    append32(head, static_cast<quint32>(header::kSize / 2 + recs.size() / 2));
+    append16(head, 2);
+    append32(head, 8);
+    append16(head, 0);
+    QByteArray place;
+    append32(place, placeable::kKey);
+    append16(place, 0);
+    for (int v : {0, 0, 100, 50}) append16(place, static_cast<quint16>(v));
+    append16(place, 96);
+    append32(place, 0);
+    append16(place, placeable::checksum(reinterpret_cast<const uchar*>(place.constData())));
+    return place + head + recs;
 }
 
 QByteArray hugePng()

@@ -7,6 +7,8 @@
 #include <QString>
 #include <vector>
 
+#include "metafile/layout.h"
+
 namespace samples {
 
 // 8 × 6, red, with a green 2 × 2 block at the top left and a blue one at
@@ -43,6 +45,11 @@ struct EmfRecord {
     quint32 type;
     std::vector<qint32> params;
 };
+// The index an EMF selects a stock object (klt::gdi::NULL_PEN, …) by.
+constexpr qint32 stockObject(quint32 object)
+{
+    return static_cast<qint32>(klt::gdi::ENHMETA_STOCK_OBJECT | object);
+}
 QByteArray emfOf(const std::vector<EmfRecord>& records, int handles);
 // The same picture in HIMETRIC units with y pointing up, plus a line of
 // text: checks the mapping modes.

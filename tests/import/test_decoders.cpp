@@ -30,6 +30,8 @@ private slots:
     void metafilesAtTheLimits_data();
     void metafilesAtTheLimits();
     void clipsAreSavedAndRestored();
+    void readsFixtureFiles_data();
+    void readsFixtureFiles();
     void savedStatesAreBounded();
 
 private:
@@ -379,26 +381,26 @@ void DecoderTest::metafilesAtTheLimits()
 // Clipping rectangles are part of the saved state; the reset record ends them.
 void DecoderTest::clipsAreSavedAndRestored()
 {
-    using samples::EmfRecord;
-    constexpr qint32 kStock = static_cast<qint32>(0x80000000u);
+    using samples::EmfRecord, samples::stockObject;
+    using namespace klt::emf;
     const std::vector<EmfRecord> records = {
-        {37, {kStock | 8}},                 // NULL_PEN
-        {39, {1, 0, 0x000000FF, 0}},        // red brush
-        {39, {2, 0, 0x00FF0000, 0}},        // blue brush
-        {37, {kStock | 4}},                 // BLACK_BRUSH
-        {33, {}},                           // save 1
-        {30, {0, 0, 50, 50}},               // clip to x < 50
-        {33, {}},                           // save 2
-        {30, {0, 0, 25, 50}},               // clip to x < 25
-        {43, {0, 0, 100, 50}},              // black where x < 25
-        {34, {-1}},                         // back to x < 50
-        {37, {1}},
-        {43, {0, 0, 100, 50}},              // red where 25 <= x < 50
-        {34, {1}},                          // no clip
-        {30, {0, 0, 10, 50}},
-        {75, {0, 5}},                       // reset: no clip
-        {37, {2}},
-        {43, {80, 10, 96, 40}},             // blue
+        {EMR_SELECTOBJECT, {stockObject(gdi::NULL_PEN)}},
+        {EMR_CREATEBRUSHINDIRECT, {1, gdi::BS_SOLID, 0x000000FF, 0}}, // red brush
+        {EMR_CREATEBRUSHINDIRECT, {2, gdi::BS_SOLID, 0x00FF0000, 0}}, // blue brush
+        {EMR_SELECTOBJECT, {stockObject(gdi::BLACK_BRUSH)}},
+        {EMR_SAVEDC, {}},                       // save 1
+        {EMR_INTERSECTCLIPRECT, {0, 0, 50, 50}}, // clip to x < 50
+        {EMR_SAVEDC, {}},                       // save 2
+        {EMR_INTERSECTCLIPRECT, {0, 0, 25, 50}}, // clip to x < 25
+        {EMR_RECTANGLE, {0, 0, 100, 50}},       // black where x < 25
+        {EMR_RESTOREDC, {-1}},                  // back to x < 50
+        {EMR_SELECTOBJECT, {1}},
+        {EMR_RECTANGLE, {0, 0, 100, 50}},       // red where 25 <= x < 50
+        {EMR_RESTOREDC, {1}},                   // no clip
+        {EMR_INTERSECTCLIPRECT, {0, 0, 10, 50}},
+        {EMR_EXTSELECTCLIPRGN, {0, gdi::RGN_COPY}}, // reset: no clip
+        {EMR_SELECTOBJECT, {2}},
+        {EMR_RECTANGLE, {80, 10, 96, 40}},      // blue
     };
     auto picture = PictureRegistry::instance().load(write("clips.emf", samples::emfOf(records, 3)));
     const QImage drawn = renderScaled(*picture, 100, 50);
@@ -412,19 +414,77 @@ void DecoderTest::clipsAreSavedAndRestored()
 // past the limit fail, so RestoreDC(-limit) goes back to the very first.
 void DecoderTest::savedStatesAreBounded()
 {
-    using samples::EmfRecord;
-    constexpr qint32 kStock = static_cast<qint32>(0x80000000u);
-    std::vector<EmfRecord> records = {{37, {kStock | 8}}, {39, {1, 0, 0x000000FF, 0}}, {37, {1}}, {33, {}},
-                                      {39, {2, 0, 0x00FF0000, 0}}, {37, {2}}};
-    for (int i = 1; i < gdi::kMaxSavedStates + 50; ++i) records.push_back({33, {}});
-    records.push_back({34, {gdi::kMaxSavedStates + 1}}); // no such state: nothing happens
-    records.push_back({43, {0, 0, 50, 50}});
-    records.push_back({34, {-gdi::kMaxSavedStates}});
-    records.push_back({43, {50, 0, 100, 50}});
+    using samples::EmfRecord, samples::stockObject;
+    using namespace klt::emf;
+    std::vector<EmfRecord> records = {{EMR_SELECTOBJECT, {stockObject(gdi::NULL_PEN)}},
+                                      {EMR_CREATEBRUSHINDIRECT, {1, gdi::BS_SOLID, 0x000000FF, 0}},
+                                      {EMR_SELECTOBJECT, {1}},
+                                      {EMR_SAVEDC, {}},
+                                      {EMR_CREATEBRUSHINDIRECT, {2, gdi::BS_SOLID, 0x00FF0000, 0}},
+                                      {EMR_SELECTOBJECT, {2}}};
+    for (int i = 1; i < gdi::kMaxSavedStates + 50; ++i) records.push_back({EMR_SAVEDC, {}});
+    records.push_back({EMR_RESTOREDC, {gdi::kMaxSavedStates + 1}}); // no such state: nothing happens
+    records.push_back({EMR_RECTANGLE, {0, 0, 50, 50}});
+    records.push_back({EMR_RESTOREDC, {-gdi::kMaxSavedStates}});
+    records.push_back({EMR_RECTANGLE, {50, 0, 100, 50}});
     auto picture = PictureRegistry::instance().load(write("saves.emf", samples::emfOf(records, 3)));
     const QImage drawn = renderScaled(*picture, 100, 50);
     QCOMPARE(QColor(drawn.pixel(20, 20)), QColor(Qt::blue));
     QCOMPARE(QColor(drawn.pixel(70, 20)), QColor(Qt::red));
+}
+
+// Files made by independent tools (tests/fixtures/README.md): each colour
+// where the tool was asked to draw it, white around the shapes.
+void DecoderTest::readsFixtureFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QColor>("colour");
+    const QColor red(255, 0, 0), blue(0, 0, 255), green(0, 255, 0), white(255, 255, 255);
+    struct Probe {
+        const char* what;
+        QPoint at;
+        QColor colour;
+    };
+    // Points of the 200 × 60 drawing, at least 3 pixels from an edge.
+    const Probe probes[] = {
+        {"square", {30, 30}, red},         {"square's corner", {13, 13}, red},
+        {"left of the square", {6, 30}, white}, {"triangle", {80, 37}, blue},
+        {"beside the apex", {70, 20}, white}, {"between", {55, 30}, white},
+        {"ellipse", {130, 30}, green},     {"outside the ellipse", {113, 13}, white},
+    };
+    const Probe bitmap[] = {{"bitmap, top left", {167, 20}, QColor(0, 0, 0)},
+                            {"bitmap, top right", {183, 20}, QColor(255, 255, 0)},
+                            {"bitmap, bottom left", {167, 40}, QColor(255, 0, 255)},
+                            {"bitmap, bottom right", {183, 40}, QColor(0, 255, 255)}};
+    for (const char* file : {"shapes-libuemf.wmf", "shapes-libuemf.emf"}) {
+        for (const Probe& p : probes) QTest::addRow("%s: %s", file, p.what) << file << QSize(200, 60) << p.at << p.colour;
+        for (const Probe& p : bitmap) QTest::addRow("%s: %s", file, p.what) << file << QSize(200, 60) << p.at << p.colour;
+    }
+    // fig2dev adds a margin of 49 of its 12.5 units a pixel: 208 × 68 pixels.
+    auto fig = [](QPoint p) {
+        return QPoint(qRound((p.x() * 12.5 + 49) * 208 / 2598), qRound((p.y() * 12.5 + 49) * 68 / 848));
+    };
+    for (const Probe& p : probes)
+        QTest::addRow("shapes-fig2dev.emf: %s", p.what) << "shapes-fig2dev.emf" << QSize(208, 68) << fig(p.at) << p.colour;
+}
+
+void DecoderTest::readsFixtureFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, at);
+    QFETCH(QColor, colour);
+    std::unique_ptr<Picture> picture;
+    try {
+        picture = PictureRegistry::instance().load(QStringLiteral(KLETOMER_FIXTURES "/") + file);
+    } catch (const PictureError& e) {
+        QFAIL(qPrintable(e.text()));
+    }
+    QCOMPARE(QSize(picture->width(), picture->height()), size);
+    const QImage drawn = renderScaled(*picture, size.width(), size.height());
+    QCOMPARE(QColor(drawn.pixel(at)), colour);
 }
 
 QTEST_MAIN(DecoderTest)

@@ -5,34 +5,40 @@
 #include <map>
 
 #include "core/cp1251.h"
+#include "metafile/layout.h"
 
 namespace mfr {
 
 namespace {
 
-std::uint32_t u32(const QByteArray& d, qsizetype at)
+using namespace klt::gdi;
+
+// Reads inside the file; 0 past its end.
+const unsigned char* bytesAt(const QByteArray& d, qsizetype at, int bytes)
 {
-    if (at < 0 || at + 4 > d.size()) return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(d.constData() + at);
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+    return at < 0 || at + bytes > d.size() ? nullptr : reinterpret_cast<const unsigned char*>(d.constData() + at);
 }
-std::int32_t i32(const QByteArray& d, qsizetype at)
+std::uint32_t u32(const QByteArray& d, qsizetype a)
 {
-    return static_cast<std::int32_t>(u32(d, at));
+    const auto* p = bytesAt(d, a, 4);
+    return p ? klt::le::u32(p) : 0;
 }
-unsigned u16(const QByteArray& d, qsizetype at)
+std::int32_t i32(const QByteArray& d, qsizetype a)
 {
-    if (at < 0 || at + 2 > d.size()) return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(d.constData() + at);
-    return p[0] | (p[1] << 8);
+    return static_cast<std::int32_t>(u32(d, a));
 }
-int i16(const QByteArray& d, qsizetype at)
+unsigned u16(const QByteArray& d, qsizetype a)
 {
-    return static_cast<std::int16_t>(u16(d, at));
+    const auto* p = bytesAt(d, a, 2);
+    return p ? klt::le::u16(p) : 0;
+}
+int i16(const QByteArray& d, qsizetype a)
+{
+    return static_cast<std::int16_t>(u16(d, a));
 }
 QRgb fromRef(std::uint32_t c)
 {
-    return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+    return qRgb(colorRefRed(c), colorRefGreen(c), colorRefBlue(c));
 }
 
 struct Object {
@@ -89,23 +95,27 @@ struct Context {
 
 Drawing readEmf(const QByteArray& f)
 {
+    using namespace klt::emf;
     Drawing d;
-    if (f.size() < 108 || u32(f, 0) != 1) {
+    if (f.size() < header::kSize || u32(f, record::kType) != EMR_HEADER) {
         d.problems << QStringLiteral("no EMF header");
         return d;
     }
-    if (u32(f, 40) != 0x464D4520) d.problems << QStringLiteral("bad signature");
-    if (u32(f, 48) != static_cast<std::uint32_t>(f.size())) d.problems << QStringLiteral("header size differs from file size");
-    d.bounds = QRect(QPoint(i32(f, 8), i32(f, 12)), QPoint(i32(f, 16), i32(f, 20)));
-    d.objectTable = static_cast<int>(u16(f, 56));
-    if (i32(f, 80) > 0) d.dpi = static_cast<int>(std::lround(i32(f, 72) * 25.4 / i32(f, 80)));
+    if (u32(f, header::kSignatureAt) != header::kSignature) d.problems << QStringLiteral("bad signature");
+    if (u32(f, header::kBytes) != static_cast<std::uint32_t>(f.size()))
+        d.problems << QStringLiteral("header size differs from file size");
+    const int bounds = header::kBounds;
+    d.bounds = QRect(QPoint(i32(f, bounds), i32(f, bounds + 4)), QPoint(i32(f, bounds + 8), i32(f, bounds + 12)));
+    d.objectTable = static_cast<int>(u16(f, header::kHandles));
+    if (i32(f, header::kMillimeters) > 0)
+        d.dpi = static_cast<int>(std::lround(i32(f, header::kDevice) * 25.4 / i32(f, header::kMillimeters)));
 
     Context cx{{}, {}, 0, &d.problems};
     qsizetype pos = 0;
     std::uint32_t count = 0, lastType = 0;
     while (pos < f.size()) {
-        const std::uint32_t type = u32(f, pos), size = u32(f, pos + 4);
-        if (size < 8 || size % 4 || pos + size > static_cast<std::uint32_t>(f.size())) {
+        const std::uint32_t type = u32(f, pos + record::kType), size = u32(f, pos + record::kSize);
+        if (size < record::kFields || size % 4 || pos + size > static_cast<std::uint32_t>(f.size())) {
             d.problems << QStringLiteral("bad record size %1 at %2").arg(size).arg(pos);
             break;
         }
@@ -121,49 +131,54 @@ Drawing readEmf(const QByteArray& f)
             return i;
         };
         switch (type) {
-        case 38: { // CREATEPEN
-            within(28);
-            Object o{'p', {}, 0, u32(f, r + 12), i32(f, r + 16), fromRef(u32(f, r + 24))};
+        case EMR_CREATEPEN: {
+            within(pen::kSize);
+            Object o{'p', {}, 0, u32(f, r + pen::kStyle), i32(f, r + pen::kWidth), fromRef(u32(f, r + pen::kColor))};
             d.penWidths.push_back(o.width);
-            cx.create(index(8), o, r);
+            cx.create(index(pen::kIndex), o, r);
             break;
         }
-        case 95: { // EXTCREATEPEN
-            within(52);
-            Object o{'p', {}, 0, u32(f, r + 28) & 0xffff, i32(f, r + 32), fromRef(u32(f, r + 40))};
+        case EMR_EXTCREATEPEN: {
+            within(extpen::kSize);
+            Object o{'p', {}, 0, u32(f, r + extpen::kStyle) & 0xffff, i32(f, r + extpen::kWidth),
+                     fromRef(u32(f, r + extpen::kColor))};
             d.penWidths.push_back(o.width);
-            cx.create(index(8), o, r);
+            cx.create(index(extpen::kIndex), o, r);
             break;
         }
-        case 39: { // CREATEBRUSHINDIRECT
-            within(24);
-            cx.create(index(8), Object{'b', {}, 0, u32(f, r + 12), 0, fromRef(u32(f, r + 16))}, r);
+        case EMR_CREATEBRUSHINDIRECT: {
+            within(brush::kSize);
+            cx.create(index(brush::kIndex), Object{'b', {}, 0, u32(f, r + brush::kStyle), 0, fromRef(u32(f, r + brush::kColor))}, r);
             break;
         }
-        case 82: { // EXTCREATEFONTINDIRECTW
-            within(12 + 92);
+        case EMR_EXTCREATEFONTINDIRECTW: {
+            within(font::kHeight + font::kLogFontSize);
             QString face;
-            for (int i = 0; i < 32 && u16(f, r + 40 + 2 * i); ++i) face += QChar(u16(f, r + 40 + 2 * i));
-            cx.create(index(8), Object{'f', face, i32(f, r + 12), 0, 0, 0}, r);
+            for (int i = 0; i < kFaceNameChars && u16(f, r + font::kFaceName + 2 * i); ++i)
+                face += QChar(u16(f, r + font::kFaceName + 2 * i));
+            cx.create(index(font::kIndex), Object{'f', face, i32(f, r + font::kHeight), 0, 0, 0}, r);
             break;
         }
-        case 37: { // SELECTOBJECT
-            const std::uint32_t i = u32(f, r + 8);
-            if (!(i & 0x80000000u)) cx.select(static_cast<int>(i), r);
+        case EMR_SELECTOBJECT: {
+            const std::uint32_t i = u32(f, r + kValue);
+            if (!(i & ENHMETA_STOCK_OBJECT)) cx.select(static_cast<int>(i), r);
             break;
         }
-        case 40: cx.remove(static_cast<int>(u32(f, r + 8)), r); break;
-        case 24: cx.textColor = fromRef(u32(f, r + 8)); break;
-        case 43: // RECTANGLE
-            within(24);
-            d.rectangles.push_back(QRect(QPoint(i32(f, r + 8), i32(f, r + 12)), QPoint(i32(f, r + 16), i32(f, r + 20))));
+        case EMR_DELETEOBJECT: cx.remove(static_cast<int>(u32(f, r + kValue)), r); break;
+        case EMR_SETTEXTCOLOR: cx.textColor = fromRef(u32(f, r + kValue)); break;
+        case EMR_RECTANGLE: {
+            within(record::kFields + 16);
+            const qsizetype b = r + record::kFields;
+            d.rectangles.push_back(QRect(QPoint(i32(f, b), i32(f, b + 4)), QPoint(i32(f, b + 8), i32(f, b + 12))));
             break;
-        case 84: { // EXTTEXTOUTW
-            const std::uint32_t n = u32(f, r + 44), offString = u32(f, r + 48), offDx = u32(f, r + 72);
+        }
+        case EMR_EXTTEXTOUTW: {
+            const std::uint32_t n = u32(f, r + text::kChars), offString = u32(f, r + text::kStringOffset);
+            const std::uint32_t offDx = u32(f, r + text::kDxOffset);
             within(offString + 2 * n);
             within(offDx + 4 * n);
             Text t;
-            t.reference = QPoint(i32(f, r + 36), i32(f, r + 40));
+            t.reference = QPoint(i32(f, r + text::kReference), i32(f, r + text::kReference + 4));
             for (std::uint32_t i = 0; i < n; ++i) t.text += QChar(u16(f, r + offString + 2 * i));
             if (const Object* font = cx.current('f')) {
                 t.face = font->face;
@@ -175,47 +190,49 @@ Drawing readEmf(const QByteArray& f)
             d.texts.push_back(t);
             break;
         }
-        case 86: case 87: { // POLYGON16, POLYLINE16
-            within(28 + 4 * u32(f, r + 24));
-            (type == 86 ? d.polygons : d.polylines)++;
+        case EMR_POLYGON16: case EMR_POLYLINE16: {
+            within(poly::kPoints + 4 * u32(f, r + poly::kCount));
+            (type == EMR_POLYGON16 ? d.polygons : d.polylines)++;
             break;
         }
-        case 91: { // POLYPOLYGON16
-            const std::uint32_t polys = u32(f, r + 24), total = u32(f, r + 28);
-            within(32 + 4 * polys + 4 * total);
+        case EMR_POLYPOLYGON16: {
+            const std::uint32_t polys = u32(f, r + poly::kPolyCount), total = u32(f, r + poly::kTotal);
+            within(poly::kCounts + 4 * polys + 4 * total);
             d.polygons += static_cast<int>(polys);
             break;
         }
-        case 81: // STRETCHDIBITS
-            within(u32(f, r + 56) + u32(f, r + 60));
+        case EMR_STRETCHDIBITS:
+            within(u32(f, r + stretchdibits::kBitsOffset) + u32(f, r + stretchdibits::kBitsSize));
             d.images++;
             break;
         default: break;
         }
         pos += size;
     }
-    if (count != u32(f, 52)) d.problems << QStringLiteral("record count %1, header says %2").arg(count).arg(u32(f, 52));
-    if (lastType != 14) d.problems << QStringLiteral("does not end with EOF");
+    if (count != u32(f, header::kRecords)) d.problems << QStringLiteral("record count %1, header says %2").arg(count).arg(u32(f, header::kRecords));
+    if (lastType != EMR_EOF) d.problems << QStringLiteral("does not end with EOF");
     return d;
 }
 
 Drawing readWmf(const QByteArray& f)
 {
+    using namespace klt::wmf;
     Drawing d;
-    if (f.size() < 22 + 18 || u32(f, 0) != 0x9AC6CDD7u) {
+    if (f.size() < placeable::kSize + header::kSize || u32(f, placeable::kKeyAt) != placeable::kKey) {
         d.problems << QStringLiteral("no placeable header");
         return d;
     }
-    unsigned sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= u16(f, 2 * i);
-    if (sum != u16(f, 20)) d.problems << QStringLiteral("bad checksum");
-    d.bounds = QRect(QPoint(i16(f, 6), i16(f, 8)), QPoint(i16(f, 10), i16(f, 12)));
-    d.dpi = static_cast<int>(u16(f, 14));
-    const qsizetype h = 22;
-    if (u16(f, h + 2) != 9) d.problems << QStringLiteral("bad header size");
-    if (u32(f, h + 6) * 2 != static_cast<std::uint32_t>(f.size() - h)) d.problems << QStringLiteral("header size differs from file size");
-    d.objectTable = static_cast<int>(u16(f, h + 10));
-    const std::uint32_t maxRecord = u32(f, h + 12);
+    if (placeable::checksum(bytesAt(f, 0, placeable::kSize)) != u16(f, placeable::kChecksum))
+        d.problems << QStringLiteral("bad checksum");
+    d.bounds = QRect(QPoint(i16(f, placeable::kLeft), i16(f, placeable::kTop)),
+                     QPoint(i16(f, placeable::kRight), i16(f, placeable::kBottom)));
+    d.dpi = static_cast<int>(u16(f, placeable::kInch));
+    const qsizetype h = placeable::kSize;
+    if (u16(f, h + header::kHeaderWords) != header::kSize / 2) d.problems << QStringLiteral("bad header size");
+    if (u32(f, h + header::kFileWords) * 2 != static_cast<std::uint32_t>(f.size() - h))
+        d.problems << QStringLiteral("header size differs from file size");
+    d.objectTable = static_cast<int>(u16(f, h + header::kObjects));
+    const std::uint32_t maxRecord = u32(f, h + header::kMaxRecordWords);
 
     Context cx{{}, {}, 0, &d.problems};
     // Created objects take the lowest free slot.
@@ -225,49 +242,55 @@ Drawing readWmf(const QByteArray& f)
         if (i >= d.objectTable) d.problems << QStringLiteral("object table full at %1").arg(at);
         cx.create(i, o, at);
     };
-    qsizetype pos = h + 18;
+    qsizetype pos = h + header::kSize;
     std::uint32_t largest = 0;
     unsigned lastFunction = 0xffff;
     while (pos < f.size()) {
-        const std::uint32_t words = u32(f, pos);
-        const unsigned fn = u16(f, pos + 4);
-        if (words < 3 || pos + 2 * qsizetype(words) > f.size()) {
+        const std::uint32_t words = u32(f, pos + record::kWords);
+        const unsigned fn = u16(f, pos + record::kFunction);
+        if (words < record::kSize / 2 || pos + 2 * qsizetype(words) > f.size()) {
             d.problems << QStringLiteral("bad record size %1 at %2").arg(words).arg(pos);
             break;
         }
         largest = std::max(largest, words);
         lastFunction = fn;
-        const qsizetype r = pos, p = pos + 6;
+        const qsizetype r = pos, p = pos + record::kSize;
         const qsizetype size = 2 * qsizetype(words);
         auto within = [&](qsizetype end) {
             if (end > size) d.problems << QStringLiteral("record %1 at %2 too short").arg(fn, 0, 16).arg(r);
         };
         switch (fn) {
-        case 0x02FA:
-            within(6 + 10);
-            d.penWidths.push_back(i16(f, p + 2));
-            create(Object{'p', {}, 0, u16(f, p), i16(f, p + 2), fromRef(u32(f, p + 6))}, r);
+        case META_CREATEPENINDIRECT:
+            within(record::kSize + pen::kSize);
+            d.penWidths.push_back(i16(f, p + pen::kWidth));
+            create(Object{'p', {}, 0, u16(f, p + pen::kStyle), i16(f, p + pen::kWidth), fromRef(u32(f, p + pen::kColor))}, r);
             break;
-        case 0x02FC: within(6 + 8); create(Object{'b', {}, 0, u16(f, p), 0, fromRef(u32(f, p + 2))}, r); break;
-        case 0x02FB: {
-            within(6 + 18 + 32);
-            create(Object{'f', QString::fromLatin1(f.mid(p + 18, 32).constData()), i16(f, p), 0, 0, 0}, r);
+        case META_CREATEBRUSHINDIRECT:
+            within(record::kSize + brush::kSize);
+            create(Object{'b', {}, 0, u16(f, p + brush::kStyle), 0, fromRef(u32(f, p + brush::kColor))}, r);
+            break;
+        case META_CREATEFONTINDIRECT: {
+            within(record::kSize + font::kSize);
+            create(Object{'f', QString::fromLatin1(f.mid(p + font::kFaceName, kFaceNameChars).constData()),
+                          i16(f, p + font::kHeight), 0, 0, 0},
+                   r);
             break;
         }
-        case 0x012D: cx.select(static_cast<int>(u16(f, p)), r); break;
-        case 0x01F0: cx.remove(static_cast<int>(u16(f, p)), r); break;
-        case 0x0209: cx.textColor = fromRef(u32(f, p)); break;
-        case 0x041B:
-            within(6 + 8);
+        case META_SELECTOBJECT: cx.select(static_cast<int>(u16(f, p)), r); break;
+        case META_DELETEOBJECT: cx.remove(static_cast<int>(u16(f, p)), r); break;
+        case META_SETTEXTCOLOR: cx.textColor = fromRef(u32(f, p)); break;
+        case META_RECTANGLE: // bottom, right, top, left
+            within(record::kSize + 8);
             d.rectangles.push_back(QRect(QPoint(i16(f, p + 6), i16(f, p + 4)), QPoint(i16(f, p + 2), i16(f, p))));
             break;
-        case 0x0A32: {
-            const int n = i16(f, p + 4);
-            const unsigned opts = u16(f, p + 6);
-            const qsizetype s = p + 8 + ((opts & 6) ? 8 : 0);
+        case META_EXTTEXTOUT: {
+            namespace e = exttextout;
+            const int n = i16(f, p + e::kCount);
+            const unsigned opts = u16(f, p + e::kOptions);
+            const qsizetype s = p + e::kString + ((opts & (ETO_OPAQUE | ETO_CLIPPED)) ? e::kRectangleSize : 0);
             within(s - r + ((n + 1) & ~1) + 2 * n);
             Text t;
-            t.reference = QPoint(i16(f, p + 2), i16(f, p));
+            t.reference = QPoint(i16(f, p + e::kX), i16(f, p + e::kY));
             t.text = QString::fromStdString(klt::cp1251ToUtf8(f.mid(s, n).toStdString()));
             if (const Object* font = cx.current('f')) {
                 t.face = font->face;
@@ -279,21 +302,22 @@ Drawing readWmf(const QByteArray& f)
             d.texts.push_back(t);
             break;
         }
-        case 0x0324: within(6 + 2 + 4 * i16(f, p)); d.polygons++; break;
-        case 0x0325: within(6 + 2 + 4 * i16(f, p)); d.polylines++; break;
-        case 0x0538: d.polygons += static_cast<int>(u16(f, p)); break;
-        case 0x0F43: d.images++; break;
+        case META_POLYGON: within(record::kSize + 2 + 4 * i16(f, p)); d.polygons++; break;
+        case META_POLYLINE: within(record::kSize + 2 + 4 * i16(f, p)); d.polylines++; break;
+        case META_POLYPOLYGON: d.polygons += static_cast<int>(u16(f, p)); break;
+        case META_STRETCHDIB: d.images++; break;
         default: break;
         }
         pos += size;
     }
     if (largest != maxRecord) d.problems << QStringLiteral("largest record %1 words, header says %2").arg(largest).arg(maxRecord);
-    if (lastFunction != 0) d.problems << QStringLiteral("does not end with EOF");
+    if (lastFunction != META_EOF) d.problems << QStringLiteral("does not end with EOF");
     return d;
 }
 
 QImage playEmfRectangles(const QByteArray& f, QSize size)
 {
+    using namespace klt::emf;
     QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
     std::map<std::uint32_t, Object> table;
@@ -303,19 +327,23 @@ QImage playEmfRectangles(const QByteArray& f, QSize size)
             for (int x = std::max(0, l); x <= std::min(size.width() - 1, r); ++x) img.setPixel(x, y, c);
     };
     qsizetype pos = 0;
-    while (pos + 8 <= f.size()) {
-        const std::uint32_t type = u32(f, pos), rsize = u32(f, pos + 4);
-        if (rsize < 8) break;
+    while (pos + record::kFields <= f.size()) {
+        const std::uint32_t type = u32(f, pos + record::kType), rsize = u32(f, pos + record::kSize);
+        if (rsize < record::kFields) break;
         const qsizetype r = pos;
-        if (type == 38) table[u32(f, r + 8)] = Object{'p', {}, 0, u32(f, r + 12), i32(f, r + 16), fromRef(u32(f, r + 24))};
-        if (type == 39) table[u32(f, r + 8)] = Object{'b', {}, 0, u32(f, r + 12), 0, fromRef(u32(f, r + 16))};
-        if (type == 37 && table.count(u32(f, r + 8))) {
-            const Object& o = table[u32(f, r + 8)];
+        if (type == EMR_CREATEPEN)
+            table[u32(f, r + pen::kIndex)] =
+                Object{'p', {}, 0, u32(f, r + pen::kStyle), i32(f, r + pen::kWidth), fromRef(u32(f, r + pen::kColor))};
+        if (type == EMR_CREATEBRUSHINDIRECT)
+            table[u32(f, r + brush::kIndex)] = Object{'b', {}, 0, u32(f, r + brush::kStyle), 0, fromRef(u32(f, r + brush::kColor))};
+        if (type == EMR_SELECTOBJECT && table.count(u32(f, r + kValue))) {
+            const Object& o = table[u32(f, r + kValue)];
             (o.kind == 'p' ? pen : brush) = o;
         }
-        if (type == 43) {
-            const int left = i32(f, r + 8), top = i32(f, r + 12), right = i32(f, r + 16), bottom = i32(f, r + 20);
-            const bool outlined = (pen.style & 0x0f) != 5, filled = brush.style != 1;
+        if (type == EMR_RECTANGLE) {
+            const qsizetype b = r + record::kFields;
+            const int left = i32(f, b), top = i32(f, b + 4), right = i32(f, b + 8), bottom = i32(f, b + 12);
+            const bool outlined = (pen.style & PS_STYLE_MASK) != PS_NULL, filled = brush.style != BS_NULL;
             // GDI: the outline runs on the first and the last pixel inside the
             // box; without a pen the fill stops one pixel short of both edges.
             if (outlined) {

@@ -5,6 +5,7 @@
 
 #include "core/cp1251.h"
 #include "core/text.h"
+#include "files/kvtkeys.h"
 #include "files/qt/picturesource.h"
 
 namespace klt {
@@ -21,14 +22,6 @@ bool endsWith(std::string_view s, std::string_view tail)
 bool startsWith(std::string_view s, std::string_view head)
 {
     return s.substr(0, head.size()) == head;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper1251(static_cast<unsigned char>(a[i])) != upper1251(static_cast<unsigned char>(b[i]))) return false;
-    return true;
 }
 
 void appendCapped(std::string& to, std::string_view s)
@@ -48,7 +41,7 @@ public:
 
     void feed(const std::string& line)
     {
-        static constexpr std::string_view options = "[Options]";
+        static const std::string options = "[" + std::string(kvt::kOptions) + "]";
         if (endsWith(line, options)) {
             appendCapped(joined_, std::string_view(line).substr(0, line.size() - options.size()));
             joining_ = true;
@@ -69,7 +62,7 @@ public:
 private:
     void afterOptions(const std::string& line)
     {
-        static constexpr std::string_view field = "[Field]";
+        static const std::string field = "[" + std::string(kvt::kField) + "]";
         if (havePending_ && startsWith(line, field)) {
             appendCapped(pending_, std::string_view(line).substr(field.size()));
             return;
@@ -85,13 +78,14 @@ private:
         if (eq == std::string::npos) return;
         const std::string_view name = std::string_view(line).substr(0, eq);
         std::string value = line.substr(eq + 1);
-        if (sameName(name, "Height")) {
+        const std::size_t prefix = kvt::kRowPrefix.size();
+        if (kvt::sameName(name, kvt::kHeight)) {
             if (!height) height = std::move(value);
-        } else if (sameName(name, "Width")) {
+        } else if (kvt::sameName(name, kvt::kWidth)) {
             if (!width) width = std::move(value);
-        } else if (name.size() > 3 && sameName(name.substr(0, 3), "Str")) {
-            // "Str" and the row number as the writer spells it: no leading zeros.
-            const std::string_view digits = name.substr(3);
+        } else if (name.size() > prefix && kvt::sameName(name.substr(0, prefix), kvt::kRowPrefix)) {
+            // The row number as the writer spells it: no leading zeros.
+            const std::string_view digits = name.substr(prefix);
             if (digits.size() > 4 || (digits.size() > 1 && digits[0] == '0')) return;
             int n = 0;
             for (char c : digits) {
