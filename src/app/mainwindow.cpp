@@ -376,7 +376,6 @@ void MainWindow::acCalcExecute(QObject* sender)
     if (ctx_.busy()) return; // a generation or a check already runs
     const bool correcting = sender && sender->property("tag").toInt() == 1;
     generate(ws_, ctx_, *engine_, generateOptions(correcting));
-    grid_->fieldChanged();
     emit generationEnded();
 }
 
@@ -384,14 +383,12 @@ void MainWindow::acCheckExecute()
 {
     if (ctx_.busy()) return;
     check(ws_, ctx_, *engine_);
-    grid_->fieldChanged();
 }
 
 void MainWindow::acCalcAdvancedExecute()
 {
     if (ctx_.busy()) return;
     generateAdvanced(ws_, ctx_, *engine_, generateOptions(false));
-    grid_->fieldChanged();
     emit generationEnded();
 }
 
@@ -417,13 +414,12 @@ void MainWindow::acStopExecute()
 void MainWindow::acUndoExecute()
 {
     undo(ws_);
-    grid_->fieldChanged();
+    grid_->fieldChanged(); // the cursor went to the first cell
 }
 
 void MainWindow::acHideBlackExecute()
 {
     toggleHideAnswers(ws_.doc);
-    grid_->fieldChanged();
 }
 
 void MainWindow::acFillExecute()

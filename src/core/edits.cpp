@@ -90,30 +90,38 @@ void deleteRowAt(Workspace& ws, int r)
     f.setRowCount(rows - 1);
 }
 
-void deleteSelectedColumns(Workspace& ws)
+namespace {
+
+// The selected columns (or rows) go, the last first, while more than two remain.
+void deleteSelectedLines(Workspace& ws, bool columns)
 {
     FieldEdit edit(ws);
     ws.doc.takeSnapshot();
     const CellRect s = ws.cursor.selection;
-    for (int c = s.right; c >= s.left; --c)
-        if (ws.doc.field().colCount() > 2) deleteColumnAt(ws, c);
+    const Field& f = ws.doc.field();
+    for (int i = columns ? s.right : s.bottom; i >= (columns ? s.left : s.top); --i) {
+        if ((columns ? f.colCount() : f.rowCount()) <= 2) continue;
+        if (columns)
+            deleteColumnAt(ws, i);
+        else
+            deleteRowAt(ws, i);
+    }
     clampCursor(ws);
     ws.doc.notifyFieldChanged();
     ws.doc.notifySizeChanged();
     clampCursor(ws);
 }
 
+} // namespace
+
+void deleteSelectedColumns(Workspace& ws)
+{
+    deleteSelectedLines(ws, true);
+}
+
 void deleteSelectedRows(Workspace& ws)
 {
-    FieldEdit edit(ws);
-    ws.doc.takeSnapshot();
-    const CellRect s = ws.cursor.selection;
-    for (int r = s.bottom; r >= s.top; --r)
-        if (ws.doc.field().rowCount() > 2) deleteRowAt(ws, r);
-    clampCursor(ws);
-    ws.doc.notifyFieldChanged();
-    ws.doc.notifySizeChanged();
-    clampCursor(ws);
+    deleteSelectedLines(ws, false);
 }
 
 // Mirror images are copied farthest target first. Targets past the right or
