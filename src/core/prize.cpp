@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/commands.h"
+#include "core/workspace.h"
 #include "core/text.h"
 
 namespace klt {
