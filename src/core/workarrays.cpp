@@ -51,6 +51,8 @@ void storeWorkArrays(const WorkArrays& w, Field& field)
 
 bool matchesPicture(const WorkArrays& w, const Grid<std::string>& picture)
 {
+    // Arrays of another field than the picture's can only differ from it.
+    if (picture.cols() != w.lastCol + 1 || picture.rows() != w.lastRow + 1) return false;
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r)
             if (w.valueFilled(c, r) != isFilledText(picture.at(c, r))) return false;

@@ -48,7 +48,8 @@ struct WorkArrays {
 void loadWorkArrays(const Field& field, WorkArrays& w);
 // Writes values and states back into the field's texts and marks.
 void storeWorkArrays(const WorkArrays& w, Field& field);
-// Whether the fill the arrays arrived at is the picture's (the snapshot's).
+// Whether the fill the arrays arrived at is the picture's (the snapshot's);
+// false when the two are not of one size.
 bool matchesPicture(const WorkArrays& w, const Grid<std::string>& picture);
 
 } // namespace klt
