@@ -60,11 +60,7 @@ void Workspace::restoreSnapshot(bool fillOnly)
 void Workspace::loadWorkArrays()
 {
     const int cols = field.colCount(), rows = field.rowCount();
-    const size_t n = static_cast<size_t>(cols) * static_cast<size_t>(rows);
-    work.values.assign(n, kWhite);
-    work.states.resize(n, 0);
-    work.lastCol = cols - 1;
-    work.lastRow = rows - 1;
+    work.reset(cols, rows);
     for (int c = 0; c < cols; ++c) {
         for (int r = 0; r < rows; ++r) {
             const std::string& t = field.text(c, r);
