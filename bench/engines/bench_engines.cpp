@@ -218,16 +218,11 @@ bool solverCase(SplitMix& rng, std::string& why)
 {
     const int cols = 1 + rng.below(12), rows = 1 + rng.below(12);
     WorkArrays w;
-    w.lastCol = cols - 1;
-    w.lastRow = rows - 1;
-    const size_t n = size_t(cols) * size_t(rows);
-    w.values.resize(n);
-    w.states.resize(n);
+    w.reset(cols, rows);
     const int mode = rng.below(3);
     std::vector<std::uint8_t> pic = blobPicture(cols, rows, rng.unit(), rng.below(3), rng.next());
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
-            const size_t i = size_t(c) * size_t(rows) + size_t(r);
             int count = 0;
             for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1); ++x)
                 for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1); ++y) count += pic[size_t(x) * size_t(rows) + size_t(y)];
@@ -238,8 +233,8 @@ bool solverCase(SplitMix& rng, std::string& why)
             else v = rng.below(4) == 0 ? rng.below(10) : count; // mostly consistent
             if (rng.below(2) == 0 && v != 0) v = -v;        // stale beliefs
             if (rng.below(200) == 0) v = int(rng.below(256)) - 128;
-            w.values[i] = static_cast<std::int8_t>(v);
-            w.states[i] = std::uint8_t(rng.below(3));
+            w.value(c, r) = static_cast<std::int8_t>(v);
+            w.state(c, r) = std::uint8_t(rng.below(3));
         }
     w.quietPasses = rng.below(4);
     const bool stopped = rng.below(40) == 0;
@@ -357,8 +352,8 @@ std::uint64_t digestOf(const Workspace& ws, const std::vector<std::string>& mess
             mix(&m, 1);
         }
     for (const std::string& m : messages) mix(m.data(), m.find('\r') == std::string::npos ? m.size() : m.find('\r'));
-    mix(placed.values.data(), placed.values.size());
-    mix(placed.states.data(), placed.states.size());
+    mix(placed.values.cells().data(), placed.values.size());
+    mix(placed.states.cells().data(), placed.states.size());
     return h;
 }
 

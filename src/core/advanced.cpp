@@ -64,7 +64,6 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
 {
     const SweepDirection dir = drawSweepDirection(seed);
     const int extra = options.extra() > 0 ? options.extra() : 0;
-    auto group = std::make_unique<int[][2]>(static_cast<size_t>(extra) + 1);
     struct Saved {
         int c, r;
         std::int8_t value;
@@ -117,10 +116,9 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
             if (!w.hasClue(c, r) || sweepPass(w.value(c, r)) != pass) continue;
             saved.clear();
             saved.push_back({c, r, w.value(c, r)});
-            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, group.get());
-            for (int k = 0; k < n; ++k) {
-                saved.push_back({group[k][0], group[k][1], w.value(group[k][0], group[k][1])});
-                removeClue(w, group[k][0], group[k][1]);
+            for (const CellPos& g : groupCells(w, c, r, dir.dc, dir.dr, extra)) {
+                saved.push_back({g.col, g.row, w.value(g.col, g.row)});
+                removeClue(w, g.col, g.row);
             }
             removeClue(w, c, r);
             trial(true);

@@ -58,7 +58,7 @@ public:
 
     // Deduces what the clues in w give; false when some filled cell of the
     // picture stays unknown (the set is not solvable).
-    bool build(const WorkArrays& w, const std::vector<std::uint8_t>& picture);
+    bool build(const WorkArrays& w, const Grid<std::uint8_t>& picture);
     // Removes the clues among cells (linear indices); keeps the removal when
     // every filled cell stays known, otherwise restores everything.
     bool trial(const int* cells, int n);
@@ -73,12 +73,12 @@ private:
         int sup;
     };
 
-    // Two lines of margin around the field, so that every scan around a
-    // cell of the field stays inside the arrays.
-    int padded(int lin) const { return lin + 4 * (lin / rows_) + 2 * stride_ + 2; }
     // Whether the cells of clue k's block of the colour opposite to x's are
     // known and below limit.
     bool holdsBelow(int k, int x, Level limit) const;
+    // The level of a cell of the given colour that clue k deduces: one above
+    // every cell of the other colour in its block.
+    Level levelBy(int k, std::uint8_t colour) const;
     void save(int x);
     void restoreCells();
     void rollBack();
@@ -96,9 +96,10 @@ private:
     // Whether clue k's block holds x (k at most three lines away from x).
     bool near(int k, int x) const { return nearTable_[size_t(k - x + nearMid_)] != 0; }
 
-    int rows_ = 0, stride_ = 0;
-    int off_[9] = {};
-    int off25_[25] = {};
+    // Every per-cell array below is indexed by layout_: two lines of margin
+    // around the field, so that every scan around a cell of the field (its
+    // block, the blocks of those cells) stays inside the arrays.
+    PaddedLayout layout_;
     std::vector<std::uint8_t> nearTable_;
     int nearMid_ = 0;
     std::vector<std::uint8_t> cover_;     // clues whose block holds the cell
@@ -130,13 +131,19 @@ private:
 bool DeductionNet::holdsBelow(int k, int x, Level limit) const
 {
     const std::uint8_t colour = colourOf(size_t(x));
-    for (int o : off_) {
-        const size_t y = size_t(k + o);
-        const std::uint8_t c = cell_[y];
-        if ((c & 3) == colour) continue;
-        if ((c & (kKnown | kWithdrawn)) != kKnown || level_[y] >= limit) return false;
-    }
-    return true;
+    return layout_.forEachInBlock(k, [&](int y) {
+        const std::uint8_t c = cell_[size_t(y)];
+        return (c & 3) == colour || ((c & (kKnown | kWithdrawn)) == kKnown && level_[size_t(y)] < limit);
+    });
+}
+
+inline DeductionNet::Level DeductionNet::levelBy(int k, std::uint8_t colour) const
+{
+    Level top = 0;
+    layout_.forEachInBlock(k, [&](int y) {
+        if (colourOf(size_t(y)) != colour) top = std::max(top, level_[size_t(y)]);
+    });
+    return top + 1;
 }
 
 void DeductionNet::save(int x)
@@ -165,25 +172,17 @@ void DeductionNet::rollBack()
     restoreCells();
     for (int k : removed_) {
         clue_[size_t(k)] = 1;
-        for (int o : off_) ++cover_[size_t(k + o)];
+        layout_.forEachInBlock(k, [&](int y) { ++cover_[size_t(y)]; });
     }
 }
 
-bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& picture)
+bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture)
 {
-    const int cols = w.lastCol + 1;
-    rows_ = w.lastRow + 1;
-    stride_ = rows_ + 4;
-    const size_t n = size_t(cols + 4) * size_t(stride_);
-    int i = 0;
-    for (int dc = -1; dc <= 1; ++dc)
-        for (int dr = -1; dr <= 1; ++dr) off_[i++] = dc * stride_ + dr;
-    i = 0;
-    for (int dc = -2; dc <= 2; ++dc)
-        for (int dr = -2; dr <= 2; ++dr) off25_[i++] = dc * stride_ + dr;
-    nearMid_ = 3 * stride_ + 3;
+    layout_ = PaddedLayout(w.cols(), w.rows(), 2);
+    const size_t n = layout_.size();
+    nearMid_ = 3 * layout_.stride() + 3;
     nearTable_.assign(size_t(2 * nearMid_ + 1), 0);
-    for (int o : off_) nearTable_[size_t(o + nearMid_)] = 1;
+    layout_.forEachInBlock(0, [&](int o) { nearTable_[size_t(o + nearMid_)] = 1; });
     // Cells outside the field count as known of both colours, so they never
     // hold a deduction up.
     cell_.assign(n, 2 | kKnown);
@@ -203,11 +202,12 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     missingInWindow_[1].assign(n, 0);
     windowNo_ = 0;
 
-    for (int lin = 0; lin < cols * rows_; ++lin) {
-        const int x = padded(lin);
-        cell_[size_t(x)] = picture[size_t(lin)]; // that colour, not known yet
-        clue_[size_t(x)] = w.values[size_t(lin)] >= -9 && w.values[size_t(lin)] <= 9;
-    }
+    for (int c = 0; c < layout_.cols(); ++c)
+        for (int r = 0; r < layout_.rows(); ++r) {
+            const size_t x = size_t(layout_.index(c, r));
+            cell_[x] = picture.at(c, r); // that colour, not known yet
+            clue_[x] = w.hasClue(c, r);
+        }
     // missing[c][k]: cells of colour c in clue k's block not yet known. When
     // one colour is complete, the clue settles the other.
     std::vector<std::uint8_t> missing[2] = {std::vector<std::uint8_t>(n, 0), std::vector<std::uint8_t>(n, 0)};
@@ -215,25 +215,21 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     for (size_t k = 0; k < n; ++k) {
         if (!clue_[k]) continue;
         clues.push_back(int(k));
-        for (int o : off_) {
-            const size_t y = size_t(int(k) + o);
-            ++cover_[y];
-            if (colourOf(y) < 2) ++missing[colourOf(y)][k];
-        }
+        layout_.forEachInBlock(int(k), [&](int y) {
+            ++cover_[size_t(y)];
+            if (colourOf(size_t(y)) < 2) ++missing[colourOf(size_t(y))][k];
+        });
     }
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
-        Level top = 0;
-        for (int o : off_)
-            if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
-        for (int o : off_) {
-            const size_t y = size_t(k + o);
-            if (colourOf(y) != colour || known(y)) continue;
-            setFlag(y, kKnown, 1);
-            level_[y] = top + 1;
-            sup_[y] = k;
-            queue_.push_back(int(y));
-        }
+        const Level level = levelBy(k, colour);
+        layout_.forEachInBlock(k, [&](int y) {
+            if (colourOf(size_t(y)) != colour || known(size_t(y))) return;
+            setFlag(size_t(y), kKnown, 1);
+            level_[size_t(y)] = level;
+            sup_[size_t(y)] = k;
+            queue_.push_back(y);
+        });
     };
     for (int k : clues) {
         if (missing[0][size_t(k)] == 0) settle(k, 1);
@@ -243,10 +239,9 @@ bool DeductionNet::build(const WorkArrays& w, const std::vector<std::uint8_t>& p
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
         const std::uint8_t colour = colourOf(size_t(x));
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (clue_[k] && --missing[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (clue_[size_t(k)] && --missing[colour][size_t(k)] == 0) settle(k, std::uint8_t(1 - colour));
+        });
     }
     for (size_t x = 0; x < n; ++x)
         if (colourOf(x) == 1 && !known(x)) return false;
@@ -262,23 +257,20 @@ bool DeductionNet::withdraw(size_t budget)
     queue_.clear();
     withdrawnList_.clear();
     for (int k : removed_)
-        for (int o : off_) {
-            const size_t x = size_t(k + o);
-            if (colourOf(x) != 2 && known(x) && sup_[x] == k) queue_.push_back(int(x));
-        }
+        layout_.forEachInBlock(k, [&](int x) {
+            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) queue_.push_back(x);
+        });
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
         if (!known(size_t(x)) || withdrawn(size_t(x))) continue;
         if (withdrawnList_.size() >= budget) return false;
         const std::uint8_t colour = colourOf(size_t(x));
         int alt = -1;
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (clue_[k] && waiting_[1 - colour][k] == 0 && holdsBelow(int(k), x, level_[size_t(x)])) {
-                alt = int(k);
-                break;
-            }
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (!clue_[size_t(k)] || waiting_[1 - colour][size_t(k)] != 0 || !holdsBelow(k, x, level_[size_t(x)])) return true;
+            alt = k;
+            return false;
+        });
         if (alt >= 0) {
             if (sup_[size_t(x)] != alt) {
                 save(x);
@@ -289,17 +281,15 @@ bool DeductionNet::withdraw(size_t budget)
         save(x);
         setFlag(size_t(x), kWithdrawn, 1);
         withdrawnList_.push_back(x);
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (!clue_[k]) continue;
-            if (waiting_[0][k] == 0 && waiting_[1][k] == 0) waitingClues_.push_back(int(k));
-            ++waiting_[colour][k];
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (!clue_[size_t(k)]) return;
+            if (waiting_[0][size_t(k)] == 0 && waiting_[1][size_t(k)] == 0) waitingClues_.push_back(k);
+            ++waiting_[colour][size_t(k)];
+        });
         // The cells deduced by a clue whose block holds x.
-        for (int o : off25_) {
-            const size_t z = size_t(x + o);
-            if ((cell_[z] & 15) == (kKnown | (1 - colour)) && near(sup_[z], x)) queue_.push_back(int(z));
-        }
+        layout_.forEachInSquare5(x, [&](int z) {
+            if ((cell_[size_t(z)] & 15) == (kKnown | (1 - colour)) && near(sup_[size_t(z)], x)) queue_.push_back(z);
+        });
     }
     return true;
 }
@@ -314,37 +304,34 @@ bool DeductionNet::windowFails(int radius)
     ++windowNo_;
     windowCells_.clear();
     windowClues_.clear();
-    for (int k : removed_)
-        for (int dc = -radius; dc <= radius; ++dc)
-            for (int dr = -radius; dr <= radius; ++dr) {
-                const int c = k / stride_ + dc, r = k % stride_ + dr;
-                if (c < 2 || r < 2 || c >= int(cell_.size()) / stride_ - 2 || r >= stride_ - 2) continue;
-                const int x = c * stride_ + r;
-                if (inWindow_[size_t(x)] == windowNo_) continue;
-                inWindow_[size_t(x)] = windowNo_;
-                windowCells_.push_back(x);
-            }
+    for (int k : removed_) {
+        const CellPos p = layout_.pos(k);
+        forEachInSquare(p.col, p.row, radius, layout_.cols(), layout_.rows(), [&](int c, int r) {
+            const int x = layout_.index(c, r);
+            if (inWindow_[size_t(x)] == windowNo_) return;
+            inWindow_[size_t(x)] = windowNo_;
+            windowCells_.push_back(x);
+        });
+    }
     for (int x : windowCells_)
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (!clue_[k] || touches_[k] == windowNo_) continue;
-            touches_[k] = windowNo_;
-            missingInWindow_[0][k] = missingInWindow_[1][k] = 0;
-            windowClues_.push_back(int(k));
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (!clue_[size_t(k)] || touches_[size_t(k)] == windowNo_) return;
+            touches_[size_t(k)] = windowNo_;
+            missingInWindow_[0][size_t(k)] = missingInWindow_[1][size_t(k)] = 0;
+            windowClues_.push_back(k);
+        });
     for (int x : windowCells_)
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (touches_[k] == windowNo_) ++missingInWindow_[colourOf(size_t(x))][k];
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (touches_[size_t(k)] == windowNo_) ++missingInWindow_[colourOf(size_t(x))][size_t(k)];
+        });
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
-        for (int o : off_) {
-            const size_t y = size_t(k + o);
-            if (inWindow_[y] != windowNo_ || colourOf(y) != colour || knownInWindow_[y] == windowNo_) continue;
-            knownInWindow_[y] = windowNo_;
-            queue_.push_back(int(y));
-        }
+        layout_.forEachInBlock(k, [&](int y) {
+            if (inWindow_[size_t(y)] != windowNo_ || colourOf(size_t(y)) != colour || knownInWindow_[size_t(y)] == windowNo_)
+                return;
+            knownInWindow_[size_t(y)] = windowNo_;
+            queue_.push_back(y);
+        });
     };
     for (int k : windowClues_) {
         if (missingInWindow_[0][size_t(k)] == 0) settle(k, 1);
@@ -353,10 +340,10 @@ bool DeductionNet::windowFails(int radius)
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
         const std::uint8_t colour = colourOf(size_t(x));
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (touches_[k] == windowNo_ && --missingInWindow_[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (touches_[size_t(k)] == windowNo_ && --missingInWindow_[colour][size_t(k)] == 0)
+                settle(k, std::uint8_t(1 - colour));
+        });
     }
     for (int x : windowCells_)
         if (colourOf(size_t(x)) == 1 && knownInWindow_[size_t(x)] != windowNo_) return true;
@@ -371,11 +358,11 @@ bool DeductionNet::trial(const int* cells, int n)
     lastCone = 0;
     bool uncovered = false;
     for (int i = 0; i < n; ++i) {
-        const int k = padded(cells[i]);
+        const int k = layout_.fromLinear(cells[i]);
         if (!clue_[size_t(k)]) continue;
         clue_[size_t(k)] = 0;
         removed_.push_back(k);
-        for (int o : off_) uncovered |= --cover_[size_t(k + o)] == 0 && colourOf(size_t(k + o)) == 1;
+        layout_.forEachInBlock(k, [&](int y) { uncovered |= --cover_[size_t(y)] == 0 && colourOf(size_t(y)) == 1; });
     }
     if (removed_.empty()) return true;
     // A filled cell that no clue covers any more can never be deduced.
@@ -401,17 +388,14 @@ bool DeductionNet::trial(const int* cells, int n)
     // cell of one colour settles its withdrawn cells of the other.
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
-        Level top = 0;
-        for (int o : off_)
-            if (colourOf(size_t(k + o)) != colour) top = std::max(top, level_[size_t(k + o)]);
-        for (int o : off_) {
-            const size_t y = size_t(k + o);
-            if (colourOf(y) != colour || !withdrawn(y)) continue;
-            setFlag(y, kWithdrawn, 0);
-            level_[y] = top + 1;
-            sup_[y] = k;
-            queue_.push_back(int(y));
-        }
+        const Level level = levelBy(k, colour);
+        layout_.forEachInBlock(k, [&](int y) {
+            if (colourOf(size_t(y)) != colour || !withdrawn(size_t(y))) return;
+            setFlag(size_t(y), kWithdrawn, 0);
+            level_[size_t(y)] = level;
+            sup_[size_t(y)] = k;
+            queue_.push_back(y);
+        });
     };
     for (size_t i = 0; i < waitingClues_.size(); ++i) {
         const int k = waitingClues_[i];
@@ -421,10 +405,9 @@ bool DeductionNet::trial(const int* cells, int n)
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
         const std::uint8_t colour = colourOf(size_t(x));
-        for (int o : off_) {
-            const size_t k = size_t(x + o);
-            if (clue_[k] && --waiting_[colour][k] == 0) settle(int(k), std::uint8_t(1 - colour));
-        }
+        layout_.forEachInBlock(x, [&](int k) {
+            if (clue_[size_t(k)] && --waiting_[colour][size_t(k)] == 0) settle(k, std::uint8_t(1 - colour));
+        });
     }
     for (int k : waitingClues_) waiting_[0][size_t(k)] = waiting_[1][size_t(k)] = 0;
     waitingClues_.clear();
@@ -451,8 +434,7 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
 {
     const SweepDirection dir = drawSweepDirection(seed);
     const int extra = options.extra();
-    std::vector<int> group(size_t(std::max(extra, 0)) * 2 + 2);
-    std::vector<int> cells(size_t(std::max(extra, 0)) + 1);
+    std::vector<int> cells;
     const int rows = w.rows();
 
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
@@ -460,10 +442,9 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
             ctx.progressStep(1);
             if (ctx.stopped()) break;
             if (!w.hasClue(c, r)) continue;
-            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, reinterpret_cast<int(*)[2]>(group.data()));
-            cells[0] = c * rows + r;
-            for (int k = 0; k < n; ++k) cells[size_t(k) + 1] = group[size_t(2 * k)] * rows + group[size_t(2 * k + 1)];
-            tryRemove(cells.data(), n + 1, false);
+            cells.assign(1, c * rows + r);
+            for (const CellPos& g : groupCells(w, c, r, dir.dc, dir.dr, extra)) cells.push_back(g.col * rows + g.row);
+            tryRemove(cells.data(), int(cells.size()), false);
         }
     }
     if (options.extra() == 0) return;
@@ -475,7 +456,8 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
             }
 }
 
-void removeClueAt(std::vector<std::int8_t>& values, int lin)
+// removeClue at the linear index lin.
+void removeClueAt(Grid<std::int8_t>& values, int lin)
 {
     values[size_t(lin)] = values[size_t(lin)] < 0 ? kFilled : kWhite;
 }
@@ -511,7 +493,7 @@ public:
         return std::find(cells(t), cells(t) + t.count, cell) != cells(t) + t.count;
     }
     // The values trial t solved: the kept removals before it, then its own.
-    std::vector<std::int8_t> triedValues(size_t t, std::vector<std::int8_t> values) const
+    Grid<std::int8_t> triedValues(size_t t, Grid<std::int8_t> values) const
     {
         for (size_t s = 0; s <= t; ++s)
             if (trials_[s].kept || s == t)
@@ -527,26 +509,23 @@ private:
 // Puts into w the working arrays that the literal engine leaves after trial
 // `last` of the log (the last one that solved): the beliefs and states of its
 // solve, the values it restored if it failed, and the quiet-pass count.
-void rebuildLastTrial(WorkArrays& w, const TrialLog& log, size_t last, const std::vector<std::int8_t>& initialValues,
-                      std::int32_t initialQuiet, const std::vector<std::uint8_t>& picture, PassSolver& solver,
-                      long long& solves)
+void rebuildLastTrial(WorkArrays& w, const TrialLog& log, size_t last, const Grid<std::int8_t>& initialValues,
+                      std::int32_t initialQuiet, const Grid<std::uint8_t>& picture, PassSolver& solver, long long& solves)
 {
-    const size_t cells = initialValues.size();
     WorkArrays scratch;
-    scratch.lastCol = w.lastCol;
-    scratch.lastRow = w.lastRow;
+    scratch.reset(w.cols(), w.rows());
     const bool never = false;
     auto solveTried = [&](size_t t) {
         scratch.values = log.triedValues(t, initialValues);
-        scratch.states.assign(cells, csUnknown);
+        scratch.states.fill(csUnknown);
         scratch.quietPasses = 0;
         ++solves;
         solver.run(scratch, never);
     };
 
     solveTried(last);
-    std::vector<std::int8_t> values = scratch.values;
-    const std::vector<std::uint8_t> states = scratch.states;
+    Grid<std::int8_t> values = scratch.values;
+    const Grid<std::uint8_t> states = scratch.states;
     std::int32_t quiet = scratch.quietPasses;
     if (!solver.firstPassChanged()) {
         // A solve whose first pass changes nothing adds one to the count it
@@ -569,7 +548,7 @@ void rebuildLastTrial(WorkArrays& w, const TrialLog& log, size_t last, const std
         // A failed trial put back the values saved before it, signs included:
         // the belief left there by the trial before (the picture after a kept
         // trial), or by an earlier one if that trial restored the cell too.
-        std::map<size_t, std::vector<std::int8_t>> beliefsOf;
+        std::map<size_t, Grid<std::int8_t>> beliefsOf;
         for (int i = 0; i < lt.count; ++i) {
             const int g = log.cells(lt)[i];
             const int magnitude = std::abs(int(w.values[size_t(g)]));
@@ -654,20 +633,19 @@ bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const Placeme
                                    std::uint32_t seed)
 {
     WorkArrays& w = work_;
-    const int cols = w.lastCol + 1, rows = w.lastRow + 1;
+    const int cols = w.cols(), rows = w.rows();
     if (cols < 1 || rows < 1) return false;
-    const size_t cells = size_t(cols) * size_t(rows);
-    if (w.values.size() < cells || w.states.size() < cells) return false;
+    const size_t cells = w.values.size();
     if (drawn.cols() < cols || drawn.rows() != rows) return false;
 
     // The picture, and whether every clue counts it and every other cell is
     // one of the two plain values.
-    std::vector<std::uint8_t> picture(cells);
+    Grid<std::uint8_t> picture(cols, rows);
     bool anyFilled = false;
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const bool filled = isFilledText(drawn.at(c, r));
-            picture[size_t(c) * size_t(rows) + size_t(r)] = filled;
+            picture.at(c, r) = filled;
             anyFilled = anyFilled || filled;
         }
     for (int c = 0; c < cols; ++c)
@@ -676,16 +654,14 @@ bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const Placeme
             if (v == kWhite || v == kFilled) continue;
             if (v < -9 || v > 9) return false;
             int count = 0;
-            for (int x = std::max(c - 1, 0); x <= std::min(c + 1, cols - 1); ++x)
-                for (int y = std::max(r - 1, 0); y <= std::min(r + 1, rows - 1); ++y)
-                    count += picture[size_t(x) * size_t(rows) + size_t(y)];
+            picture.forEachInBlock(c, r, [&](int x, int y) { count += picture.at(x, y); });
             if (count != std::abs(v)) return false;
         }
     DeductionNet net;
     if (!net.build(w, picture)) return false;
 
     TrialLog log;
-    const std::vector<std::int8_t> initialValues(w.values.begin(), w.values.begin() + std::ptrdiff_t(cells));
+    const Grid<std::int8_t> initialValues = w.values;
     const std::int32_t initialQuiet = w.quietPasses;
     sweep(w, options, ctx, seed, [&](const int* group, int n, bool zeroPass) {
         TrialLog::Trial& t = log.add(group, n, zeroPass, ctx.stopped());

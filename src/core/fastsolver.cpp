@@ -1,5 +1,6 @@
 #include "core/fastsolver.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 
@@ -23,20 +24,18 @@ inline void setThree(std::vector<std::uint64_t>& bits, int x)
 
 void PassSolver::load(const WorkArrays& w)
 {
-    cols_ = w.lastCol + 1;
-    rows_ = w.lastRow + 1;
-    stride_ = rows_ + 2;
-    const size_t n = size_t(cols_ + 2) * size_t(stride_);
+    layout_ = PaddedLayout(w.cols(), w.rows(), 1);
+    const size_t n = layout_.size();
     val_.assign(n, kWhite);
     st_.assign(n, csComplete);
     const size_t words = n / 64 + 2;
     clueBits_.assign(words, 0);
     dirty_.assign(words, 0);
     incomplete_ = 0;
-    for (int c = 0; c < cols_; ++c) {
-        const std::int8_t* src = &w.values[size_t(c) * size_t(rows_)];
-        const int base = (c + 1) * stride_ + 1;
-        for (int r = 0; r < rows_; ++r) {
+    for (int c = 0; c < layout_.cols(); ++c) {
+        const std::int8_t* src = w.values.column(c);
+        const int base = layout_.index(c, 0);
+        for (int r = 0; r < layout_.rows(); ++r) {
             std::int8_t v = src[r];
             if (v < 0) v = static_cast<std::int8_t>(-v); // every belief starts white
             const int x = base + r;
@@ -54,12 +53,10 @@ void PassSolver::load(const WorkArrays& w)
 
 void PassSolver::store(WorkArrays& w) const
 {
-    for (int c = 0; c < cols_; ++c) {
-        const int base = (c + 1) * stride_ + 1;
-        for (int r = 0; r < rows_; ++r) {
-            w.values[size_t(c) * size_t(rows_) + size_t(r)] = val_[size_t(base + r)];
-            w.states[size_t(c) * size_t(rows_) + size_t(r)] = st_[size_t(base + r)];
-        }
+    for (int c = 0; c < layout_.cols(); ++c) {
+        const auto first = std::ptrdiff_t(layout_.index(c, 0)), last = first + layout_.rows();
+        std::copy(val_.begin() + first, val_.begin() + last, w.values.column(c));
+        std::copy(st_.begin() + first, st_.begin() + last, w.states.column(c));
     }
     w.quietPasses = quiet_;
 }
@@ -67,9 +64,9 @@ void PassSolver::store(WorkArrays& w) const
 // Every clue whose block holds x must run again.
 inline void PassSolver::touch(int x)
 {
-    setThree(dirty_, x - stride_);
+    setThree(dirty_, x - layout_.stride());
     setThree(dirty_, x);
-    setThree(dirty_, x + stride_);
+    setThree(dirty_, x + layout_.stride());
 }
 
 inline void PassSolver::setState(int x, std::uint8_t s)
@@ -86,33 +83,34 @@ inline void PassSolver::setState(int x, std::uint8_t s)
 inline int PassSolver::countFilled(int k) const
 {
     int n = 0;
-    for (int x = k - stride_ - 1; x <= k + stride_ - 1; x += stride_)
-        n += (val_[size_t(x)] < 0) + (val_[size_t(x + 1)] < 0) + (val_[size_t(x + 2)] < 0);
+    layout_.forEachInBlock(k, [&](int x) { n += val_[size_t(x)] < 0; });
     return n;
 }
 
 inline int PassSolver::countUnknown(int k) const
 {
     int n = 0;
-    for (int x = k - stride_ - 1; x <= k + stride_ - 1; x += stride_)
-        n += (st_[size_t(x)] == csUnknown) + (st_[size_t(x + 1)] == csUnknown) + (st_[size_t(x + 2)] == csUnknown);
+    layout_.forEachInBlock(k, [&](int x) { n += st_[size_t(x)] == csUnknown; });
     return n;
 }
 
 // The clue step of the literal solver, on the padded arrays: border cells are
 // complete and white, so they are skipped and never counted. A step changes
 // only cells of its own block, so the block's counts are kept up to date here
-// instead of being taken afresh at every use.
-void PassSolver::step(int k)
+// instead of being taken afresh at every use. Flattened: the walk and the
+// steps' lambdas are the solver's inner loop, and left to itself the
+// compiler keeps one of them out of line.
+[[gnu::flatten]] void PassSolver::step(int k)
 {
     ++steps_;
-    const int q = k / stride_ - 1, s = k % stride_ - 1;
+    const CellPos p = layout_.pos(k);
+    const int q = p.col, s = p.row, cols = layout_.cols(), rows = layout_.rows();
     const int v = std::abs(int(val_[size_t(k)]));
     const int f = countFilled(k);
     int filledNow = f;
     int unknownNow = countUnknown(k);
-    const bool border = q == 0 || q == cols_ - 1 || s == 0 || s == rows_ - 1;
-    const bool corner = (q == 0 || q == cols_ - 1) && (s == 0 || s == rows_ - 1);
+    const bool border = q == 0 || q == cols - 1 || s == 0 || s == rows - 1;
+    const bool corner = (q == 0 || q == cols - 1) && (s == 0 || s == rows - 1);
     const bool fullBlock = v == 9 || (v == 6 && border) || (v == 4 && corner);
 
     auto set = [&](int x, std::uint8_t state) {
@@ -141,27 +139,25 @@ void PassSolver::step(int k)
             set(n, csDecided);
     };
 
-    for (int col = k - stride_ - 1; col <= k + stride_ - 1; col += stride_) {
-        for (int n = col; n < col + 3; ++n) {
-            const auto st = st_[size_t(n)];
-            if (st == csComplete || (st == csDecided && !isClue(n))) continue;
-            if (val_[size_t(n)] < 0) {
-                completionStep(n);
-                continue;
-            }
-            if (fullBlock) {
-                fillStep(n);
-                continue;
-            }
-            const int u = unknownNow;
-            const auto ks = st_[size_t(k)];
-            if (v > 0 && v >= f && (u == 1 || u == v - f) && st_[size_t(n)] == csUnknown &&
-                (ks == csUnknown || ks == csDecided))
-                fillStep(n);
-            else
-                completionStep(n);
+    layout_.forEachInBlock(k, [&](int n) {
+        const auto st = st_[size_t(n)];
+        if (st == csComplete || (st == csDecided && !isClue(n))) return;
+        if (val_[size_t(n)] < 0) {
+            completionStep(n);
+            return;
         }
-    }
+        if (fullBlock) {
+            fillStep(n);
+            return;
+        }
+        const int u = unknownNow;
+        const auto ks = st_[size_t(k)];
+        if (v > 0 && v >= f && (u == 1 || u == v - f) && st_[size_t(n)] == csUnknown &&
+            (ks == csUnknown || ks == csDecided))
+            fillStep(n);
+        else
+            completionStep(n);
+    });
     if (filledNow == v && st_[size_t(k)] != csComplete) setState(k, csComplete);
 }
 

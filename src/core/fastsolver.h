@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/grid.h"
 #include "core/workarrays.h"
 
 namespace klt {
@@ -39,9 +40,11 @@ private:
     int countUnknown(int k) const;
     bool isClue(int x) const { return val_[size_t(x)] >= -9 && val_[size_t(x)] <= 9; }
 
-    int cols_ = 0, rows_ = 0, stride_ = 0;
-    std::vector<std::int8_t> val_;   // padded, border cells +10
-    std::vector<std::uint8_t> st_;   // padded, border cells csComplete
+    // Every array below is indexed by layout_ (margin 1): the blocks of the
+    // field's cells need no bounds test.
+    PaddedLayout layout_;
+    std::vector<std::int8_t> val_;   // margin cells +10
+    std::vector<std::uint8_t> st_;   // margin cells csComplete
     std::vector<std::uint64_t> clueBits_;
     std::vector<std::uint64_t> dirty_;
     std::int32_t quiet_ = 0;

@@ -22,9 +22,9 @@ bool PlacementEngine::solve(CommandContext& ctx, bool showResult, std::optional<
     return solveLiteral(work_, ctx, showResult, startTime);
 }
 
-int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int (*group)[2])
+CellGroup groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra)
 {
-    int n = 0;
+    CellGroup group;
     for (int k = 1; k <= extra; ++k) {
         int x = c + k * dc, y = r + k * dr;
         if (x > w.lastCol && y > w.lastRow) break;
@@ -32,12 +32,11 @@ int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int
         if (x > w.lastCol) x = 0;
         if (y < 0) y = 0;
         if (x < 0) x = 0;
-        group[n][0] = x;
-        group[n][1] = y;
-        ++n;
+        group.push_back({x, y});
     }
-    return n;
+    return group;
 }
+
 
 void LiteralPlacement::placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
                                   std::uint32_t seed)
@@ -45,12 +44,11 @@ void LiteralPlacement::placeClues(const Grid<std::string>& picture, const Placem
     WorkArrays& w = work_;
     const SweepDirection dir = drawSweepDirection(seed);
     const int extra = options.extra();
-    std::vector<std::pair<std::pair<int, int>, std::int8_t>> saved;
-    int group[8][2];
+    std::vector<std::pair<CellPos, std::int8_t>> saved;
 
     auto trialSucceeds = [&] { return solveLiteral(w, ctx, false) && matchesPicture(w, picture); };
     auto rollBack = [&] {
-        for (auto it = saved.rbegin(); it != saved.rend(); ++it) w.value(it->first.first, it->first.second) = it->second;
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it) w.value(it->first.col, it->first.row) = it->second;
     };
 
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
@@ -60,10 +58,9 @@ void LiteralPlacement::placeClues(const Grid<std::string>& picture, const Placem
             if (!w.hasClue(c, r)) continue;
             saved.clear();
             saved.push_back({{c, r}, w.value(c, r)});
-            const int n = groupCells(w, c, r, dir.dc, dir.dr, extra, group);
-            for (int k = 0; k < n; ++k) {
-                saved.push_back({{group[k][0], group[k][1]}, w.value(group[k][0], group[k][1])});
-                removeClue(w, group[k][0], group[k][1]);
+            for (const CellPos& g : groupCells(w, c, r, dir.dc, dir.dr, extra)) {
+                saved.push_back({g, w.value(g.col, g.row)});
+                removeClue(w, g.col, g.row);
             }
             removeClue(w, c, r);
             if (!trialSucceeds()) rollBack();

@@ -2,8 +2,10 @@
 // Clue placement: sweep the field once in a random direction and remove every
 // clue (alone or in a diagonal group, by difficulty) whose removal keeps the
 // puzzle solvable back to the drawn picture; then retry the zero clues.
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 
 #include <string>
 
@@ -58,7 +60,35 @@ inline void removeClue(WorkArrays& w, int c, int r)
     w.value(c, r) = w.valueFilled(c, r) ? kFilled : kWhite;
 }
 
-// Fills group with the diagonal group cells of a trial at (c, r); returns their count.
-int groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra, int (*group)[2]);
+// The cells a trial removes besides the visited one: at most kCapacity
+// (extra = difficultyMax - difficulty is at most 5), checked on every add.
+class CellGroup {
+public:
+    static constexpr int kCapacity = 8;
+
+    void push_back(CellPos p)
+    {
+        if (size_ == kCapacity) throw std::length_error("CellGroup: more than 8 cells");
+        cells_[static_cast<std::size_t>(size_++)] = p;
+    }
+    int size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const CellPos& operator[](int i) const
+    {
+        if (i < 0 || i >= size_) throw std::out_of_range("CellGroup: no such cell");
+        return cells_[static_cast<std::size_t>(i)];
+    }
+    const CellPos* begin() const { return cells_.data(); }
+    const CellPos* end() const { return cells_.data() + size_; }
+
+private:
+    std::array<CellPos, kCapacity> cells_{};
+    int size_ = 0;
+};
+
+// The diagonal group of a trial at (c, r): the extra cells after it in the
+// sweep direction, wrapped or stuck to column and row 0 at the edges (a cell
+// may repeat).
+CellGroup groupCells(const WorkArrays& w, int c, int r, int dc, int dr, int extra);
 
 } // namespace klt

@@ -20,22 +20,14 @@ namespace {
 int countBelievedFilled(const WorkArrays& w, int q, int s)
 {
     int n = 0;
-    for (int c = q - 1; c <= q + 1; ++c) {
-        if (c < 0 || c > w.lastCol) continue;
-        for (int r = s - 1; r <= s + 1; ++r)
-            if (r >= 0 && r <= w.lastRow && w.valueFilled(c, r)) ++n;
-    }
+    w.forEachInBlock(q, s, [&](int c, int r) { n += w.valueFilled(c, r); });
     return n;
 }
 
 int countUnknownAround(const WorkArrays& w, int q, int s)
 {
     int n = 0;
-    for (int c = q - 1; c <= q + 1; ++c) {
-        if (c < 0 || c > w.lastCol) continue;
-        for (int r = s - 1; r <= s + 1; ++r)
-            if (r >= 0 && r <= w.lastRow && w.state(c, r) == csUnknown) ++n;
-    }
+    w.forEachInBlock(q, s, [&](int c, int r) { n += w.state(c, r) == csUnknown; });
     return n;
 }
 
@@ -65,29 +57,25 @@ void clueStep(WorkArrays& w, int q, int s)
             w.setState(nc, nr, csDecided);
     };
 
-    for (int nc = q - 1; nc <= q + 1; ++nc) {
-        if (nc < 0 || nc > w.lastCol) continue;
-        for (int nr = s - 1; nr <= s + 1; ++nr) {
-            if (nr < 0 || nr > w.lastRow) continue;
-            const auto st = w.state(nc, nr);
-            if (st == csComplete || (st == csDecided && !w.hasClue(nc, nr))) continue;
-            if (w.valueFilled(nc, nr)) {
-                completionStep(nc, nr);
-                continue;
-            }
-            if (v == 9 || (v == 6 && border) || (v == 4 && corner)) {
-                fillStep(nc, nr);
-                continue;
-            }
-            const int u = countUnknownAround(w, q, s);
-            const auto ks = w.state(q, s);
-            if (v > 0 && v >= f && (u == 1 || u == v - f) && w.state(nc, nr) == csUnknown &&
-                (ks == csUnknown || ks == csDecided))
-                fillStep(nc, nr);
-            else
-                completionStep(nc, nr);
+    w.forEachInBlock(q, s, [&](int nc, int nr) {
+        const auto st = w.state(nc, nr);
+        if (st == csComplete || (st == csDecided && !w.hasClue(nc, nr))) return;
+        if (w.valueFilled(nc, nr)) {
+            completionStep(nc, nr);
+            return;
         }
-    }
+        if (v == 9 || (v == 6 && border) || (v == 4 && corner)) {
+            fillStep(nc, nr);
+            return;
+        }
+        const int u = countUnknownAround(w, q, s);
+        const auto ks = w.state(q, s);
+        if (v > 0 && v >= f && (u == 1 || u == v - f) && w.state(nc, nr) == csUnknown &&
+            (ks == csUnknown || ks == csDecided))
+            fillStep(nc, nr);
+        else
+            completionStep(nc, nr);
+    });
     if (countBelievedFilled(w, q, s) == v && w.state(q, s) != csComplete) w.setState(q, s, csComplete);
 }
 

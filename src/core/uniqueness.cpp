@@ -10,6 +10,7 @@
 #include <cadical.hpp>
 
 #include "core/error.h"
+#include "core/grid.h"
 #include "core/prize.h"
 #include "core/workarrays.h"
 #include "core/text.h"
@@ -43,9 +44,7 @@ int cellVar(int cols, int rows, int c, int r)
 int blockVars(int cols, int rows, int c, int r, int (&vars)[9])
 {
     int n = 0;
-    for (int x = c - 1; x <= c + 1; ++x)
-        for (int y = r - 1; y <= r + 1; ++y)
-            if (x >= 0 && y >= 0 && x < cols && y < rows) vars[n++] = cellVar(cols, rows, x, y);
+    forEachInBlock(c, r, cols, rows, [&](int x, int y) { vars[n++] = cellVar(cols, rows, x, y); });
     return n;
 }
 
@@ -287,9 +286,9 @@ ClueSet cluesOnField(const Field& field)
     clearPrize(copy);
     WorkArrays w;
     loadWorkArrays(copy.field(), w);
-    ClueSet out(w.lastCol + 1, w.lastRow + 1);
-    for (int c = 0; c <= w.lastCol; ++c)
-        for (int r = 0; r <= w.lastRow; ++r)
+    ClueSet out(w.cols(), w.rows());
+    for (int c = 0; c < w.cols(); ++c)
+        for (int r = 0; r < w.rows(); ++r)
             if (w.hasClue(c, r)) out.set(c, r, std::abs(w.value(c, r)));
     return out;
 }
@@ -300,9 +299,7 @@ ClueSet allClues(const CellGrid& picture)
     for (int c = 0; c < picture.cols; ++c)
         for (int r = 0; r < picture.rows; ++r) {
             int n = 0;
-            for (int x = c - 1; x <= c + 1; ++x)
-                for (int y = r - 1; y <= r + 1; ++y)
-                    if (x >= 0 && y >= 0 && x < picture.cols && y < picture.rows && picture.at(x, y)) ++n;
+            forEachInBlock(c, r, picture.cols, picture.rows, [&](int x, int y) { n += picture.at(x, y); });
             out.set(c, r, n);
         }
     return out;
@@ -580,40 +577,35 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
     s.set("quiet", 1);
     const int wr = bottom - top + 1;
     auto var = [&](int c, int r) { return (c - left) * wr + (r - top) + 1; };
+    // Whether the block of (c, r), clipped at the field's border, lies in the window.
+    auto blockInWindow = [&](int c, int r) {
+        const BlockBounds b = blockAround(c, r, cols, rows);
+        return b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom;
+    };
+    // Whether an active clue's block holds (c, r): the block of (c, r) holds one.
+    auto reached = [&](int c, int r) {
+        return !forEachInBlock(c, r, cols, rows, [&](int x, int y) { return m.active[m.picture.index(x, y)] == 0; });
+    };
     int vars[9];
     for (int c = left; c <= right; ++c)
         for (int r = top; r <= bottom; ++r) {
             const size_t i = m.picture.index(c, r);
-            if (!m.active[i]) continue;
-            // The clue's block, clipped at the field's border, must lie in the window.
-            if ((c - 1 < left && c > 0) || (c + 1 > right && c < cols - 1) || (r - 1 < top && r > 0) ||
-                (r + 1 > bottom && r < rows - 1))
-                continue;
+            if (!m.active[i] || !blockInWindow(c, r)) continue;
             int n = 0;
             int count = 0;
-            for (int x = c - 1; x <= c + 1; ++x)
-                for (int y = r - 1; y <= r + 1; ++y)
-                    if (x >= 0 && y >= 0 && x < cols && y < rows) {
-                        vars[n++] = var(x, y);
-                        count += m.picture.at(x, y);
-                    }
+            forEachInBlock(c, r, cols, rows, [&](int x, int y) {
+                vars[n++] = var(x, y);
+                count += m.picture.at(x, y);
+            });
             addExactly(s, vars, n, count, 0);
         }
     // A cell whose whole block lies in the window and holds no active clue is
     // out of every clue's reach: white, as in the whole field.
     for (int c = left; c <= right; ++c)
         for (int r = top; r <= bottom; ++r) {
-            if ((c - 1 < left && c > 0) || (c + 1 > right && c < cols - 1) || (r - 1 < top && r > 0) ||
-                (r + 1 > bottom && r < rows - 1))
-                continue;
-            bool reached = false;
-            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1) && !reached; ++x)
-                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1) && !reached; ++y)
-                    reached = m.active[m.picture.index(x, y)] != 0;
-            if (!reached) {
-                s.add(-var(c, r));
-                s.add(0);
-            }
+            if (!blockInWindow(c, r) || reached(c, r)) continue;
+            s.add(-var(c, r));
+            s.add(0);
         }
     for (int i : m.near) s.add(m.picture.cells[static_cast<size_t>(i)] ? -var(i / rows, i % rows) : var(i / rows, i % rows));
     s.add(0);
@@ -632,22 +624,15 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
         for (int r = std::max(0, top - 1); r <= std::min(rows - 1, bottom + 1); ++r) {
             if (!m.active[m.picture.index(c, r)]) continue;
             int want = 0, got = 0;
-            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1); ++x)
-                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1); ++y) {
-                    want += m.picture.at(x, y);
-                    got += filled(x, y);
-                }
+            forEachInBlock(c, r, cols, rows, [&](int x, int y) {
+                want += m.picture.at(x, y);
+                got += filled(x, y);
+            });
             if (want != got) return Around::Unknown;
         }
     for (int c = left; c <= right; ++c)
-        for (int r = top; r <= bottom; ++r) {
-            if (!filled(c, r)) continue;
-            bool reached = false;
-            for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1) && !reached; ++x)
-                for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1) && !reached; ++y)
-                    reached = m.active[m.picture.index(x, y)] != 0;
-            if (!reached) return Around::Unknown;
-        }
+        for (int r = top; r <= bottom; ++r)
+            if (filled(c, r) && !reached(c, r)) return Around::Unknown;
     return Around::Another;
 }
 

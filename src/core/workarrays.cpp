@@ -9,11 +9,7 @@ namespace klt {
 void loadWorkArrays(const Field& field, WorkArrays& w)
 {
     const int cols = field.colCount(), rows = field.rowCount();
-    const size_t n = static_cast<size_t>(cols) * static_cast<size_t>(rows);
-    w.values.assign(n, kWhite);
-    w.states.resize(n, 0);
-    w.lastCol = cols - 1;
-    w.lastRow = rows - 1;
+    w.reset(cols, rows);
     for (int c = 0; c < cols; ++c) {
         for (int r = 0; r < rows; ++r) {
             const std::string& t = field.text(c, r);
@@ -39,7 +35,7 @@ void loadWorkArrays(const Field& field, WorkArrays& w)
 
 void storeWorkArrays(const WorkArrays& w, Field& field)
 {
-    const int cols = w.lastCol + 1, rows = w.lastRow + 1;
+    const int cols = w.cols(), rows = w.rows();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
             field.setMark(c, r, w.state(c, r));
@@ -52,7 +48,7 @@ void storeWorkArrays(const WorkArrays& w, Field& field)
 bool matchesPicture(const WorkArrays& w, const Grid<std::string>& picture)
 {
     // Arrays of another field than the picture's can only differ from it.
-    if (picture.cols() != w.lastCol + 1 || picture.rows() != w.lastRow + 1) return false;
+    if (picture.cols() != w.cols() || picture.rows() != w.rows()) return false;
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r)
             if (w.valueFilled(c, r) != isFilledText(picture.at(c, r))) return false;

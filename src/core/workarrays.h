@@ -1,10 +1,10 @@
 #pragma once
 // The engines' working arrays: the clue values and solver states of every
-// cell while a generation or a check runs. The engine owns them; a command
-// loads them from the field and stores them back.
+// cell while a generation or a check runs, on the core's one cell layout
+// (Grid, column by column). The engine owns them; a command loads them from
+// the field and stores them back.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "core/field.h"
 #include "core/grid.h"
@@ -20,19 +20,46 @@ constexpr std::int8_t kWhite = 10;
 constexpr std::int8_t kFilled = -10;
 
 struct WorkArrays {
-    std::vector<std::int8_t> values; // [col * rows + row]
-    std::vector<std::uint8_t> states;
-    int lastCol = -1;
-    int lastRow = -1;
+    // An index bound that only reset() sets, so that it always matches the
+    // grids; reads as an int.
+    class LastIndex {
+    public:
+        constexpr operator int() const { return value_; }
+
+    private:
+        friend struct WorkArrays;
+        int value_ = -1;
+    };
+
+    Grid<std::int8_t> values;  // see kWhite, kFilled
+    Grid<std::uint8_t> states; // CellState
+    LastIndex lastCol, lastRow; // cols() - 1, rows() - 1
     std::int32_t quietPasses = 0;
 
-    int rows() const { return lastRow + 1; }
-    std::int8_t& value(int c, int r) { return values[static_cast<size_t>(c) * static_cast<size_t>(rows()) + static_cast<size_t>(r)]; }
-    std::int8_t value(int c, int r) const { return values[static_cast<size_t>(c) * static_cast<size_t>(rows()) + static_cast<size_t>(r)]; }
-    std::uint8_t& state(int c, int r) { return states[static_cast<size_t>(c) * static_cast<size_t>(rows()) + static_cast<size_t>(r)]; }
-    std::uint8_t state(int c, int r) const { return states[static_cast<size_t>(c) * static_cast<size_t>(rows()) + static_cast<size_t>(r)]; }
+    // Both grids cols × rows, every value white without clue, every state
+    // unknown; the quiet-pass count is kept.
+    void reset(int cols, int rows)
+    {
+        values.assign(cols, rows, kWhite);
+        states.assign(cols, rows, csUnknown);
+        lastCol.value_ = values.cols() - 1;
+        lastRow.value_ = values.rows() - 1;
+    }
+
+    int cols() const { return values.cols(); }
+    int rows() const { return values.rows(); }
+    bool inside(int c, int r) const { return values.inside(c, r); }
+
+    std::int8_t& value(int c, int r) { return values.at(c, r); }
+    std::int8_t value(int c, int r) const { return values.at(c, r); }
+    std::uint8_t& state(int c, int r) { return states.at(c, r); }
+    std::uint8_t state(int c, int r) const { return states.at(c, r); }
     bool valueFilled(int c, int r) const { return value(c, r) < 0; }
-    bool hasClue(int c, int r) const { auto v = value(c, r); return v >= -9 && v <= 9; }
+    bool hasClue(int c, int r) const
+    {
+        const auto v = value(c, r);
+        return v >= -9 && v <= 9;
+    }
     void setState(int c, int r, std::uint8_t s)
     {
         auto& cur = state(c, r);
@@ -40,6 +67,13 @@ struct WorkArrays {
             quietPasses = 0;
             cur = s;
         }
+    }
+
+    // The clipped block walk of (c, r), as klt::forEachInBlock.
+    template <class F>
+    bool forEachInBlock(int c, int r, F&& f) const
+    {
+        return values.forEachInBlock(c, r, static_cast<F&&>(f));
     }
 };
 

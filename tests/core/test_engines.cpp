@@ -99,8 +99,8 @@ struct Result {
     std::vector<std::string> texts;
     std::vector<int> marks;
     int cols, rows, steps;
-    std::vector<std::int8_t> values;
-    std::vector<std::uint8_t> states;
+    Grid<std::int8_t> values;
+    Grid<std::uint8_t> states;
     std::int32_t quietPasses;
 };
 
@@ -278,8 +278,7 @@ TEST(PassSolver, SolvesAsTheLiteralSolverOnAnyClues)
         const int cols = 1 + rng.below(12), rows = 1 + rng.below(12);
         const auto picture = randomPicture(rng, cols, rows, rng.unit(), rng.below(3));
         WorkArrays w;
-        w.lastCol = cols - 1;
-        w.lastRow = rows - 1;
+        w.reset(cols, rows);
         const int mode = rng.below(3); // counts of the picture, random digits, or a mix
         for (int c = 0; c < cols; ++c)
             for (int r = 0; r < rows; ++r) {
@@ -289,8 +288,8 @@ TEST(PassSolver, SolvesAsTheLiteralSolverOnAnyClues)
                 int v = rng.below(100) < 45 ? kWhite : mode == 0 ? count : mode == 1 ? rng.below(10) : rng.below(5) ? count : rng.below(10);
                 if (rng.below(2) == 0 && v != 0) v = -v;
                 if (rng.below(150) == 0) v = rng.below(256) - 128;
-                w.values.push_back(std::int8_t(v));
-                w.states.push_back(std::uint8_t(rng.below(3)));
+                w.value(c, r) = std::int8_t(v);
+                w.state(c, r) = std::uint8_t(rng.below(3));
             }
         w.quietPasses = rng.below(3);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 #include "core/commands.h"
 #include "core/placement.h"
@@ -34,8 +35,7 @@ TEST(Placement, GeneratorAndDirections)
 TEST(Placement, GroupCellsWrapAndStick)
 {
     WorkArrays w;
-    w.lastCol = 9;
-    w.lastRow = 9;
+    w.reset(10, 10);
     struct Case {
         int c, r, dc, dr;
         std::vector<std::pair<int, int>> cells;
@@ -49,12 +49,23 @@ TEST(Placement, GroupCellsWrapAndStick)
         {5, 1, -1, -1, {{4, 0}, {3, 0}, {2, 0}, {1, 0}, {0, 0}}}, // stuck to row 0
     };
     for (const auto& k : cases) {
-        int g[8][2];
-        int n = groupCells(w, k.c, k.r, k.dc, k.dr, 5, g);
         std::vector<std::pair<int, int>> got;
-        for (int i = 0; i < n; ++i) got.push_back({g[i][0], g[i][1]});
+        for (const CellPos& p : groupCells(w, k.c, k.r, k.dc, k.dr, 5)) got.push_back({p.col, p.row});
         EXPECT_EQ(got, k.cells) << k.c << "," << k.r;
     }
+}
+
+TEST(Placement, GroupHoldsEightCellsAtMost)
+{
+    WorkArrays w;
+    w.reset(20, 20);
+    EXPECT_EQ(groupCells(w, 0, 0, 1, 1, 8).size(), 8);
+    EXPECT_EQ(groupCells(w, 0, 0, 1, 1, 0).size(), 0);
+    EXPECT_EQ(groupCells(w, 0, 0, 1, 1, -3).size(), 0);
+    EXPECT_THROW(groupCells(w, 0, 0, 1, 1, 9), std::length_error);
+    const CellGroup g = groupCells(w, 3, 4, 1, 1, 2);
+    EXPECT_EQ(g[1], (CellPos{5, 6}));
+    EXPECT_THROW(g[2], std::out_of_range);
 }
 
 namespace {
