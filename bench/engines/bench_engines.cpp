@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recordingengine.h"
 #include "core/commands.h"
 #include "core/fastplacement.h"
 #include "core/fastsolver.h"
@@ -129,31 +130,7 @@ private:
     std::optional<BusyScope> running_;
 };
 
-// Passes everything to an engine (on this one's arrays) and keeps the
-// working arrays its placement left.
-class Recorder : public PlacementEngine {
-public:
-    explicit Recorder(PlacementEngine& inner) : inner_(inner) {}
-    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
-                    std::uint32_t seed) override
-    {
-        inner_.work() = work_;
-        inner_.placeClues(picture, options, ctx, seed);
-        work_ = inner_.work();
-        placed = work_;
-    }
-    bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime) override
-    {
-        inner_.work() = work_;
-        const bool solved = inner_.solve(ctx, showResult, startTime);
-        work_ = inner_.work();
-        return solved;
-    }
-    WorkArrays placed;
-
-private:
-    PlacementEngine& inner_;
-};
+using Recorder = klt::test::RecordingEngine;
 
 struct Snapshot {
     GenerateOutcome outcome;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recordingengine.h"
 #include "core/commands.h"
 #include "core/fastplacement.h"
 #include "core/fastsolver.h"
@@ -58,31 +59,7 @@ std::vector<std::string> randomPicture(Rng& rng, int cols, int rows, double dens
     return texts;
 }
 
-// Keeps the working arrays that placement leaves behind.
-class Recorder : public PlacementEngine {
-public:
-    explicit Recorder(PlacementEngine& inner) : inner_(inner) {}
-    // The inner engine works on this one's arrays.
-    void placeClues(const Grid<std::string>& picture, const PlacementOptions& options, CommandContext& ctx,
-                    std::uint32_t seed) override
-    {
-        inner_.work() = work_;
-        inner_.placeClues(picture, options, ctx, seed);
-        work_ = inner_.work();
-        placed = work_;
-    }
-    bool solve(CommandContext& ctx, bool showResult, std::optional<double> startTime) override
-    {
-        inner_.work() = work_;
-        const bool solved = inner_.solve(ctx, showResult, startTime);
-        work_ = inner_.work();
-        return solved;
-    }
-    WorkArrays placed;
-
-private:
-    PlacementEngine& inner_;
-};
+using Recorder = klt::test::RecordingEngine;
 
 struct Case {
     int cols, rows;
@@ -257,7 +234,9 @@ TEST(FastPlacement, MatchesOnCluesThatDoNotFitThePicture)
             host.startRunning();
             solveLiteral(work, host, false);
             engine.placeClues(ws.doc.snapshot(), options, host, seed);
-            if (e == 1) EXPECT_TRUE(fast.stats().solvedEveryTrial);
+            if (e == 1) {
+                EXPECT_TRUE(fast.stats().solvedEveryTrial);
+            }
             after[e] = work;
         }
         SCOPED_TRACE(std::to_string(cols) + "x" + std::to_string(rows) + " case " + std::to_string(i));

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/mouseevents.h"
 #include "core/commands.h"
 #include "core/sizecontrols.h"
 #include "import/importform.h"
@@ -53,18 +54,10 @@ QImage pattern(int w, int h)
     return img;
 }
 
-void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-void press(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) { mouse(w, QEvent::MouseButtonPress, at, b, b); }
-void drag(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) { mouse(w, QEvent::MouseMove, at, Qt::NoButton, b); }
-void hover(QWidget* w, QPoint at) { mouse(w, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
-void release(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton)
-{
-    mouse(w, QEvent::MouseButtonRelease, at, b, Qt::NoButton);
-}
+using klt::test::drag;
+using klt::test::hover;
+using klt::test::press;
+using klt::test::release;
 
 // The controls a user sees: buttons, edits, the list, labels, group boxes,
 // the gauge and the picture view, without the inner parts of spin boxes and lists.

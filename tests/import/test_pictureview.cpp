@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "support/mouseevents.h"
 #include "import/pictureview.h"
 #include "import/runningrect.h"
 
@@ -11,18 +12,10 @@ using namespace klt;
 
 namespace {
 
-void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-void press(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) { mouse(w, QEvent::MouseButtonPress, at, b, b); }
-void drag(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) { mouse(w, QEvent::MouseMove, at, Qt::NoButton, b); }
-void hover(QWidget* w, QPoint at) { mouse(w, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
-void release(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton)
-{
-    mouse(w, QEvent::MouseButtonRelease, at, b, Qt::NoButton);
-}
+using klt::test::drag;
+using klt::test::hover;
+using klt::test::press;
+using klt::test::release;
 
 QImage grey(int w, int h)
 {
