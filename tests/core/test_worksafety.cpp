@@ -22,6 +22,13 @@ using Rows = std::vector<std::vector<std::string>>;
 
 namespace {
 
+GenerateOptions correcting()
+{
+    GenerateOptions options;
+    options.correcting = true;
+    return options;
+}
+
 struct SafetyFixture : ::testing::Test {
     Workspace ws;
     RecordingContext host{ws};
@@ -129,7 +136,7 @@ TEST_F(SafetyFixture, UndoAfterCorrectingGenerationGivesTheEnlargedPictureWithou
     // Not solvable as drawn, solvable with one white column at the left.
     const std::vector<std::string> needsLeft = {"..##.", "#....", "#....", "....#", ".#..."};
     setPicture(ws, needsLeft);
-    ASSERT_EQ(generate(ws, host, engine, GenerateOptions{.correcting = true}), GenerateOutcome::Solved);
+    ASSERT_EQ(generate(ws, host, engine, correcting()), GenerateOutcome::Solved);
     undo(ws);
     Rows expected;
     for (const auto& row : needsLeft) {
