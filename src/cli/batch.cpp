@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <thread>
 
 #include "cli/cliargs.h"
@@ -183,7 +184,12 @@ int runBatch(const std::string& command, const BatchCall& call, const BatchWork&
         }
     };
     std::vector<std::thread> threads;
-    for (int t = 0; t < call.jobs; ++t) threads.emplace_back(worker);
+    try {
+        for (int t = 0; t < call.jobs; ++t) threads.emplace_back(worker);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked do the same work; with none, this thread does it all.
+        if (threads.empty()) worker();
+    }
 
     Progress progress(command, n);
     bool anyError = false, anyVerdict = false;

@@ -13,8 +13,8 @@
 
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
-#include "cli/picturecommands.h"
 #include "cli/offscreengui.h"
+#include "cli/picturecommands.h"
 #include "cli/session.h"
 #include "core/edits.h"
 #include "files/qt/puzzlepictures.h"

@@ -24,7 +24,7 @@ inline constexpr PictureCommandInfo kPictureCommands[] = {
     {"export",
      "export   IN OUT [--answers] [--no-numbers] [--corel] [--cell-size S] [--frame W] [--fill RRGGBB]\n"
      "                      (OUT: .wmf .emf .bmp .svg .pdf .png)\n"
-     "         --out-dir DIR --format EXT [-j N] IN... [the same options]",
+     "  kletomer-cli export   --out-dir DIR --format EXT [-j N] IN... [the same options]",
      50},
     {"sheet",
      "sheet    OUT.pdf IN... [--per-page N] [--answers]\n"

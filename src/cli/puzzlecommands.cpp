@@ -200,9 +200,9 @@ int runPrize(const std::vector<std::string>& argv)
 
 const CliCommandRegistration generateCommand("generate",
     {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced] [--engine literal|fast]\n"
-     "         --out-dir DIR [-j N] IN... [the same options]", runGenerate, 10});
+     "  kletomer-cli generate --out-dir DIR [-j N] IN... [the same options]", runGenerate, 10});
 const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]\n"
-                                                    "         --out-dir DIR [-j N] IN... [--marks FOLDER] [--engine literal|fast]",
+                                                    "  kletomer-cli check    --out-dir DIR [-j N] IN... [--marks FOLDER] [--engine literal|fast]",
                                                     runCheck, 20});
 const CliCommandRegistration convertCommand("convert", {"convert  IN OUT", runConvert, 30});
 const CliCommandRegistration prizeCommand("prize",

@@ -63,7 +63,7 @@ const CliCommandRegistration uniqueCommand("unique",
     {"unique   IN [--diff FILE]     (exit 0 one answer, 1 several, 3 none, 4 no clue,\n"
      "                      5 one answer that is not the picture; --diff writes the\n"
      "                      differing cells of 1 and 5 as rows of 0/1)\n"
-     "         --out-dir DIR [-j N] IN...   (DIR takes each file's differing cells,\n"
+     "  kletomer-cli unique   --out-dir DIR [-j N] IN...   (DIR takes each file's differing cells,\n"
      "                      <file name>.txt)",
      runUnique, 25});
 

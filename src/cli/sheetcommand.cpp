@@ -7,9 +7,9 @@
 
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
-#include "cli/picturecommands.h"
 #include "cli/clicontext.h"
 #include "cli/offscreengui.h"
+#include "cli/picturecommands.h"
 #include "cli/session.h"
 #include "render/sheet.h"
 
