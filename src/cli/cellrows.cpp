@@ -1,14 +1,15 @@
 #include "cli/cellrows.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fstream>
 
+#include "cli/clicontext.h"
 #include "files/ioerror.h"
 
 namespace klt::cli {
 
-bool writeCellRows(const std::string& path, int cols, int rows, const std::function<char(int c, int r)>& at)
+bool writeCellRows(CliContext& ctx, const std::string& path, int cols, int rows,
+                   const std::function<char(int c, int r)>& at)
 {
     std::ofstream out(path, std::ios::binary);
     for (int r = 0; r < rows && out; ++r) {
@@ -19,7 +20,7 @@ bool writeCellRows(const std::string& path, int cols, int rows, const std::funct
     const int err = errno ? errno : EIO;
     out.close();
     if (!out) {
-        std::fprintf(stderr, "%s\n", cannotWriteText(path, err).c_str());
+        ctx.errorLine(cannotWriteText(path, err));
         return false;
     }
     return true;

@@ -6,8 +6,11 @@
 
 namespace klt::cli {
 
-// Writes rows × cols characters from at(c, r); prints the reason to standard
-// error and returns false when the file cannot be written.
-bool writeCellRows(const std::string& path, int cols, int rows, const std::function<char(int c, int r)>& at);
+class CliContext;
+
+// Writes rows × cols characters from at(c, r); reports the reason as an error
+// of ctx and returns false when the file cannot be written.
+bool writeCellRows(CliContext& ctx, const std::string& path, int cols, int rows,
+                   const std::function<char(int c, int r)>& at);
 
 } // namespace klt::cli

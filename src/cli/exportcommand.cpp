@@ -1,13 +1,17 @@
 // kletomer-cli export: the picture of the task or the answers, in the format
 // OUT's extension names, drawn as the export dialog draws it.
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/clicontext.h"
 #include "cli/offscreengui.h"
+#include "cli/picturecommands.h"
 #include "cli/session.h"
 #include "render/pictureexport.h"
 
@@ -23,39 +27,64 @@ QColor parseFill(const std::string& text)
     return c;
 }
 
+} // namespace
+
 int runExport(const std::vector<std::string>& argv)
 {
-    Args args(argv, {"--answers", "--no-numbers", "--corel"}, {"--cell-size", "--frame", "--fill"});
-    if (args.positional().size() != 2) throw UsageError{"нужны IN и OUT"};
-    const QString out = QString::fromStdString(args.positional()[1]);
-    const auto format = formatForPath(out);
-    if (!format) throw UsageError{"имя OUT должно оканчиваться на .wmf, .emf, .bmp, .svg, .pdf или .png"};
+    std::vector<std::string> words = argv;
+    const auto jobs = takeJobsOption(words);
+    Args args(words, {"--answers", "--no-numbers", "--corel"}, {"--cell-size", "--frame", "--fill", "--out-dir", "--format"});
+    const auto outDir = args.value("--out-dir");
+    std::optional<ExportFormat> format;
+    std::string extension; // of the batch form's outputs
+    if (!outDir) {
+        if (jobs) throw UsageError{"-j задаётся только вместе с --out-dir"};
+        if (args.value("--format")) throw UsageError{"--format задаётся только вместе с --out-dir"};
+        if (args.positional().size() != 2) throw UsageError{"нужны IN и OUT"};
+        format = formatForPath(QString::fromStdString(args.positional()[1]));
+        if (!format) throw UsageError{"имя OUT должно оканчиваться на .wmf, .emf, .bmp, .svg, .pdf или .png"};
+    } else {
+        const auto text = args.value("--format");
+        if (!text) throw UsageError{"нужен --format: wmf, emf, bmp, svg, pdf или png"};
+        extension = QString::fromStdString(*text).toLower().toStdString();
+        if (!extension.empty() && extension.front() == '.') extension.erase(0, 1);
+        format = formatForPath(QString::fromStdString("picture." + extension));
+        if (!format || extension.find('.') != std::string::npos)
+            throw UsageError{"--format: wmf, emf, bmp, svg, pdf или png, а не \"" + *text + "\""};
+    }
     const auto cellSize = args.integer("--cell-size", 5, 100);
     const int frame = static_cast<int>(args.integer("--frame", 0, 25).value_or(0));
     const QColor fill = args.value("--fill") ? parseFill(*args.value("--fill")) : QColor(Qt::black);
 
     // Fonts and painting need the GUI layer, never a display: metafiles are
-    // then recorded for a 96-dpi screen wherever the tool runs.
+    // then recorded for a 96-dpi screen wherever the tool runs. The batch's
+    // threads draw on images and files, which Qt allows beside it.
     OffscreenGui gui;
 
+    const auto exportFile = [&](Session& s, const std::string& in, const std::string& out) {
+        if (!s.open(in)) return kExitUsage;
+        PictureJob job{s.ws.doc.field(), cellSize ? static_cast<int>(*cellSize) : s.ws.doc.cellSize(), PictureStyle{},
+                       PictureOptions{}};
+        job.style.fill = fill;
+        job.style.frameWidth = frame;
+        job.options.answers = args.flag("--answers");
+        // As in the dialog: the task always carries its numbers.
+        job.options.numbers = !job.options.answers || !args.flag("--no-numbers");
+        job.options.correction = args.flag("--corel");
+        writePictureFile(job, *format, QString::fromStdString(out));
+        s.ctx.information("Экспорт.\r\nГотово!!!", "");
+        return 0;
+    };
+    if (outDir) {
+        // The picture of a.kvt is a.png with --format png.
+        const auto outputName = [&](const std::string& fileName) {
+            return std::filesystem::path(fileName).stem().string() + "." + extension;
+        };
+        return runBatch("export", makeBatchCall(args.positional(), *outDir, jobs, outputName),
+                        [&](Session& s, const BatchFile& f) { return exportFile(s, f.input, f.output); });
+    }
     Session s;
-    if (!s.open(args.positional()[0])) return kExitUsage;
-    PictureJob job{s.ws.doc.field(), cellSize ? static_cast<int>(*cellSize) : s.ws.doc.cellSize(), PictureStyle{}, PictureOptions{}};
-    job.style.fill = fill;
-    job.style.frameWidth = frame;
-    job.options.answers = args.flag("--answers");
-    // As in the dialog: the task always carries its numbers.
-    job.options.numbers = !job.options.answers || !args.flag("--no-numbers");
-    job.options.correction = args.flag("--corel");
-    writePictureFile(job, *format, out);
-    printLines(stdout, "Экспорт.\r\nГотово!!!");
-    return 0;
+    return exportFile(s, args.positional()[0], args.positional()[1]);
 }
 
-const CliCommandRegistration exportCommand(
-    "export", {"export   IN OUT [--answers] [--no-numbers] [--corel] [--cell-size S] [--frame W] [--fill RRGGBB]\n"
-               "                      (OUT: .wmf .emf .bmp .svg .pdf .png)",
-               runExport, 50});
-
-} // namespace
 } // namespace klt::cli

@@ -14,6 +14,7 @@
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
 #include "cli/offscreengui.h"
+#include "cli/picturecommands.h"
 #include "cli/session.h"
 #include "core/edits.h"
 #include "files/qt/puzzlepictures.h"
@@ -84,6 +85,8 @@ private:
     int saved_ = -1;
 };
 
+} // namespace
+
 int runImport(const std::vector<std::string>& argv)
 {
     Args args(argv, {"--not-white"}, {"--scale", "--color", "--rect", "--depth"});
@@ -136,12 +139,4 @@ int runImport(const std::vector<std::string>& argv)
     return s.save(args.positional()[1]) ? 0 : kExitUsage;
 }
 
-const CliCommandRegistration importCommand(
-    "import", {"import   PICTURE OUT [--scale P] [--color $HEX]... [--not-white] [--rect L,T,W,H] [--depth D]\n"
-               "                      (--color in the colour list's form $%x of 0x00BBGGRR, $FF is red;\n"
-               "                      --rect in pixels of the view, the picture part the dialog shows;\n"
-               "                      --depth 0..7 is the position of the colour-depth track bar)",
-               runImport, 40});
-
-} // namespace
 } // namespace klt::cli

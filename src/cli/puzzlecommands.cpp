@@ -1,8 +1,11 @@
 // The puzzle commands of kletomer-cli: generate, check, convert, prize.
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/cellrows.h"
 #include "cli/cliargs.h"
 #include "cli/clicommand.h"
@@ -13,6 +16,7 @@
 #include "core/engines.h"
 #include "core/prize.h"
 #include "core/text.h"
+#include "files/paths.h"
 
 namespace klt::cli {
 namespace {
@@ -31,46 +35,107 @@ void needFiles(const Args& args)
     if (args.positional().size() != 2) throw UsageError{"нужны IN и OUT"};
 }
 
+// The batch form's output for an input: the input's file name, with ".kvt"
+// in place of a foreign extension, since the output is written as a .kvt file.
+std::string kvtOutputName(const std::string& fileName)
+{
+    return isOwnFormatPath(fileName) ? fileName : changeFileExt(fileName, ".kvt");
+}
+
+// -j belongs to the batch form only.
+void noJobsWithoutBatch(const std::optional<std::string>& jobs)
+{
+    if (jobs) throw UsageError{"-j задаётся только вместе с --out-dir"};
+}
+
 int runGenerate(const std::vector<std::string>& argv)
 {
-    Args args(argv, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine"});
-    needFiles(args);
+    std::vector<std::string> words = argv;
+    const auto jobs = takeJobsOption(words);
+    Args args(words, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine", "--out-dir"});
+    const auto outDir = args.value("--out-dir");
+    if (!outDir) {
+        noJobsWithoutBatch(jobs);
+        needFiles(args);
+    }
     const int difficulty = static_cast<int>(args.integer("--difficulty", 0, 5).value_or(5));
     auto engine = engineOption(args);
-
-    Session s;
-    if (auto seed = args.value("--seed")) s.ctx.seed = parseSeed(*seed);
+    std::optional<std::uint32_t> seed;
+    if (auto text = args.value("--seed")) seed = parseSeed(*text);
     GenerateOptions options;
     options.correcting = args.flag("--correct");
     options.allClues = args.flag("--full");
     options.placement.difficulty = difficulty;
-    if (!s.open(args.positional()[0])) return kExitUsage;
-    GenerateOutcome out = args.flag("--advanced") ? generateAdvanced(s.ws, s.ctx, *engine, options)
-                                                  : generate(s.ws, s.ctx, *engine, options);
-    if (out == GenerateOutcome::NoFilledCells) return 4;
-    if (!s.save(args.positional()[1])) return kExitUsage;
-    return out == GenerateOutcome::NotSolvable ? 3 : 0;
+    const bool advanced = args.flag("--advanced");
+
+    const auto generateFile = [&](Session& s, PlacementEngine& eng, const std::string& in, const std::string& out) {
+        s.ctx.seed = seed;
+        if (!s.open(in)) return kExitUsage;
+        GenerateOutcome outcome = advanced ? generateAdvanced(s.ws, s.ctx, eng, options) : generate(s.ws, s.ctx, eng, options);
+        if (outcome == GenerateOutcome::NoFilledCells) return 4;
+        if (!s.save(out)) return kExitUsage;
+        return outcome == GenerateOutcome::NotSolvable ? 3 : 0;
+    };
+    if (outDir) {
+        const std::string engineName = args.value("--engine").value_or(defaultEngineName());
+        return runBatch("generate", makeBatchCall(args.positional(), *outDir, jobs, kvtOutputName),
+                        [&](Session& s, const BatchFile& f) {
+                            auto own = makePlacementEngine(engineName);
+                            return generateFile(s, *own, f.input, f.output);
+                        });
+    }
+    Session s;
+    return generateFile(s, *engine, args.positional()[0], args.positional()[1]);
 }
 
-int runCheck(const std::vector<std::string>& argv)
+int checkExitCode(CheckOutcome out)
 {
-    Args args(argv, {}, {"--marks", "--engine"});
-    needFiles(args);
-    auto engine = engineOption(args);
-    Session s;
-    if (!s.open(args.positional()[0])) return kExitUsage;
-    CheckOutcome out = check(s.ws, s.ctx, *engine);
-    if (!s.save(args.positional()[1])) return kExitUsage;
-    if (auto marks = args.value("--marks"))
-        if (!writeCellRows(*marks, s.ws.doc.field().colCount(), s.ws.doc.field().rowCount(),
-                           [&](int c, int r) { return static_cast<char>('0' + s.ws.doc.field().mark(c, r) % 10); }))
-            return kExitUsage;
     switch (out) {
     case CheckOutcome::Solved: return 0;
     case CheckOutcome::Stuck: return 1;
     case CheckOutcome::NoNumbers: return 4;
     }
     return 0;
+}
+
+int runCheck(const std::vector<std::string>& argv)
+{
+    std::vector<std::string> words = argv;
+    const auto jobs = takeJobsOption(words);
+    Args args(words, {}, {"--marks", "--engine", "--out-dir"});
+    const auto outDir = args.value("--out-dir");
+    if (!outDir) {
+        noJobsWithoutBatch(jobs);
+        needFiles(args);
+    }
+    auto engine = engineOption(args);
+    const auto marks = args.value("--marks");
+
+    const auto checkFile = [&](Session& s, PlacementEngine& eng, const std::string& in, const std::string& out,
+                               const std::optional<std::string>& marksPath) {
+        if (!s.open(in)) return kExitUsage;
+        CheckOutcome outcome = check(s.ws, s.ctx, eng);
+        if (!s.save(out)) return kExitUsage;
+        const Field& f = s.ws.doc.field();
+        if (marksPath && !writeCellRows(s.ctx, *marksPath, f.colCount(), f.rowCount(),
+                                        [&](int c, int r) { return static_cast<char>('0' + f.mark(c, r) % 10); }))
+            return kExitUsage;
+        return checkExitCode(outcome);
+    };
+    if (outDir) {
+        // In the batch form --marks names a folder: FOLDER/<input's file name>.txt.
+        const BatchCall call = makeBatchCall(args.positional(), *outDir, jobs, kvtOutputName);
+        if (marks) makeBatchFolder(*marks, "--marks");
+        const std::string engineName = args.value("--engine").value_or(defaultEngineName());
+        return runBatch("check", call, [&](Session& s, const BatchFile& f) {
+            auto own = makePlacementEngine(engineName);
+            std::optional<std::string> marksPath;
+            if (marks) marksPath = rowsFilePath(*marks, f);
+            return checkFile(s, *own, f.input, f.output, marksPath);
+        });
+    }
+    Session s;
+    return checkFile(s, *engine, args.positional()[0], args.positional()[1], marks);
 }
 
 int runConvert(const std::vector<std::string>& argv)
@@ -134,8 +199,11 @@ int runPrize(const std::vector<std::string>& argv)
 
 
 const CliCommandRegistration generateCommand("generate",
-    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced] [--engine literal|fast]", runGenerate, 10});
-const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]", runCheck, 20});
+    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced] [--engine literal|fast]\n"
+     "  kletomer-cli generate --out-dir DIR [-j N] IN... [the same options]", runGenerate, 10});
+const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]\n"
+                                                    "  kletomer-cli check    --out-dir DIR [-j N] IN... [--marks FOLDER] [--engine literal|fast]",
+                                                    runCheck, 20});
 const CliCommandRegistration convertCommand("convert", {"convert  IN OUT", runConvert, 30});
 const CliCommandRegistration prizeCommand("prize",
     {"prize    IN OUT --phrase TEXT [--rows FIRST:LAST] [--decoys N]\n"

@@ -13,7 +13,7 @@ bool Session::open(const std::string& path)
     OpenHooks hooks;
     hooks.syncCellSize = [this](Workspace& w) { ctx.controls.syncCellSize(w); };
     OpenResult r = openDocument(ws, path, hooks);
-    if (!r.errorText.empty()) printLines(stderr, r.errorText);
+    if (!r.errorText.empty()) ctx.error(r.errorText);
     return r.opened() && r.readOk;
 }
 
@@ -23,7 +23,7 @@ bool Session::save(const std::string& path)
         saveKvt(ws, path);
         return true;
     } catch (const CommandError& e) {
-        std::fprintf(stderr, "%s\n", e.message.c_str());
+        ctx.errorLine(e.message);
     }
     return false;
 }

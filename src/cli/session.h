@@ -10,9 +10,10 @@ namespace klt::cli {
 
 struct Session {
     Workspace ws;
-    CliContext ctx{ws};
+    CliContext ctx;
 
-    Session() = default;
+    // capture: keep the messages instead of printing them (a batch job).
+    explicit Session(CapturedLines* capture = nullptr) : ctx(ws, capture) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -9,11 +9,11 @@
 #include "cli/clicommand.h"
 #include "cli/clicontext.h"
 #include "cli/offscreengui.h"
+#include "cli/picturecommands.h"
 #include "cli/session.h"
 #include "render/sheet.h"
 
 namespace klt::cli {
-namespace {
 
 int runSheet(const std::vector<std::string>& argv)
 {
@@ -44,10 +44,4 @@ int runSheet(const std::vector<std::string>& argv)
     return 0;
 }
 
-const CliCommandRegistration sheetCommand(
-    "sheet", {"sheet    OUT.pdf IN... [--per-page N] [--answers]\n"
-              "                      (N pictures an A4 page, 1..16, default 4; --answers adds the answer pages)",
-              runSheet, 55});
-
-} // namespace
 } // namespace klt::cli

@@ -1,5 +1,6 @@
 #include "files/safesave.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -60,7 +61,8 @@ int saveFileSafely(const std::string& path, std::string_view content)
     std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
     if (dir.empty()) dir = "/";
 
-    static unsigned counter = 0;
+    // Batch runs save from several threads at once.
+    static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -220,3 +220,17 @@ TEST_F(CliTest, ForeignFileConvertsToOwnFormat)
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("Ошибка чтения с диска. Файл "), std::string::npos);
 }
+
+// The puzzle commands start without Qt and the picture libraries: the
+// program itself needs none of them (the picture commands load a module).
+TEST_F(CliTest, ProgramNeedsNoQt)
+{
+    FILE* p = ::popen(("LD_TRACE_LOADED_OBJECTS=1 " + std::string(KLETOMER_CLI)).c_str(), "r");
+    std::string libs;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) libs.append(buf, n);
+    ::pclose(p);
+    EXPECT_NE(libs.find("libc.so"), std::string::npos) << libs;
+    EXPECT_EQ(libs.find("Qt"), std::string::npos) << libs;
+    EXPECT_EQ(libs.find("Magick"), std::string::npos) << libs;
+}

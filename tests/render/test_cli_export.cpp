@@ -1,5 +1,5 @@
 // kletomer-cli export end to end: the format by OUT's extension, the
-// options, and the failures that must not pass for success.
+// options, the failures that must not pass for success, and the batch form.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -96,4 +96,42 @@ TEST_F(CliExport, FailuresExitWithAReason)
         EXPECT_EQ(r.out.find("Готово"), std::string::npos) << c.why;
     }
     EXPECT_FALSE(fs::exists(path("t.png")));
+}
+
+// The batch form: each picture equals a single run's, named after its input
+// with the format's extension; a missing input fails alone.
+TEST_F(CliExport, BatchPicturesEqualSingleRuns)
+{
+    write("b.kvt", "[Options]\r\nHeight=4\r\nWidth=2\r\nCellSize=20\r\nWord=\r\n[Field]\r\nStr0=;1;\r\nStr3=;;-1\r\n");
+    for (const std::string format : {"png", "svg", "wmf"}) {
+        SCOPED_TRACE(format);
+        const std::string out = path("out-" + format);
+        const CliRun r = run("--answers -j 2 --out-dir " + out + " --format " + format + " " + path("p.kvt") + " " +
+                             path("missing.kvt") + " " + path("b.kvt"));
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), path("p.kvt") + ": Экспорт.; Готово!!!\n");
+        EXPECT_NE(r.out.find("\n" + path("missing.kvt") + ": Файл "), std::string::npos) << r.out;
+        for (const std::string name : {"p", "b"}) {
+            const CliRun single = run("--answers " + path(name + ".kvt") + " " + path(name + "." + format));
+            ASSERT_EQ(single.code, 0) << single.err;
+            EXPECT_EQ(read(out + "/" + name + "." + format), read(path(name + "." + format))) << name;
+        }
+        EXPECT_FALSE(fs::exists(out + "/missing." + format));
+    }
+}
+
+TEST_F(CliExport, FormatBelongsToTheBatchForm)
+{
+    const std::string cases[] = {
+        path("p.kvt") + " " + path("p.png") + " --format png",
+        "--out-dir " + path("out") + " " + path("p.kvt"),
+        "--out-dir " + path("out") + " --format gif " + path("p.kvt"),
+    };
+    for (const std::string& args : cases) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_NE(r.err.find("--format"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(path("out"))) << args;
+        EXPECT_FALSE(fs::exists(path("p.png"))) << args;
+    }
 }
