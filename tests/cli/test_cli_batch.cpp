@@ -28,17 +28,6 @@ protected:
         write("in/x.fcr", "\x02" "FC2\x02\r\nanything\r\n4 3\r\n255;1/ ;0/0;2\r\n ;0/ ;0/1;1\r\n");
     }
 
-    void picture(const std::string& name, const std::vector<std::string>& rows) const
-    {
-        std::string s = "[Options]\r\nHeight=" + std::to_string(rows.size()) + "\r\nWidth=" + std::to_string(rows[0].size()) +
-                        "\r\nCellSize=24\r\nWord=\r\n[Field]\r\n";
-        for (size_t r = 0; r < rows.size(); ++r) {
-            s += "Str" + std::to_string(r) + "=";
-            for (char ch : rows[r]) s += ch == '#' ? ";-" : "; ";
-            s += "\r\n";
-        }
-        write(name, s);
-    }
 
     std::string in(const std::string& name) const { return path("in/" + name); }
 

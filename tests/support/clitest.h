@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace kltest {
 
@@ -34,6 +35,19 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    // A .kvt file of a picture given as rows of '#' and '.'.
+    void picture(const std::string& name, const std::vector<std::string>& rows) const
+    {
+        std::string s = "[Options]\r\nHeight=" + std::to_string(rows.size()) + "\r\nWidth=" + std::to_string(rows[0].size()) +
+                        "\r\nCellSize=24\r\nWord=\r\n[Field]\r\n";
+        for (size_t r = 0; r < rows.size(); ++r) {
+            s += "Str" + std::to_string(r) + "=";
+            for (char ch : rows[r]) s += ch == '#' ? ";-" : "; ";
+            s += "\r\n";
+        }
+        write(name, s);
+    }
 
     static std::string read(const std::string& p)
     {
