@@ -90,6 +90,39 @@ std::vector<std::uint8_t> blobPicture(int cols, int rows, double density, int ra
     return pic;
 }
 
+// Line art: one-cell strokes in the eight directions on white, about one
+// stroke for every 60 cells, each up to a quarter of the field long.
+std::vector<std::uint8_t> linePicture(int cols, int rows, std::uint64_t seed)
+{
+    SplitMix rng{seed};
+    std::vector<std::uint8_t> pic(size_t(cols) * size_t(rows), 0);
+    const int strokes = std::max(1, cols * rows / 60);
+    for (int s = 0; s < strokes; ++s) {
+        int c = rng.below(cols), r = rng.below(rows);
+        const int dir = rng.below(8);
+        const int dc = dir < 3 ? -1 : dir < 5 ? 0 : 1, dr = dir % 3 == 0 ? -1 : dir % 3 == 1 ? 0 : 1;
+        const int len = 3 + rng.below(std::max(3, std::min(cols, rows) / 4));
+        for (int k = 0; k < len && c >= 0 && r >= 0 && c < cols && r < rows; ++k, c += dc, r += (dc == 0 && dr == 0 ? 1 : dr))
+            pic[size_t(c) * size_t(rows) + size_t(r)] = 1;
+    }
+    return pic;
+}
+
+// The pictures of the speed table: smoothed blobs, plain noise, line art and
+// dense blobs (95 % filled, where few clues can go).
+enum class PictureKind { Blob, Noise, Lines, Dense };
+
+const char* kindName(PictureKind k)
+{
+    switch (k) {
+    case PictureKind::Blob: return "blob";
+    case PictureKind::Noise: return "noise";
+    case PictureKind::Lines: return "lines";
+    case PictureKind::Dense: return "dense";
+    }
+    return "?";
+}
+
 void drawPicture(Workspace& ws, int cols, int rows, const std::vector<std::uint8_t>& pic)
 {
     ws.doc.field().setSize(cols, rows);
@@ -407,22 +440,30 @@ std::vector<int> parseList(const char* s)
     return out;
 }
 
-int table(const std::vector<int>& sizes, const std::vector<int>& densities, const std::vector<int>& difficulties,
-          double literalLimit, int repeat, int radius)
+int table(const std::vector<PictureKind>& kinds, const std::vector<int>& sizes, const std::vector<int>& densities,
+          const std::vector<int>& difficulties, double literalLimit, int repeat, int radius)
 {
-    std::printf("pictures: smoothed noise, radius %s; ", radius >= 0 ? std::to_string(radius).c_str() : "size / 12");
+    std::printf("pictures: blob = smoothed noise, radius %s; noise = plain noise; lines = line art; dense = blob at 95 %%\n",
+                radius >= 0 ? std::to_string(radius).c_str() : "size / 12");
     std::printf("generate command, plain mode; times wall/cpu; fast: best of %d runs; literal: one run when its estimate\n"
                 "is below %.0f s cpu, else the estimate (trials x one literal solve of the final clues); ratio literal/fast;\n"
                 "peak: resident memory of the fast run\n",
                 repeat, literalLimit);
     int differ = 0;
-    std::printf("%5s %4s %2s %16s %17s %11s %7s %7s %7s %7s %7s  %s\n", "size", "dens", "N", "fast ms wall/cpu",
+    std::printf("%5s %5s %4s %2s %16s %17s %11s %7s %7s %7s %7s %7s  %s\n", "size", "kind", "dens", "N", "fast ms wall/cpu",
                 "literal ms", "ratio", "trials", "kept", "cone/tr", "bigcone", "peak MB", "result");
     for (int n : sizes)
-        for (int d : densities)
+        for (PictureKind kind : kinds) {
+        // Line art and dense pictures have a share of their own.
+        const std::vector<int> shares = kind == PictureKind::Lines ? std::vector<int>{0}
+                                        : kind == PictureKind::Dense ? std::vector<int>{95}
+                                                                     : densities;
+        for (int d : shares)
             for (int difficulty : difficulties) {
-                const int r = radius >= 0 ? radius : std::max(2, n / 12);
-                const auto pic = blobPicture(n, n, d / 100.0, r, 1000003ull * std::uint64_t(n) + std::uint64_t(d));
+                const int r = kind == PictureKind::Noise ? 0 : radius >= 0 ? radius : std::max(2, n / 12);
+                const std::uint64_t picSeed = 1000003ull * std::uint64_t(n) + std::uint64_t(d);
+                const auto pic = kind == PictureKind::Lines ? linePicture(n, n, picSeed) : blobPicture(n, n, d / 100.0, r, picSeed);
+                if (kind == PictureKind::Lines) d = int(std::lround(100.0 * double(std::count(pic.begin(), pic.end(), 1)) / double(pic.size())));
                 Measure f = inChild([&] { return timeGenerate(true, n, pic, difficulty, true); });
                 for (int k = 1; k < repeat && f.ok; ++k) {
                     const Measure again = inChild([&] { return timeGenerate(true, n, pic, difficulty, false); });
@@ -430,7 +471,7 @@ int table(const std::vector<int>& sizes, const std::vector<int>& densities, cons
                     if (again.ok && again.cpu < f.cpu) f.cpu = again.cpu;
                 }
                 if (!f.ok) {
-                    std::printf("%5d %3d%% %3d  run failed\n", n, d, difficulty);
+                    std::printf("%5d %5s %3d%% %3d  run failed\n", n, kindName(kind), d, difficulty);
                     continue;
                 }
                 const double estimate = f.solveSeconds * double(f.trials);
@@ -447,12 +488,13 @@ int table(const std::vector<int>& sizes, const std::vector<int>& densities, cons
                     std::snprintf(ratio, sizeof ratio, "~%.0f cpu", estimate / f.cpu);
                 }
                 static const char* outcomes[] = {"no filled", "not solvable", "stopped", "full", "solved", "stuck"};
-                std::printf("%5d %3d%% %2d %8.1f/%-7.1f %17s %11s %7lld %7lld %7.1f %7lld %7.1f  %s%s\n", n, d, difficulty,
+                std::printf("%5d %5s %3d%% %2d %8.1f/%-7.1f %17s %11s %7lld %7lld %7.1f %7lld %7.1f  %s%s\n", n, kindName(kind), d, difficulty,
                             f.seconds * 1000, f.cpu * 1000, lit, ratio, f.trials, f.kept,
                             f.trials ? double(f.cone) / double(f.trials) : 0.0, f.largestCone, double(f.maxRssKb) / 1024.0,
                             outcomes[f.outcome], same);
                 std::fflush(stdout);
             }
+        }
     if (differ) std::printf("%d measured cases gave different results\n", differ);
     return differ == 0 ? 0 : 1;
 }
@@ -465,6 +507,7 @@ int main(int argc, char** argv)
     double literalLimit = 60;
     int repeat = 3;
     int radius = -1; // blob radius; 0 is plain noise
+    std::vector<PictureKind> kinds{PictureKind::Blob};
     long long diffCases = -1;
     std::uint64_t seed = 1;
     for (int i = 1; i < argc; ++i) {
@@ -478,11 +521,27 @@ int main(int argc, char** argv)
         else if (a == "--repeat") repeat = std::max(1, std::atoi(v)), ++i;
         else if (a == "--radius") radius = std::atoi(v), ++i;
         else if (a == "--seed") seed = std::strtoull(v, nullptr, 10), ++i;
-        else {
-            std::fprintf(stderr, "usage: %s [--sizes L] [--densities L] [--difficulties L] [--literal-limit S] [--repeat R] [--radius B] | --diff N [--seed S]\n", argv[0]);
+        else if (a == "--kinds") {
+            kinds.clear();
+            for (std::string rest = v; !rest.empty();) {
+                const size_t comma = rest.find(',');
+                const std::string k = rest.substr(0, comma);
+                rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+                if (k == "blob") kinds.push_back(PictureKind::Blob);
+                else if (k == "noise") kinds.push_back(PictureKind::Noise);
+                else if (k == "lines") kinds.push_back(PictureKind::Lines);
+                else if (k == "dense") kinds.push_back(PictureKind::Dense);
+                else {
+                    std::fprintf(stderr, "--kinds: blob, noise, lines, dense\n");
+                    return 2;
+                }
+            }
+            ++i;
+        } else {
+            std::fprintf(stderr, "usage: %s [--sizes L] [--densities L] [--difficulties L] [--literal-limit S] [--repeat R] [--radius B] [--kinds blob,noise,lines,dense] | --diff N [--seed S]\n", argv[0]);
             return 2;
         }
     }
     if (diffCases >= 0) return diffRun(diffCases, seed);
-    return table(sizes, densities, difficulties, literalLimit, repeat, radius);
+    return table(kinds, sizes, densities, difficulties, literalLimit, repeat, radius);
 }
