@@ -43,9 +43,7 @@ int clueCount(const WorkArrays& w)
 void writeFullClues(PuzzleDocument& doc, WorkArrays& w)
 {
     stripClues(doc.field());
-    doc.notifyFieldChanged();
     writeAllClues(doc.field());
-    doc.notifyFieldChanged();
     doc.notifyFieldChanged();
     loadWorkArrays(doc.field(), w);
 }
