@@ -9,6 +9,7 @@
 
 #include <cadical.hpp>
 
+#include "core/blockcounts.h"
 #include "core/error.h"
 #include "core/grid.h"
 #include "core/prize.h"
@@ -469,18 +470,17 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
             m.active[static_cast<size_t>(i)] = 1;
             m.candidates.push_back(i);
         }
-    if (next > 0) m.solver.reserve(next);
+    // Cells, selectors, then at most three counter variables per cell.
+    if (next > 0) m.solver.reserve(next + 3 * cells);
     // Searches start from the picture, so a nearby second answer turns up fast.
     for (int i = 0; i < cells; ++i) m.solver.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
     // Clues left open are tried switched on first.
     for (int i : m.candidates) m.solver.phase(m.selector[static_cast<size_t>(i)]);
     const ClueSet counts = allClues(picture);
+    BlockCountEncoder encoder(m.solver, cols, rows, 0, 0, cols - 1, rows - 1,
+                              [rows](int c, int r) { return c * rows + r + 1; }, next + 1);
+    for (int i : m.candidates) encoder.addClue(i / rows, i % rows, counts.at(i / rows, i % rows), -m.selector[static_cast<size_t>(i)]);
     int vars[9];
-    for (int i : m.candidates) {
-        const int c = i / rows, r = i % rows;
-        const int n = blockVars(cols, rows, c, r, vars);
-        addExactly(m.solver, vars, n, counts.at(c, r), -m.selector[static_cast<size_t>(i)]);
-    }
     // A filled cell needs an active clue whose block holds it: the clues of
     // its own block, which are the cells of its block.
     for (int i = 0; i < cells; ++i) {
@@ -586,18 +586,14 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
     auto reached = [&](int c, int r) {
         return !forEachInBlock(c, r, cols, rows, [&](int x, int y) { return m.active[m.picture.index(x, y)] == 0; });
     };
-    int vars[9];
+    BlockCountEncoder encoder(s, cols, rows, left, top, right, bottom, var, var(right, bottom) + 1);
     for (int c = left; c <= right; ++c)
         for (int r = top; r <= bottom; ++r) {
             const size_t i = m.picture.index(c, r);
             if (!m.active[i] || !blockInWindow(c, r)) continue;
-            int n = 0;
             int count = 0;
-            forEachInBlock(c, r, cols, rows, [&](int x, int y) {
-                vars[n++] = var(x, y);
-                count += m.picture.at(x, y);
-            });
-            addExactly(s, vars, n, count, 0);
+            forEachInBlock(c, r, cols, rows, [&](int x, int y) { count += m.picture.at(x, y); });
+            encoder.addClue(c, r, count, 0);
         }
     // A cell whose whole block lies in the window and holds no active clue is
     // out of every clue's reach: white, as in the whole field.
