@@ -436,6 +436,42 @@ TEST(Uniqueness, PictureStaysOnlyAnswerAsCluesComeAndGo)
     EXPECT_THROW(pu.dropForGood(4, 4), std::logic_error);
 }
 
+// A sweep of removals on fields wide enough for the window tests (and their
+// ring of assumed cells) to decide most of them, each verdict held against a
+// whole-field search over the active clues.
+TEST(Uniqueness, RemovalVerdictsAgreeWithTheWholeField)
+{
+    Lcg rng(99);
+    int verdicts[2] = {0, 0};
+    for (int t = 0; t < 4; ++t) {
+        const int percent = t % 2 == 0 ? 50 : 25;
+        const CellGrid pic = gridOf(randomPicture(rng, 15, 13, percent));
+        SCOPED_TRACE("picture " + std::to_string(t));
+        PictureUniqueness pu(pic, std::vector<std::uint8_t>(pic.cells.size(), 1));
+        ASSERT_EQ(pu.test(), PictureUniqueness::Verdict::OnlyAnswer);
+        const ClueSet full = allClues(pic);
+        ClueSet active = full;
+        for (int step = 0; step < 60; ++step) {
+            const int c = rng.random(pic.cols), r = rng.random(pic.rows);
+            if (!pu.isActive(c, r)) continue;
+            pu.setActive(c, r, false);
+            active.set(c, r, kNoClue);
+            const UniquenessResult whole = checkUniqueness(active);
+            const bool only = whole.answers == Answers::One && whole.first == pic;
+            const auto verdict = pu.test();
+            ASSERT_EQ(verdict, only ? PictureUniqueness::Verdict::OnlyAnswer : PictureUniqueness::Verdict::AnotherAnswer)
+                << "removing (" << c << ", " << r << ") at step " << step;
+            ++verdicts[only];
+            if (!only) {
+                pu.setActive(c, r, true);
+                active.set(c, r, full.at(c, r));
+            }
+        }
+    }
+    EXPECT_GT(verdicts[0], 5);
+    EXPECT_GT(verdicts[1], 5);
+}
+
 // --- advanced generation ---
 
 namespace {
