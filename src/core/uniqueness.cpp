@@ -49,29 +49,6 @@ int blockVars(int cols, int rows, int c, int r, int (&vars)[9])
     return n;
 }
 
-// "Exactly v of the n <= 9 variables are true", encoded directly: no v + 1 of
-// them are all true and no n - v + 1 of them are all false. Blocks are small,
-// so this stays at most a few hundred short clauses and unit propagation sees
-// everything a single clue implies. guard, when not 0, joins every clause.
-void addExactly(CaDiCaL::Solver& s, const int* vars, int n, int v, int guard)
-{
-    const unsigned full = 1u << n;
-    for (unsigned mask = 1; mask < full; ++mask) {
-        const int k = std::popcount(mask);
-        const bool tooMany = k == v + 1;
-        const bool tooFew = k == n - v + 1;
-        if (!tooMany && !tooFew) continue;
-        // Both apply when n == 2v, and then the mask names two different clauses.
-        for (int pass = 0; pass < 2; ++pass) {
-            if (pass == 0 ? !tooMany : !tooFew) continue;
-            for (int i = 0; i < n; ++i)
-                if (mask & (1u << i)) s.add(pass == 0 ? -vars[i] : vars[i]);
-            if (guard) s.add(guard);
-            s.add(0);
-        }
-    }
-}
-
 class StopTerminator : public CaDiCaL::Terminator {
 public:
     explicit StopTerminator(const StopCheck& stop) : stop_(stop) {}
@@ -115,14 +92,14 @@ CellGrid contradictionOf(const ClueSet& clues, const StopCheck& stop)
     s.set("quiet", 1);
     std::vector<int> cellOf; // per clue, in the order of the cells
     auto selector = [&](int k) { return cells + k + 1; };
-    int vars[9];
+    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1, [rows](int c, int r) { return cellVar(0, rows, c, r); },
+                              selector(clues.count()));
     for (int i = 0; i < cells; ++i) {
         const int v = clues.clues[static_cast<size_t>(i)];
         if (v == kNoClue) continue;
-        // Building the constraints of a large field takes seconds: let Stop in.
+        // Building the constraints of a large field takes a while: let Stop in.
         if (cellOf.size() % 1024 == 0 && stop && stop()) return {};
-        const int n = blockVars(cols, rows, i / rows, i % rows, vars);
-        addExactly(s, vars, n, v, -selector(static_cast<int>(cellOf.size())));
+        encoder.addClue(i / rows, i % rows, v, -selector(static_cast<int>(cellOf.size())));
         cellOf.push_back(i);
     }
     // A clue left out of a trial is off, so that the solver never has to
@@ -173,19 +150,9 @@ void requireCheckableCells(int cols, int rows)
                                         decimal(kMaxUniquenessCells))};
 }
 
-// The literals addExactly writes for a clue v over n cells, each clause
-// counted as one more for the solver's own bookkeeping.
-long long clueLiterals(int n, int v)
-{
-    auto choose = [](int m, int k) {
-        if (k < 0 || k > m) return 0LL;
-        long long c = 1;
-        for (int i = 1; i <= k; ++i) c = c * (m - k + i) / i;
-        return c;
-    };
-    const int tooMany = v + 1, tooFew = n - v + 1;
-    return choose(n, tooMany) * (tooMany + 1) + choose(n, tooFew) * (tooFew + 1);
-}
+// About the literals a clue costs the solver, its share of the triple
+// counters and the solver's bookkeeping included.
+constexpr long long kLiteralsPerClue = 160;
 
 // One answer, then another one; "none" without the clues to blame.
 UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& options)
@@ -209,7 +176,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
                 return res;
             }
             for (int k = 0; k < n; ++k) reached[static_cast<size_t>(vars[k] - 1)] = 1;
-            literals += clueLiterals(n, v);
+            literals += kLiteralsPerClue;
         }
     if (literals > kMaxUniquenessLiterals)
         throw CommandError{tooLargeText("подсказок " + decimal(clues.count()) + ", и решателю не хватит памяти")};
@@ -218,13 +185,13 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     s.set("quiet", 1); // its diagnostics would land among the program's output
     // Free cells come out white, as the deduction leaves them.
     s.set("phase", 0);
-    if (cols * rows > 0) s.reserve(cols * rows);
+    if (cols * rows > 0) s.reserve(4 * cols * rows);
+    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1, [rows](int c, int r) { return cellVar(0, rows, c, r); },
+                              cols * rows + 1);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const int v = clues.at(c, r);
-            if (v == kNoClue) continue;
-            const int n = blockVars(cols, rows, c, r, vars);
-            addExactly(s, vars, n, v, 0);
+            if (v != kNoClue) encoder.addClue(c, r, v, 0);
         }
     if (options.unreachedWhite)
         for (int i = 0; i < cols * rows; ++i)

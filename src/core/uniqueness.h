@@ -85,11 +85,10 @@ struct UniquenessOptions {
     std::function<void()> onFirstSearchDone;
 };
 
-// The largest puzzles the check takes on. The solver holds a variable per
-// cell and, per clue, every set of cells its count rules out (up to 210
-// clauses for a 4 in a full block), so a big field, or one packed with such
-// clues, would need gigabytes: those are refused with a CommandError before
-// anything is allocated for them.
+// The largest puzzles the check takes on. The solver holds a few variables
+// per cell and some twenty short clauses per clue, so a big field, or one
+// packed with clues, would need gigabytes: those are refused with a
+// CommandError before anything is allocated for them.
 constexpr long long kMaxUniquenessCells = 1024LL * 1024;
 constexpr long long kMaxUniquenessLiterals = 64LL * 1024 * 1024;
 

@@ -394,8 +394,9 @@ TEST(Uniqueness, PuzzlesBeyondTheSolversMemoryAreRefused)
         return std::string();
     };
     EXPECT_NE(refusal(ClueSet(1025, 1024)).find("слишком велика"), std::string::npos);
-    // A 4 on every cell of 300 × 300: few cells, but some 120 million literals.
-    ClueSet dense(300, 300);
+    // A clue on every cell of 650 × 650: fewer cells than the limit, but
+    // more literals than the solver is given memory for.
+    ClueSet dense(650, 650);
     std::fill(dense.clues.begin(), dense.clues.end(), std::int8_t(4));
     EXPECT_NE(refusal(dense).find("слишком велика"), std::string::npos);
     // The largest field without clues: one answer, all white.
