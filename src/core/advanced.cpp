@@ -58,8 +58,29 @@ int sweepPass(int value)
     return m == 0 || m == 9 ? 2 : 1;
 }
 
-void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, PictureUniqueness& pu, std::uint32_t seed)
+// The gauge counts trials, which is where the time goes: one per clue in the
+// passes and one per zero clue in the second chance.
+int sweepTrials(const WorkArrays& w, const PlacementOptions& options)
 {
+    int n = 0;
+    for (int c = 0; c <= w.lastCol; ++c)
+        for (int r = 0; r <= w.lastRow; ++r)
+            if (w.hasClue(c, r)) n += options.extra() != 0 && w.value(c, r) == 0 ? 2 : 1;
+    return n;
+}
+
+// The gauge, started for the sweep of w before its solver is built.
+int startGauge(CommandContext& ctx, const WorkArrays& w, const PlacementOptions& options)
+{
+    const int trials = sweepTrials(w, options);
+    ctx.progressStart("Ждите...", trials);
+    return trials;
+}
+
+void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, PictureUniqueness& pu, std::uint32_t seed,
+           int trials)
+{
+    int done = 0;
     const SweepDirection dir = drawSweepDirection(seed);
     const int extra = options.extra() > 0 ? options.extra() : 0;
     struct Saved {
@@ -109,9 +130,11 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
     for (int pass = 0; pass < kSweepPasses && !ctx.stopped(); ++pass)
     for (int c = dir.dc > 0 ? 0 : w.lastCol; c >= 0 && c <= w.lastCol; c += dir.dc) {
         for (int r = dir.dr > 0 ? 0 : w.lastRow; r >= 0 && r <= w.lastRow; r += dir.dr) {
-            ctx.progressStep(1);
             if (ctx.stopped()) break;
             if (!w.hasClue(c, r) || sweepPass(w.value(c, r)) != pass) continue;
+            ctx.progressStep(1);
+            ++done;
+            if (ctx.stopped()) break;
             saved.clear();
             saved.push_back({c, r, w.value(c, r)});
             for (const CellPos& g : groupCells(w, c, r, dir.dc, dir.dr, extra)) {
@@ -128,11 +151,16 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
     for (int c = 0; c <= w.lastCol; ++c)
         for (int r = 0; r <= w.lastRow; ++r) {
             if (w.value(c, r) != 0) continue;
+            ctx.progressStep(1);
+            ++done;
+            if (ctx.stopped()) return;
             saved.clear();
             saved.push_back({c, r, 0});
             removeClue(w, c, r);
             trial(false);
         }
+    // Zeros taken away in the passes get no second chance.
+    if (done < trials) ctx.progressStep(trials - done);
 }
 
 } // namespace
@@ -140,8 +168,9 @@ void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, 
 void placeCluesAdvanced(WorkArrays& w, const Grid<std::string>& picture, const PlacementOptions& options,
                         CommandContext& ctx, std::uint32_t seed)
 {
+    const int trials = startGauge(ctx, w, options);
     auto pu = uniquenessOf(w, picture);
-    sweep(w, options, ctx, *pu, seed);
+    sweep(w, options, ctx, *pu, seed, trials);
 }
 
 GenerateOutcome generateAdvanced(Workspace& ws, CommandContext& ctx, PlacementEngine& engine, GenerateOptions options)
@@ -183,7 +212,6 @@ GenerateOutcome generateAdvanced(Workspace& ws, CommandContext& ctx, PlacementEn
         deductionSet = w;
     }
     writeFullClues(doc, w);
-    ctx.progressStart("Ждите...", kSweepPasses * doc.field().colCount() * doc.field().rowCount());
 
     auto giveUp = [&](const char* text, GenerateOutcome outcome) {
         doc.restoreSnapshot(false);
@@ -193,23 +221,24 @@ GenerateOutcome generateAdvanced(Workspace& ws, CommandContext& ctx, PlacementEn
     };
     auto interrupted = [&] { return giveUp("Прервано !", GenerateOutcome::Interrupted); };
     const StopCheck stop = pumpingStopCheck(ctx);
+    const int trials = startGauge(ctx, w, options.placement);
     auto pu = uniquenessOf(w, doc.snapshot());
     const auto verdict = pu->test(stop);
     if (verdict == PictureUniqueness::Verdict::Interrupted || ctx.stopped()) return interrupted();
     if (verdict == PictureUniqueness::Verdict::AnotherAnswer) return giveUp("Ответов несколько", GenerateOutcome::NotSolvable);
 
-    sweep(w, options.placement, ctx, *pu, *options.seed);
+    sweep(w, options.placement, ctx, *pu, *options.seed, trials);
     if (ctx.stopped()) return interrupted();
 
     if (deductionSet && clueCount(*deductionSet) < clueCount(w)) {
         const WorkArrays fromEveryClue = w;
         w = *deductionSet;
+        const int secondTrials = startGauge(ctx, w, options.placement);
         pu = uniquenessOf(w, doc.snapshot());
         const auto again = pu->test(stop);
         if (again == PictureUniqueness::Verdict::Interrupted || ctx.stopped()) return interrupted();
         if (again == PictureUniqueness::Verdict::OnlyAnswer) {
-            ctx.progressStart("Ждите...", kSweepPasses * doc.field().colCount() * doc.field().rowCount());
-            sweep(w, options.placement, ctx, *pu, *options.seed);
+            sweep(w, options.placement, ctx, *pu, *options.seed, secondTrials);
             if (ctx.stopped()) return interrupted();
         }
         if (again != PictureUniqueness::Verdict::OnlyAnswer || clueCount(fromEveryClue) <= clueCount(w))

@@ -19,6 +19,7 @@ public:
     std::vector<std::string> messages; // "caption|text"
     std::vector<std::string> errors;
     int steps = 0;
+    std::vector<int> gauges; // the maximum of each progress display, in order
     int syncs = 0;
     std::uint32_t seed = 1;
     std::function<void(int)> onStep;
@@ -42,6 +43,7 @@ public:
     }
 
     void errorBox(const std::string& text) override { errors.push_back(text); }
+    void progressStart(const std::string&, int max) override { gauges.push_back(max); }
     void progressStep(int by) override
     {
         steps += by;
