@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <memory>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -382,7 +383,7 @@ UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
 // --- incremental test of a known picture ---
 
 struct PictureUniqueness::Impl {
-    CaDiCaL::Solver solver;
+    std::unique_ptr<CaDiCaL::Solver> solver;
     CellGrid picture;
     std::vector<int> selector;        // per cell: its clue's selector variable, 0 for no candidate
     std::vector<std::uint8_t> active; // per cell
@@ -401,6 +402,20 @@ struct PictureUniqueness::Impl {
     // Scratch: cells where a new answer must differ.
     std::vector<int> near;
     std::vector<std::uint8_t> isNear;
+    // Per cell: the candidate's clue is guarded by its selector in the
+    // solver. An open clue that is not guarded is pinned: the solver holds it
+    // as part of the puzzle, so no solve has to assume it on. Switching a
+    // pinned clue off, or dropping it, needs a new solver.
+    std::vector<std::uint8_t> guarded;
+    std::vector<int> guardedList;
+    bool stale = false; // a pinned clue was dropped: the solver is wrong until rebuilt
+
+    // A new solver for the clues as they stand: dropped clues left out, kept
+    // ones and the pinned ones as plain constraints, the others guarded:
+    // those switched off, and the open ones within a band of columns around
+    // focusCol (none when it is negative), where the sweeps go next.
+    void rebuild(int focusCol);
+    bool pinned(size_t i) const { return selector[i] && !dropped[i] && !kept[i] && !guarded[i]; }
 
     void touch(size_t i)
     {
@@ -419,7 +434,6 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     : impl_(std::make_unique<Impl>())
 {
     Impl& m = *impl_;
-    m.solver.set("quiet", 1);
     m.picture = picture;
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
@@ -430,6 +444,7 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     m.isTouched.assign(static_cast<size_t>(cells), 0);
     m.isOff.assign(static_cast<size_t>(cells), 0);
     m.isNear.assign(static_cast<size_t>(cells), 0);
+    m.guarded.assign(static_cast<size_t>(cells), 0);
     int next = cells;
     for (int i = 0; i < cells; ++i)
         if (candidates[static_cast<size_t>(i)]) {
@@ -437,26 +452,68 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
             m.active[static_cast<size_t>(i)] = 1;
             m.candidates.push_back(i);
         }
+    m.rebuild(-1);
+}
+
+namespace {
+
+// Open clues guarded around the column a sweep reached, at most: each
+// whole-field solve assumes them on, and a new solver is built when the
+// sweep leaves the band.
+constexpr int kGuardedBand = 1000;
+
+} // namespace
+
+void PictureUniqueness::Impl::rebuild(int focusCol)
+{
+    const int cols = picture.cols, rows = picture.rows;
+    const int cells = cols * rows;
+    const int halfBand = rows > 0 ? std::max(1, kGuardedBand / rows / 2) : 0;
+    solver = std::make_unique<CaDiCaL::Solver>();
+    CaDiCaL::Solver& s = *solver;
+    s.set("quiet", 1);
     // Cells, selectors, then at most three counter variables per cell.
-    if (next > 0) m.solver.reserve(next + 3 * cells);
+    const int variables = cells + static_cast<int>(candidates.size());
+    if (variables > 0) s.reserve(variables + 3 * cells);
     // Searches start from the picture, so a nearby second answer turns up fast.
-    for (int i = 0; i < cells; ++i) m.solver.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
-    // Clues left open are tried switched on first.
-    for (int i : m.candidates) m.solver.phase(m.selector[static_cast<size_t>(i)]);
+    for (int i = 0; i < cells; ++i) s.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
+    guardedList.clear();
+    for (int i : candidates) {
+        const size_t k = static_cast<size_t>(i);
+        const bool near = focusCol >= 0 && std::abs(i / rows - focusCol) <= halfBand;
+        guarded[k] = !dropped[k] && !kept[k] && (!active[k] || near);
+        if (guarded[k]) {
+            guardedList.push_back(i);
+            s.phase(selector[k]); // tried switched on first
+        }
+    }
     const ClueSet counts = allClues(picture);
-    BlockCountEncoder encoder(m.solver, cols, rows, 0, 0, cols - 1, rows - 1,
-                              [rows](int c, int r) { return c * rows + r + 1; }, next + 1);
-    for (int i : m.candidates) encoder.addClue(i / rows, i % rows, counts.at(i / rows, i % rows), -m.selector[static_cast<size_t>(i)]);
-    int vars[9];
+    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1, [rows](int c, int r) { return c * rows + r + 1; },
+                              variables + 1);
+    for (int i : candidates) {
+        const size_t k = static_cast<size_t>(i);
+        if (!dropped[k]) encoder.addClue(i / rows, i % rows, counts.clues[k], guarded[k] ? -selector[k] : 0);
+    }
     // A filled cell needs an active clue whose block holds it: the clues of
-    // its own block, which are the cells of its block.
+    // its own block, which are the cells of its block. A kept or pinned one
+    // settles it; otherwise one of the guarded ones must be on.
+    int vars[9];
+    std::vector<int> lits;
     for (int i = 0; i < cells; ++i) {
         const int n = blockVars(cols, rows, i / rows, i % rows, vars);
-        m.solver.add(-(i + 1));
-        for (int k = 0; k < n; ++k)
-            if (int sel = m.selector[static_cast<size_t>(vars[k] - 1)]) m.solver.add(sel);
-        m.solver.add(0);
+        lits.assign(1, -(i + 1));
+        bool settled = false;
+        for (int j = 0; j < n && !settled; ++j) {
+            const size_t k = static_cast<size_t>(vars[j] - 1);
+            if (!selector[k] || dropped[k]) continue;
+            if (guarded[k]) lits.push_back(selector[k]);
+            else settled = true;
+        }
+        if (settled) continue;
+        for (int l : lits) s.add(l);
+        s.add(0);
     }
+    stale = false;
 }
 
 PictureUniqueness::~PictureUniqueness() = default;
@@ -489,8 +546,9 @@ void PictureUniqueness::keepForGood(int c, int r)
     m.active[i] = 1;
     m.kept[i] = 1;
     m.touch(i);
-    m.solver.add(m.selector[i]);
-    m.solver.add(0);
+    if (!m.guarded[i]) return; // pinned: already a plain constraint
+    m.solver->add(m.selector[i]);
+    m.solver->add(0);
 }
 
 void PictureUniqueness::dropForGood(int c, int r)
@@ -499,11 +557,16 @@ void PictureUniqueness::dropForGood(int c, int r)
     const size_t i = m.picture.index(c, r);
     if (m.kept[i]) throw std::logic_error("a clue kept for good cannot be dropped");
     if (!m.selector[i] || m.dropped[i]) return;
+    const bool wasPinned = m.pinned(i);
     m.active[i] = 0;
     m.dropped[i] = 1;
     m.touch(i);
-    m.solver.add(-m.selector[i]);
-    m.solver.add(0);
+    if (wasPinned) {
+        m.stale = true;
+        return;
+    }
+    m.solver->add(-m.selector[i]);
+    m.solver->add(0);
 }
 
 namespace {
@@ -639,12 +702,10 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
         if (around == Around::Another) return Verdict::AnotherAnswer;
     }
 
-    // First only the clues switched off are assumed away (the solver must not
-    // switch them on to bring cells into reach); the active ones are left
-    // open. Every answer of the active set is still an answer then, so "none"
-    // is final. An answer that keeps every active clue on is one too; one
-    // that switched a clue off asks again with every active clue assumed on.
-    // Most tests so assume a handful of clues instead of thousands.
+    // The clues switched off are assumed off (the solver must not switch
+    // them on to bring cells into reach) and the guarded open ones on; the
+    // pinned ones are constraints of the solver. Pinning keeps these
+    // assumptions to the band the sweep works in, instead of every open clue.
     size_t kept = 0;
     for (int i : m.off) {
         const size_t k = static_cast<size_t>(i);
@@ -652,30 +713,27 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
         else m.isOff[k] = 0;
     }
     m.off.resize(kept);
-    auto ask = [&](bool allAssumed) {
-        for (int i : m.off) m.solver.assume(-m.selector[static_cast<size_t>(i)]);
-        if (allAssumed)
-            for (int i : m.candidates) {
-                const size_t k = static_cast<size_t>(i);
-                if (m.active[k] && !m.kept[k]) m.solver.assume(m.selector[k]);
-            }
-        if (local) {
-            for (int i : m.near) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
-        } else {
-            for (int i = 0; i < cells; ++i) m.solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    // A pinned clue switched off, or dropped, needs a solver that guards it.
+    int focus = -1;
+    for (int i : m.off)
+        if (m.pinned(static_cast<size_t>(i))) {
+            focus = i / rows;
+            break;
         }
-        m.solver.constrain(0);
-        return solveWith(m.solver, stop);
-    };
-    int status = ask(false);
-    if (status == 10)
-        for (int i : m.candidates) {
-            const size_t k = static_cast<size_t>(i);
-            if (m.active[k] && !m.kept[k] && m.solver.val(m.selector[k]) < 0) {
-                status = ask(true);
-                break;
-            }
-        }
+    if (focus >= 0 || m.stale) m.rebuild(focus);
+    CaDiCaL::Solver& solver = *m.solver;
+    for (int i : m.off) solver.assume(-m.selector[static_cast<size_t>(i)]);
+    for (int i : m.guardedList) {
+        const size_t k = static_cast<size_t>(i);
+        if (m.active[k] && !m.kept[k]) solver.assume(m.selector[k]);
+    }
+    if (local) {
+        for (int i : m.near) solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    } else {
+        for (int i = 0; i < cells; ++i) solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    }
+    solver.constrain(0);
+    const int status = solveWith(solver, stop);
     switch (status) {
     case 20: return proven();
     case 10: return Verdict::AnotherAnswer;

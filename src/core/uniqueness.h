@@ -137,9 +137,11 @@ UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
                                    const std::function<void(const UniquenessResult&)>& shown = {});
 
 // Whether a known picture stays the only answer while clues are taken away:
-// one incremental SAT solver in which every candidate clue's constraint is
-// guarded by a selector, so that each test is a single solve under
-// assumptions. Clue values are the picture's own block counts. Cells out of
+// an incremental SAT solver in which the candidate clues near the ones being
+// switched (a band of columns, as the sweeps go column by column) are guarded
+// by selectors and the others are plain constraints, so that each test is a
+// single solve under a few assumptions; the solver is built anew when a
+// switch leaves the band. Clue values are the picture's own block counts. Cells out of
 // reach of the active clues are white (UniquenessOptions::unreachedWhite), so
 // a removal that leaves a filled cell out of reach fails the test.
 class PictureUniqueness {
