@@ -409,6 +409,8 @@ struct PictureUniqueness::Impl {
     std::vector<std::uint8_t> guarded;
     std::vector<int> guardedList;
     bool stale = false; // a pinned clue was dropped: the solver is wrong until rebuilt
+    // The wider window's record: tests it was asked, and settled; tests it was skipped.
+    long wideTried = 0, wideSettled = 0, wideSkipped = 0;
 
     // A new solver for the clues as they stand: dropped clues left out, kept
     // ones and the pinned ones as plain constraints, the others guarded:
@@ -572,9 +574,10 @@ void PictureUniqueness::dropForGood(int c, int r)
 namespace {
 
 // Cells around the blocks of the clues taken away that the window test looks
-// at (wider windows rarely settle more, and cost more than they save), and
-// the largest box of those blocks it takes on.
+// at first, and then in the wider window (still wider ones cost more than
+// they save), and the largest box of those blocks it takes on.
 constexpr int kAroundMargin = 2;
+constexpr int kWideMargin = 5;
 constexpr int kAroundMaxBox = 12 * 12;
 
 } // namespace
@@ -587,7 +590,7 @@ constexpr int kAroundMaxBox = 12 * 12;
 // window changed. No answer, with no ring cell among the assumptions the
 // solver needed, means none of the whole field either: without the ring the
 // question only drops constraints. Otherwise the window was too small.
-PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
+PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
 {
     const int cols = m.picture.cols, rows = m.picture.rows;
     int left = cols, right = -1, top = rows, bottom = -1;
@@ -598,10 +601,10 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m)
         bottom = std::max(bottom, i % rows);
     }
     if (right < 0 || (right - left + 1) * (bottom - top + 1) > kAroundMaxBox) return Around::Unknown;
-    left = std::max(0, left - kAroundMargin);
-    top = std::max(0, top - kAroundMargin);
-    right = std::min(cols - 1, right + kAroundMargin);
-    bottom = std::min(rows - 1, bottom + kAroundMargin);
+    left = std::max(0, left - margin);
+    top = std::max(0, top - margin);
+    right = std::min(cols - 1, right + margin);
+    bottom = std::min(rows - 1, bottom + margin);
     // The window with its ring, clipped to the field.
     const int outerLeft = std::max(0, left - 2), outerTop = std::max(0, top - 2);
     const int outerRight = std::min(cols - 1, right + 2), outerBottom = std::min(rows - 1, bottom + 2);
@@ -697,7 +700,15 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
     };
     if (local && m.near.empty()) return proven();
     if (local) {
-        const Around around = settleAround(m);
+        Around around = settleAround(m, kAroundMargin);
+        // The wider window pays where it settles a good share of what the
+        // small one leaves (areas and lines), not on noise-like pictures;
+        // its record decides, and every sixteenth test asks it anyway.
+        if (around == Around::Unknown && (m.wideSettled * 4 >= m.wideTried || m.wideSkipped++ % 16 == 0)) {
+            ++m.wideTried;
+            around = settleAround(m, kWideMargin);
+            if (around != Around::Unknown) ++m.wideSettled;
+        }
         if (around == Around::Proven) return proven();
         if (around == Around::Another) return Verdict::AnotherAnswer;
     }

@@ -171,7 +171,7 @@ public:
 private:
     struct Impl;
     enum class Around { Proven, Another, Unknown };
-    static Around settleAround(Impl& m);
+    static Around settleAround(Impl& m, int margin);
     std::unique_ptr<Impl> impl_;
 };
 
