@@ -12,6 +12,7 @@
 
 #include "core/blockcounts.h"
 #include "core/error.h"
+#include "core/windowsearch.h"
 #include "core/grid.h"
 #include "core/prize.h"
 #include "core/workarrays.h"
@@ -579,6 +580,8 @@ namespace {
 constexpr int kAroundMargin = 2;
 constexpr int kWideMargin = 5;
 constexpr int kAroundMaxBox = 12 * 12;
+// Branchings the small search may take before the SAT solver takes over.
+constexpr long kSearchBudget = 200;
 
 } // namespace
 
@@ -609,16 +612,60 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
     const int outerLeft = std::max(0, left - 2), outerTop = std::max(0, top - 2);
     const int outerRight = std::min(cols - 1, right + 2), outerBottom = std::min(rows - 1, bottom + 2);
 
-    CaDiCaL::Solver s;
-    s.configure("plain"); // small problems: no preprocessing pays off
-    s.set("quiet", 1);
-    const int outerRows = outerBottom - outerTop + 1;
-    auto var = [&](int c, int r) { return (c - outerLeft) * outerRows + (r - outerTop) + 1; };
-    auto inWindow = [&](int c, int r) { return c >= left && c <= right && r >= top && r <= bottom; };
     // Whether an active clue's block holds (c, r): the block of (c, r) holds one.
     auto reached = [&](int c, int r) {
         return !forEachInBlock(c, r, cols, rows, [&](int x, int y) { return m.active[m.picture.index(x, y)] == 0; });
     };
+    auto inWindow = [&](int c, int r) { return c >= left && c <= right && r >= top && r <= bottom; };
+    const int outerRows = outerBottom - outerTop + 1;
+    auto cellOf = [&](int c, int r) { return (c - outerLeft) * outerRows + (r - outerTop); };
+
+    // First the small search: the ring free (a proof there needs nothing
+    // outside the window), then fixed to the picture (an answer there is an
+    // answer of the field). When it gives up, the SAT solver decides.
+    WindowSearch search;
+    std::vector<int> ring;
+    for (int c = outerLeft; c <= outerRight; ++c)
+        for (int r = outerTop; r <= outerBottom; ++r) {
+            const bool filled = m.picture.at(c, r);
+            const int cell = search.addCell(filled, inWindow(c, r) && !reached(c, r) ? 0 : -1);
+            if (!inWindow(c, r)) ring.push_back(cell);
+        }
+    std::vector<int> block;
+    for (int c = std::max(0, left - 1); c <= std::min(cols - 1, right + 1); ++c)
+        for (int r = std::max(0, top - 1); r <= std::min(rows - 1, bottom + 1); ++r) {
+            if (!m.active[m.picture.index(c, r)]) continue;
+            block.clear();
+            int count = 0;
+            forEachInBlock(c, r, cols, rows, [&](int x, int y) {
+                block.push_back(cellOf(x, y));
+                count += m.picture.at(x, y);
+            });
+            search.addCount(block, count);
+        }
+    std::vector<int> differ;
+    for (int i : m.near) differ.push_back(cellOf(i / rows, i % rows));
+    switch (search.search(differ, kSearchBudget)) {
+    case WindowSearch::Result::None: return Around::Proven;
+    case WindowSearch::Result::GaveUp: break;
+    case WindowSearch::Result::Found: {
+        bool fits = true;
+        for (int cell : ring) fits = fits && search.value(cell) == search.preferred(cell);
+        if (fits) return Around::Another;
+        for (int cell : ring) search.fix(cell, search.preferred(cell));
+        switch (search.search(differ, kSearchBudget)) {
+        case WindowSearch::Result::Found: return Around::Another;
+        case WindowSearch::Result::None: return Around::Unknown;
+        case WindowSearch::Result::GaveUp: break;
+        }
+        break;
+    }
+    }
+
+    CaDiCaL::Solver s;
+    s.configure("plain"); // small problems: no preprocessing pays off
+    s.set("quiet", 1);
+    auto var = [&](int c, int r) { return cellOf(c, r) + 1; };
     for (int c = outerLeft; c <= outerRight; ++c)
         for (int r = outerTop; r <= outerBottom; ++r) s.phase(m.picture.at(c, r) ? var(c, r) : -var(c, r));
     BlockCountEncoder encoder(s, cols, rows, outerLeft, outerTop, outerRight, outerBottom, var,
@@ -638,18 +685,18 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
             }
     for (int i : m.near) s.add(m.picture.cells[static_cast<size_t>(i)] ? -var(i / rows, i % rows) : var(i / rows, i % rows));
     s.add(0);
-    std::vector<int> ring;
+    std::vector<int> ringLits;
     for (int c = outerLeft; c <= outerRight; ++c)
         for (int r = outerTop; r <= outerBottom; ++r)
             if (!inWindow(c, r)) {
                 const int lit = m.picture.at(c, r) ? var(c, r) : -var(c, r);
-                ring.push_back(lit);
+                ringLits.push_back(lit);
                 s.assume(lit);
             }
     const int status = s.solve();
     if (status == 10) return Around::Another;
     if (status != 20) return Around::Unknown;
-    for (int lit : ring)
+    for (int lit : ringLits)
         if (s.failed(lit)) return Around::Unknown;
     return Around::Proven;
 }
