@@ -47,9 +47,11 @@ namespace klt {
 namespace {
 
 // Cells a trial may withdraw before it looks for a failure near the removed
-// clues, and how near.
+// clues, and how near: first close by, then a little further (on noise-like
+// pictures many failures only show there, and withdrawing to find them
+// costs far more).
 constexpr size_t kWithdrawBudget = 24;
-constexpr int kWindowRadius = 3;
+constexpr int kWindowRadii[] = {3, 8};
 
 class DeductionNet {
 public:
@@ -376,10 +378,11 @@ bool DeductionNet::trial(const int* cells, int n)
     // before paying for the whole withdrawal.
     if (!withdraw(kWithdrawBudget)) {
         restoreCells();
-        if (windowFails(kWindowRadius)) {
-            rollBack();
-            return false;
-        }
+        for (int radius : kWindowRadii)
+            if (windowFails(radius)) {
+                rollBack();
+                return false;
+            }
         withdraw(SIZE_MAX);
     }
     lastCone = static_cast<long long>(withdrawnList_.size());
