@@ -410,6 +410,15 @@ struct PictureUniqueness::Impl {
     std::vector<std::uint8_t> guarded;
     std::vector<int> guardedList;
     bool stale = false; // a pinned clue was dropped: the solver is wrong until rebuilt
+    // The solver's search mode, by band: stable search only (which suits
+    // line art and areas) or the usual alternation (which suits noise). Each
+    // mode's record of whole-field solves, seconds and count, decides;
+    // every eighth band tries the other one.
+    int rebuilds = 0;
+    bool stableOnly = false;
+    double modeSeconds[2] = {0, 0};
+    long modeSolves[2] = {0, 0};
+    bool chooseStableOnly();
     // The wider window's record: tests it was asked, and settled; tests it was skipped.
     long wideTried = 0, wideSettled = 0, wideSkipped = 0;
 
@@ -467,6 +476,14 @@ constexpr int kGuardedBand = 1000;
 
 } // namespace
 
+bool PictureUniqueness::Impl::chooseStableOnly()
+{
+    if (rebuilds < 2) return rebuilds == 1;
+    auto average = [&](int mode) { return modeSolves[mode] ? modeSeconds[mode] / double(modeSolves[mode]) : 0.0; };
+    const bool better = average(1) < average(0);
+    return rebuilds % 8 == 0 ? !better : better;
+}
+
 void PictureUniqueness::Impl::rebuild(int focusCol)
 {
     const int cols = picture.cols, rows = picture.rows;
@@ -475,6 +492,9 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     solver = std::make_unique<CaDiCaL::Solver>();
     CaDiCaL::Solver& s = *solver;
     s.set("quiet", 1);
+    stableOnly = chooseStableOnly();
+    if (stableOnly) s.set("stabilizeonly", 1);
+    ++rebuilds;
     // Cells, selectors, then at most three counter variables per cell.
     const int variables = cells + static_cast<int>(candidates.size());
     if (variables > 0) s.reserve(variables + 3 * cells);
@@ -791,7 +811,10 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
         for (int i = 0; i < cells; ++i) solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
     }
     solver.constrain(0);
+    const auto started = std::chrono::steady_clock::now();
     const int status = solveWith(solver, stop);
+    m.modeSeconds[m.stableOnly] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ++m.modeSolves[m.stableOnly];
     switch (status) {
     case 20: return proven();
     case 10: return Verdict::AnotherAnswer;
