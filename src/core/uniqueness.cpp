@@ -4,6 +4,7 @@
 #include <bit>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -156,6 +157,63 @@ void requireCheckableCells(int cols, int rows)
 // counters and the solver's bookkeeping included.
 constexpr long long kLiteralsPerClue = 160;
 
+// The answer when the clues force every cell one clue at a time (a clue
+// whose block already holds its count of filled cells makes the rest white,
+// one that needs all its open cells makes them filled), cells out of every
+// clue's reach white. Then it is the only answer, and no solver is needed:
+// the puzzles the ordinary generation places are all of this kind. Nothing
+// when a cell stays open or a clue cannot be met.
+std::optional<CellGrid> forcedAnswer(const ClueSet& clues, const std::vector<std::uint8_t>& reached)
+{
+    const int cols = clues.cols, rows = clues.rows;
+    const size_t cells = static_cast<size_t>(cols) * static_cast<size_t>(rows);
+    std::vector<std::int8_t> value(cells, -1);
+    std::vector<int> queue;
+    for (size_t i = 0; i < cells; ++i)
+        if (!reached[i]) {
+            value[i] = 0;
+            queue.push_back(static_cast<int>(i));
+        }
+    // Settles the open cells of clue k's block when its count allows; false
+    // when it cannot be met.
+    auto settle = [&](int k) {
+        const int v = clues.clues[static_cast<size_t>(k)];
+        int filled = 0, open = 0;
+        forEachInBlock(k / rows, k % rows, cols, rows, [&](int x, int y) {
+            const std::int8_t c = value[static_cast<size_t>(x) * static_cast<size_t>(rows) + static_cast<size_t>(y)];
+            filled += c == 1;
+            open += c < 0;
+        });
+        if (filled > v || filled + open < v) return false;
+        if (open == 0 || (filled != v && filled + open != v)) return true;
+        const std::int8_t to = filled == v ? 0 : 1;
+        forEachInBlock(k / rows, k % rows, cols, rows, [&](int x, int y) {
+            const size_t i = static_cast<size_t>(x) * static_cast<size_t>(rows) + static_cast<size_t>(y);
+            if (value[i] >= 0) return;
+            value[i] = to;
+            queue.push_back(static_cast<int>(i));
+        });
+        return true;
+    };
+    for (size_t k = 0; k < cells; ++k)
+        if (clues.clues[k] != kNoClue && !settle(static_cast<int>(k))) return std::nullopt;
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const int i = queue[head];
+        bool ok = true;
+        forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) {
+            const int k = x * rows + y;
+            if (ok && clues.clues[static_cast<size_t>(k)] != kNoClue) ok = settle(k);
+        });
+        if (!ok) return std::nullopt;
+    }
+    CellGrid answer(cols, rows);
+    for (size_t i = 0; i < cells; ++i) {
+        if (value[i] < 0) return std::nullopt;
+        answer.cells[i] = static_cast<std::uint8_t>(value[i]);
+    }
+    return answer;
+}
+
 // One answer, then another one; "none" without the clues to blame.
 UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& options)
 {
@@ -182,6 +240,15 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
         }
     if (literals > kMaxUniquenessLiterals)
         throw CommandError{tooLargeText("подсказок " + decimal(clues.count()) + ", и решателю не хватит памяти")};
+
+    if (options.unreachedWhite) {
+        if (std::optional<CellGrid> forced = forcedAnswer(clues, reached)) {
+            if (options.onFirstSearchDone) options.onFirstSearchDone();
+            res.answers = Answers::One;
+            res.first = std::move(*forced);
+            return res;
+        }
+    }
 
     CaDiCaL::Solver s;
     s.set("quiet", 1); // its diagnostics would land among the program's output
