@@ -539,7 +539,7 @@ namespace {
 // Open clues guarded around the column a sweep reached, at most: each
 // whole-field solve assumes them on, and a new solver is built when the
 // sweep leaves the band.
-constexpr int kGuardedBand = 1000;
+constexpr int kGuardedBand = 2000;
 
 } // namespace
 
