@@ -19,10 +19,16 @@ BlockCountEncoder::BlockCountEncoder(CaDiCaL::Solver& solver, int cols, int rows
 const BlockCountEncoder::Counter& BlockCountEncoder::triple(int c, int r)
 {
     Counter& k = counters_[static_cast<size_t>(c - left_) * static_cast<size_t>(height_) + static_cast<size_t>(r - top_)];
-    if (k.size > 0) return k;
+    if (k.built) return k;
+    k.built = true;
     int x[3];
     int m = 0;
-    for (int y = std::max(0, r - 1); y <= std::min(rows_ - 1, r + 1); ++y) x[m++] = cellVar_(c, y);
+    for (int y = std::max(0, r - 1); y <= std::min(rows_ - 1, r + 1); ++y) {
+        const int v = cellVar_(c, y);
+        if (v == kKnownFilled) ++k.filled;
+        else if (v != kKnownWhite) x[m++] = v;
+    }
+    if (m == 0) return k;
     k.first = next_;
     k.size = m;
     next_ += m;
@@ -68,6 +74,14 @@ void BlockCountEncoder::addClue(int c, int r, int v, int guard)
         if (lit) s_.add(lit);
     };
     const int ma = parts[0].size, mb = parts[1].size, mc = parts[2].size;
+    v -= parts[0].filled + parts[1].filled + parts[2].filled;
+    if (v < 0 || v > ma + mb + mc) {
+        // The known cells already break the count: the clue must be off.
+        if (guard) s_.add(guard);
+        s_.add(0);
+        return;
+    }
+    if (ma + mb + mc == 0) return;
     for (int i = 0; i <= ma; ++i)
         for (int j = 0; j <= mb; ++j) {
             // Not more than v: no i + j + k = v + 1 of them at once.

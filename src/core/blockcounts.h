@@ -7,6 +7,7 @@
 // longer ones of spelling out every forbidden set of cells, and unit
 // propagation still sees everything one clue implies.
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace CaDiCaL {
@@ -17,16 +18,22 @@ namespace klt {
 
 class BlockCountEncoder {
 public:
+    // What cellVar gives for a cell whose fill is known beforehand: it gets
+    // no variable, and the counts around it take it as it is.
+    static constexpr int kKnownWhite = 0;
+    static constexpr int kKnownFilled = std::numeric_limits<int>::min();
+
     // The field is cols x rows; the clues given must have their blocks
     // (clipped to the field) inside the region left..right x top..bottom.
-    // cellVar gives a cell's variable; the counters take variables from
-    // firstAux on.
+    // cellVar gives a cell's variable (or one of the known values above); the
+    // counters take variables from firstAux on.
     BlockCountEncoder(CaDiCaL::Solver& solver, int cols, int rows, int left, int top, int right, int bottom,
                       std::function<int(int, int)> cellVar, int firstAux);
 
     // Exactly v of the block of (c, r) are filled; guard, when not 0, joins
     // each of the clue's own clauses (the counters are definitions and hold
-    // regardless). v must lie between 0 and the block's size.
+    // regardless). v must lie between 0 and the block's size. A block of
+    // known cells costs nothing, or one clause when it breaks the count.
     void addClue(int c, int r, int v, int guard);
 
     // The first variable not taken yet.
@@ -34,8 +41,10 @@ public:
 
 private:
     struct Counter {
-        int first = 0; // the variable of "at least 1"; "at least j" is first + j - 1
-        int size = 0;  // cells in the triple
+        int first = 0;  // the variable of "at least 1"; "at least j" is first + j - 1
+        int size = 0;   // cells of the triple with a variable
+        int filled = 0; // known filled cells of the triple
+        bool built = false;
     };
     const Counter& triple(int c, int r);
 

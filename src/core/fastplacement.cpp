@@ -28,7 +28,9 @@
 // A trial can fail early for two reasons that need no withdrawal: a filled
 // cell that no clue covers any more, and a set of cells near the removed
 // clues none of which can be deduced before another of them is, even with
-// every cell further away known (the window test).
+// every cell further away known (the window test). It can succeed early when
+// the cells the removed clues deduced can be deduced again near them from
+// cells of lower level (which cannot rest on those clues).
 //
 // The working arrays the literal engine leaves behind are those of its last
 // trial; they are rebuilt at the end with PassSolver, which replays the
@@ -37,6 +39,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -52,11 +55,17 @@ namespace {
 // costs far more).
 constexpr size_t kWithdrawBudget = 24;
 constexpr int kWindowRadii[] = {3, 8};
+// The window in which a trial looks for a local proof of success (wider
+// ones find few more).
+constexpr int kHoldRadius = 5;
 
 class DeductionNet {
 public:
     // A level only grows by re-deduction; 64 bits never run out.
     using Level = std::int64_t;
+    // Levels of a deduction step apart; a window proof fits its own steps
+    // in between.
+    static constexpr Level kLevelStep = Level(1) << 20;
 
     // Deduces what the clues in w give; false when some filled cell of the
     // picture stays unknown (the set is not solvable).
@@ -86,6 +95,7 @@ private:
     void rollBack();
     bool withdraw(size_t budget);
     bool windowFails(int radius);
+    bool windowHolds(int radius);
 
     static constexpr std::uint8_t kKnown = 4, kWithdrawn = 8;
     std::uint8_t colourOf(size_t x) const { return cell_[x] & 3; }
@@ -128,6 +138,8 @@ private:
     std::vector<std::uint8_t> missingInWindow_[2];
     std::uint32_t windowNo_ = 0;
     std::vector<int> windowCells_, windowClues_;
+    std::vector<Level> windowLevel_;
+    std::vector<int> windowSup_, outputs_;
 };
 
 bool DeductionNet::holdsBelow(int k, int x, Level limit) const
@@ -145,7 +157,7 @@ inline DeductionNet::Level DeductionNet::levelBy(int k, std::uint8_t colour) con
     layout_.forEachInBlock(k, [&](int y) {
         if (colourOf(size_t(y)) != colour) top = std::max(top, level_[size_t(y)]);
     });
-    return top + 1;
+    return top + kLevelStep;
 }
 
 void DeductionNet::save(int x)
@@ -197,6 +209,8 @@ bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture)
     inWindow_.assign(n, 0);
     touches_.assign(n, 0);
     knownInWindow_.assign(n, 0);
+    windowLevel_.assign(n, 0);
+    windowSup_.assign(n, -1);
     waiting_[0].assign(n, 0);
     waiting_[1].assign(n, 0);
     waitingClues_.clear();
@@ -352,6 +366,95 @@ bool DeductionNet::windowFails(int radius)
     return false;
 }
 
+// Whether the removed clues' cells can be deduced again near them from cells
+// that cannot rest on the removed clues: cells of a level below every cell
+// those clues deduced. Each cell the window deduces gets the window's
+// deduction, provided its level does not rise (what rests on it stays above
+// it). True when every cell the removed clues had deduced is deduced again.
+bool DeductionNet::windowHolds(int radius)
+{
+    outputs_.clear();
+    Level limit = std::numeric_limits<Level>::max();
+    for (int k : removed_)
+        layout_.forEachInBlock(k, [&](int x) {
+            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) {
+                outputs_.push_back(x);
+                limit = std::min(limit, level_[size_t(x)]);
+            }
+        });
+    if (outputs_.empty()) return false;
+    ++windowNo_;
+    windowCells_.clear();
+    windowClues_.clear();
+    for (int k : removed_) {
+        const CellPos p = layout_.pos(k);
+        forEachInSquare(p.col, p.row, radius, layout_.cols(), layout_.rows(), [&](int c, int r) {
+            const int x = layout_.index(c, r);
+            if (inWindow_[size_t(x)] == windowNo_) return;
+            inWindow_[size_t(x)] = windowNo_;
+            windowCells_.push_back(x);
+        });
+    }
+    auto firm = [&](int y) {
+        const std::uint8_t c = cell_[size_t(y)];
+        return (c & 3) == 2 || ((c & kKnown) && level_[size_t(y)] < limit);
+    };
+    for (int x : windowCells_)
+        layout_.forEachInBlock(x, [&](int k) {
+            if (!clue_[size_t(k)] || touches_[size_t(k)] == windowNo_) return;
+            touches_[size_t(k)] = windowNo_;
+            std::uint8_t miss[2] = {0, 0};
+            layout_.forEachInBlock(k, [&](int y) {
+                if (!firm(y)) ++miss[colourOf(size_t(y))];
+            });
+            missingInWindow_[0][size_t(k)] = miss[0];
+            missingInWindow_[1][size_t(k)] = miss[1];
+            windowClues_.push_back(k);
+        });
+    queue_.clear();
+    auto levelOf = [&](int y) {
+        return knownInWindow_[size_t(y)] == windowNo_ ? windowLevel_[size_t(y)] : level_[size_t(y)];
+    };
+    auto settle = [&](int k, std::uint8_t colour) {
+        Level top = 0;
+        layout_.forEachInBlock(k, [&](int y) {
+            if (colourOf(size_t(y)) != colour) top = std::max(top, levelOf(y));
+        });
+        layout_.forEachInBlock(k, [&](int y) {
+            if (inWindow_[size_t(y)] != windowNo_ || colourOf(size_t(y)) != colour || firm(y) ||
+                knownInWindow_[size_t(y)] == windowNo_)
+                return;
+            knownInWindow_[size_t(y)] = windowNo_;
+            windowLevel_[size_t(y)] = top + 1;
+            windowSup_[size_t(y)] = k;
+            queue_.push_back(y);
+        });
+    };
+    for (int k : windowClues_) {
+        if (missingInWindow_[0][size_t(k)] == 0) settle(k, 1);
+        if (missingInWindow_[1][size_t(k)] == 0) settle(k, 0);
+    }
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int x = queue_[head];
+        const std::uint8_t colour = colourOf(size_t(x));
+        layout_.forEachInBlock(x, [&](int k) {
+            if (touches_[size_t(k)] == windowNo_ && --missingInWindow_[colour][size_t(k)] == 0)
+                settle(k, std::uint8_t(1 - colour));
+        });
+    }
+    for (int x : outputs_)
+        if (knownInWindow_[size_t(x)] != windowNo_) return false;
+    for (int x : queue_)
+        if (known(size_t(x)) && windowLevel_[size_t(x)] > level_[size_t(x)]) return false;
+    for (int x : queue_) {
+        save(x);
+        setFlag(size_t(x), kKnown, 1);
+        level_[size_t(x)] = windowLevel_[size_t(x)];
+        sup_[size_t(x)] = windowSup_[size_t(x)];
+    }
+    return true;
+}
+
 bool DeductionNet::trial(const int* cells, int n)
 {
     ++trialNo_;
@@ -383,6 +486,9 @@ bool DeductionNet::trial(const int* cells, int n)
                 rollBack();
                 return false;
             }
+        // A success is often local too: the removed clues' cells can be
+        // deduced again nearby from cells that do not rest on them.
+        if (windowHolds(kHoldRadius)) return true;
         withdraw(SIZE_MAX);
     }
     lastCone = static_cast<long long>(withdrawnList_.size());

@@ -72,11 +72,17 @@ int solveWith(CaDiCaL::Solver& s, const StopCheck& stop)
     return res;
 }
 
-CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows)
+// The solver's answer; the cells known beforehand (forced, when not empty)
+// as they are known.
+CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows, const std::vector<std::int8_t>& forced)
 {
     CellGrid g(cols, rows);
     for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) g.set(c, r, s.val(cellVar(cols, rows, c, r)) > 0);
+        for (int r = 0; r < rows; ++r) {
+            const size_t i = g.index(c, r);
+            g.cells[i] = !forced.empty() && forced[i] >= 0 ? static_cast<std::uint8_t>(forced[i])
+                                                           : s.val(cellVar(cols, rows, c, r)) > 0;
+        }
     return g;
 }
 
@@ -157,19 +163,18 @@ void requireCheckableCells(int cols, int rows)
 // counters and the solver's bookkeeping included.
 constexpr long long kLiteralsPerClue = 160;
 
-// The answer when the clues force every cell one clue at a time (a clue
-// whose block already holds its count of filled cells makes the rest white,
-// one that needs all its open cells makes them filled), cells out of every
-// clue's reach white. Then it is the only answer, and no solver is needed:
-// the puzzles the ordinary generation places are all of this kind. Nothing
-// when a cell stays open or a clue cannot be met.
-std::optional<CellGrid> forcedAnswer(const ClueSet& clues, const std::vector<std::uint8_t>& reached)
+// What the clues force one clue at a time (a clue whose block already holds
+// its count of filled cells makes the rest white, one that needs all its open
+// cells makes them filled), with the cells that reached marks 0 taken as
+// white (none when reached is empty): per cell 0 white, 1 filled, -1 open.
+// Nothing when a clue cannot be met. Every answer has these cells so.
+std::optional<std::vector<std::int8_t>> forcedCells(const ClueSet& clues, const std::vector<std::uint8_t>& reached)
 {
     const int cols = clues.cols, rows = clues.rows;
     const size_t cells = static_cast<size_t>(cols) * static_cast<size_t>(rows);
     std::vector<std::int8_t> value(cells, -1);
     std::vector<int> queue;
-    for (size_t i = 0; i < cells; ++i)
+    for (size_t i = 0; i < reached.size(); ++i)
         if (!reached[i]) {
             value[i] = 0;
             queue.push_back(static_cast<int>(i));
@@ -206,12 +211,28 @@ std::optional<CellGrid> forcedAnswer(const ClueSet& clues, const std::vector<std
         });
         if (!ok) return std::nullopt;
     }
+    return value;
+}
+
+// The answer when the clues force every cell one clue at a time, cells out
+// of every clue's reach white. Then it is the only answer, and no solver is
+// needed: the puzzles the ordinary generation places are all of this kind.
+std::optional<CellGrid> answerOf(const std::vector<std::int8_t>& forced, int cols, int rows)
+{
     CellGrid answer(cols, rows);
-    for (size_t i = 0; i < cells; ++i) {
-        if (value[i] < 0) return std::nullopt;
-        answer.cells[i] = static_cast<std::uint8_t>(value[i]);
+    for (size_t i = 0; i < forced.size(); ++i) {
+        if (forced[i] < 0) return std::nullopt;
+        answer.cells[i] = static_cast<std::uint8_t>(forced[i]);
     }
     return answer;
+}
+
+// A cell's variable for the encoder, or its known fill.
+int encodedCell(const std::vector<std::int8_t>& forced, int rows, int c, int r)
+{
+    const int i = c * rows + r;
+    if (forced.empty() || forced[static_cast<size_t>(i)] < 0) return i + 1;
+    return forced[static_cast<size_t>(i)] ? BlockCountEncoder::kKnownFilled : BlockCountEncoder::kKnownWhite;
 }
 
 // One answer, then another one; "none" without the clues to blame.
@@ -241,28 +262,32 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     if (literals > kMaxUniquenessLiterals)
         throw CommandError{tooLargeText("подсказок " + decimal(clues.count()) + ", и решателю не хватит памяти")};
 
-    if (options.unreachedWhite) {
-        if (std::optional<CellGrid> forced = forcedAnswer(clues, reached)) {
+    // The cells the clues force one at a time go to the solver as known
+    // values: on most puzzles few cells are left to it, and its memory
+    // follows them. After a contradiction the solver sees every cell.
+    std::vector<std::int8_t> forced =
+        forcedCells(clues, options.unreachedWhite ? reached : std::vector<std::uint8_t>()).value_or(std::vector<std::int8_t>());
+    if (options.unreachedWhite && !forced.empty()) {
+        if (std::optional<CellGrid> answer = answerOf(forced, cols, rows)) {
             if (options.onFirstSearchDone) options.onFirstSearchDone();
             res.answers = Answers::One;
-            res.first = std::move(*forced);
+            res.first = std::move(*answer);
             return res;
         }
     }
-
     CaDiCaL::Solver s;
     s.set("quiet", 1); // its diagnostics would land among the program's output
     // Free cells come out white, as the deduction leaves them.
     s.set("phase", 0);
     if (cols * rows > 0) s.reserve(4 * cols * rows);
-    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1, [rows](int c, int r) { return cellVar(0, rows, c, r); },
-                              cols * rows + 1);
+    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
+                              [&](int c, int r) { return encodedCell(forced, rows, c, r); }, cols * rows + 1);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const int v = clues.at(c, r);
             if (v != kNoClue) encoder.addClue(c, r, v, 0);
         }
-    if (options.unreachedWhite)
+    if (options.unreachedWhite && forced.empty())
         for (int i = 0; i < cols * rows; ++i)
             if (!reached[static_cast<size_t>(i)]) {
                 s.add(-(i + 1));
@@ -276,11 +301,13 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
         res.answers = Answers::None;
         return res;
     }
-    res.first = modelOf(s, cols, rows);
+    res.first = modelOf(s, cols, rows, forced);
 
-    // Any second answer differs from the first in at least one cell.
+    // Any second answer differs from the first in at least one cell the
+    // clues do not force.
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
+            if (encodedCell(forced, rows, c, r) != cellVar(cols, rows, c, r)) continue;
             const int x = cellVar(cols, rows, c, r);
             s.add(res.first.at(c, r) ? -x : x);
         }
@@ -290,7 +317,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
         res.answers = Answers::One;
     } else if (status == 10) {
         res.answers = Answers::Several;
-        res.second = modelOf(s, cols, rows);
+        res.second = modelOf(s, cols, rows, forced);
         res.differs = CellGrid(cols, rows);
         for (size_t i = 0; i < res.differs.cells.size(); ++i)
             res.differs.cells[i] = res.first.cells[i] != res.second.cells[i];
@@ -476,6 +503,11 @@ struct PictureUniqueness::Impl {
     // pinned clue off, or dropping it, needs a new solver.
     std::vector<std::uint8_t> guarded;
     std::vector<int> guardedList;
+    // Per cell, as the solver was built: 0 or 1 when the kept and pinned
+    // clues force the cell one clue at a time (it has no variable then),
+    // -1 when it is free. Every answer the solver gives has these cells so.
+    std::vector<std::int8_t> forced;
+    std::vector<int> differ; // scratch: the literals of "differs from the picture"
     bool stale = false; // a pinned clue was dropped: the solver is wrong until rebuilt
     // The solver's search mode, by band: stable search only (which suits
     // line art and areas) or the usual alternation (which suits noise). Each
@@ -565,8 +597,6 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     // Cells, selectors, then at most three counter variables per cell.
     const int variables = cells + static_cast<int>(candidates.size());
     if (variables > 0) s.reserve(variables + 3 * cells);
-    // Searches start from the picture, so a nearby second answer turns up fast.
-    for (int i = 0; i < cells; ++i) s.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
     guardedList.clear();
     for (int i : candidates) {
         const size_t k = static_cast<size_t>(i);
@@ -578,8 +608,24 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         }
     }
     const ClueSet counts = allClues(picture);
-    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1, [rows](int c, int r) { return c * rows + r + 1; },
-                              variables + 1);
+    // What the clues that no solve switches force: those cells are left out
+    // of the solver. On a picture that the clues ahead of the sweep settle
+    // one at a time, the solver holds little more than the band and what the
+    // sweep has thinned out behind it.
+    ClueSet firm(cols, rows);
+    std::vector<std::uint8_t> reached(static_cast<size_t>(cells), 0);
+    for (int i : candidates) {
+        const size_t k = static_cast<size_t>(i);
+        if (dropped[k]) continue;
+        if (!guarded[k]) firm.clues[k] = counts.clues[k];
+        forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) { reached[picture.index(x, y)] = 1; });
+    }
+    forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
+    // Searches start from the picture, so a nearby second answer turns up fast.
+    for (int i = 0; i < cells; ++i)
+        if (forced.empty() || forced[static_cast<size_t>(i)] < 0) s.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
+    BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
+                              [&](int c, int r) { return encodedCell(forced, rows, c, r); }, variables + 1);
     for (int i : candidates) {
         const size_t k = static_cast<size_t>(i);
         if (!dropped[k]) encoder.addClue(i / rows, i % rows, counts.clues[k], guarded[k] ? -selector[k] : 0);
@@ -590,8 +636,11 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     int vars[9];
     std::vector<int> lits;
     for (int i = 0; i < cells; ++i) {
+        const std::int8_t known = forced.empty() ? -1 : forced[static_cast<size_t>(i)];
+        if (known == 0) continue;
         const int n = blockVars(cols, rows, i / rows, i % rows, vars);
-        lits.assign(1, -(i + 1));
+        lits.clear();
+        if (known < 0) lits.push_back(-(i + 1));
         bool settled = false;
         for (int j = 0; j < n && !settled; ++j) {
             const size_t k = static_cast<size_t>(vars[j] - 1);
@@ -866,18 +915,34 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
             break;
         }
     if (focus >= 0 || m.stale) m.rebuild(focus);
+    // The answer must differ from the picture in a cell that the solver
+    // holds: the forced cells have the same fill in every answer. None left:
+    // no answer differs. One forced away from the picture: every answer does.
+    std::vector<int>& differ = m.differ;
+    differ.clear();
+    bool differs = false;
+    auto ask = [&](int i) {
+        const std::uint8_t filled = m.picture.cells[static_cast<size_t>(i)];
+        const std::int8_t known = m.forced.empty() ? -1 : m.forced[static_cast<size_t>(i)];
+        if (known < 0) differ.push_back(filled ? -(i + 1) : i + 1);
+        else differs = differs || known != filled;
+    };
+    if (local) {
+        for (int i : m.near) ask(i);
+    } else {
+        for (int i = 0; i < cells; ++i) ask(i);
+    }
+    if (!differs && differ.empty()) return proven();
     CaDiCaL::Solver& solver = *m.solver;
     for (int i : m.off) solver.assume(-m.selector[static_cast<size_t>(i)]);
     for (int i : m.guardedList) {
         const size_t k = static_cast<size_t>(i);
         if (m.active[k] && !m.kept[k]) solver.assume(m.selector[k]);
     }
-    if (local) {
-        for (int i : m.near) solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
-    } else {
-        for (int i = 0; i < cells; ++i) solver.constrain(m.picture.cells[static_cast<size_t>(i)] ? -(i + 1) : i + 1);
+    if (!differs) {
+        for (int lit : differ) solver.constrain(lit);
+        solver.constrain(0);
     }
-    solver.constrain(0);
     const auto started = std::chrono::steady_clock::now();
     const int status = solveWith(solver, stop);
     m.modeSeconds[m.stableOnly] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
