@@ -33,6 +33,10 @@ struct GenerateOptions {
     PlacementOptions placement;
     // The sweep's seed; from the context's clock when empty.
     std::optional<std::uint32_t> seed;
+    // Advanced generation only: 0 thins the clues as long as the SAT check
+    // proves the picture the only answer; 1 to 3 as long as the graded
+    // levels up to this one solve the puzzle (which proves it too).
+    int maxLevel = 0;
 };
 
 // Generate. Errors inside throw CommandError after the busy state was

@@ -1,0 +1,454 @@
+#include "core/grading.h"
+
+#include <algorithm>
+#include <array>
+
+namespace klt {
+
+namespace {
+
+// Cells around an assumed one that a contradiction may decide, and how far
+// its clues reach: a short contradiction stays within a few cells.
+constexpr int kProbeRadius = 3;
+constexpr int kProbeArea = kProbeRadius + 2;          // the blocks of the clues that reach the cells
+constexpr int kProbeSide = 2 * kProbeArea + 1;
+constexpr int kProbeRounds = 24;                      // rounds of levels 1 and 2 after the assumption
+// A decided cell makes the cells this near worth assuming again.
+constexpr int kProbeDirty = kProbeRadius + 1;
+
+// Grades by the steps above level 1: up to this many pair steps is easy,
+// more is medium; up to this many contradictions is hard, more very hard.
+constexpr int kEasyPairs = 10;
+constexpr int kHardProbes = 10;
+
+// A first-in first-out queue of indices with a mark against doubles.
+class WorkQueue {
+public:
+    explicit WorkQueue(size_t n = 0) : in_(n, 0) {}
+    void push(int i)
+    {
+        if (in_[static_cast<size_t>(i)]) return;
+        in_[static_cast<size_t>(i)] = 1;
+        items_.push_back(i);
+    }
+    bool pop(int& i)
+    {
+        if (head_ == items_.size()) return false;
+        i = items_[head_++];
+        in_[static_cast<size_t>(i)] = 0;
+        if (head_ == items_.size()) {
+            items_.clear();
+            head_ = 0;
+        }
+        return true;
+    }
+
+private:
+    std::vector<int> items_;
+    size_t head_ = 0;
+    std::vector<std::uint8_t> in_;
+};
+
+// Counts of a clue's block under some state.
+struct BlockCount {
+    int filled = 0, open = 0;
+};
+
+class Deducer {
+public:
+    Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel)
+        : clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
+          maxLevel_(maxLevel), q1_(st_.size()), q2_(st_.size()), q3_(st_.size())
+    {
+        for (int i = 0; i < static_cast<int>(st_.size()); ++i)
+            if (clue(i) >= 0) {
+                q1_.push(i);
+                q2_.push(i);
+            }
+        for (int i = 0; i < static_cast<int>(st_.size()); ++i)
+            if (st_[static_cast<size_t>(i)] == kCellOpen && inRegion(i)) q3_.push(i);
+    }
+
+    // One step, applied; nothing when stuck or when a clue broke.
+    std::optional<GradeStep> next()
+    {
+        if (broken_ >= 0) return std::nullopt;
+        GradeStep step;
+        if (!reachDone_) {
+            reachDone_ = true;
+            if (outOfReach(step)) return apply(std::move(step));
+        }
+        int k = 0;
+        while (q1_.pop(k))
+            if (single(k, step)) return apply(std::move(step));
+        if (broken_ >= 0 || maxLevel_ < 2) return std::nullopt;
+        while (q2_.pop(k)) {
+            if (pairs(k, step)) {
+                q2_.push(k); // it may have more to say with another partner
+                return apply(std::move(step));
+            }
+            if (broken_ >= 0) return std::nullopt;
+        }
+        if (maxLevel_ < 3) return std::nullopt;
+        while (q3_.pop(k))
+            if (probe(k, step)) return apply(std::move(step));
+        return std::nullopt;
+    }
+
+    int broken() const { return broken_; }
+    const std::vector<std::int8_t>& state() const { return st_; }
+
+private:
+    int clue(int i) const { return clues_.clues[static_cast<size_t>(i)]; }
+    bool inRegion(int i) const
+    {
+        const int c = i / rows_, r = i % rows_;
+        return c >= region_.left && c <= region_.right && r >= region_.top && r <= region_.bottom;
+    }
+    template <class F>
+    void block(int k, F&& f) const
+    {
+        forEachInBlock(k / rows_, k % rows_, cols_, rows_, [&](int x, int y) { f(x * rows_ + y); });
+    }
+    BlockCount count(int k, const std::vector<std::int8_t>& st) const
+    {
+        BlockCount n;
+        block(k, [&](int y) {
+            n.filled += st[static_cast<size_t>(y)] == kCellFilled;
+            n.open += st[static_cast<size_t>(y)] == kCellOpen;
+        });
+        return n;
+    }
+
+    GradeStep apply(GradeStep step)
+    {
+        for (int y : step.cells) {
+            st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(step.filled);
+            block(y, [&](int k) {
+                if (clue(k) < 0) return;
+                q1_.push(k);
+                q2_.push(k);
+            });
+            forEachInSquare(y / rows_, y % rows_, kProbeDirty, cols_, rows_, [&](int x, int r) {
+                const int z = x * rows_ + r;
+                if (st_[static_cast<size_t>(z)] == kCellOpen && inRegion(z)) q3_.push(z);
+            });
+        }
+        return step;
+    }
+
+    bool outOfReach(GradeStep& step) const
+    {
+        step = GradeStep{GradeStep::Kind::OutOfReach, 1, 0, {}, {}};
+        for (int i = 0; i < static_cast<int>(st_.size()); ++i) {
+            if (st_[static_cast<size_t>(i)] != kCellOpen || !inRegion(i)) continue;
+            bool reached = false;
+            block(i, [&](int k) { reached = reached || clue(k) >= 0; });
+            if (!reached) step.cells.push_back(i);
+        }
+        return !step.cells.empty();
+    }
+
+    // The open cells of the region among those given.
+    template <class Pick>
+    void collect(int k, GradeStep& step, Pick&& pick) const
+    {
+        block(k, [&](int y) {
+            if (st_[static_cast<size_t>(y)] == kCellOpen && inRegion(y) && pick(y)) step.cells.push_back(y);
+        });
+    }
+
+    bool single(int k, GradeStep& step)
+    {
+        const int v = clue(k);
+        const BlockCount n = count(k, st_);
+        if (n.filled > v || n.filled + n.open < v) {
+            broken_ = k;
+            return false;
+        }
+        if (n.open == 0 || (n.filled != v && n.filled + n.open != v)) return false;
+        const bool fill = n.filled != v;
+        step = GradeStep{fill ? GradeStep::Kind::AllFilled : GradeStep::Kind::AllWhite, 1,
+                         static_cast<std::uint8_t>(fill), {}, {k}};
+        collect(k, step, [](int) { return true; });
+        return !step.cells.empty();
+    }
+
+    static bool near(int a, int b, int rows) { return std::abs(a / rows - b / rows) <= 1 && std::abs(a % rows - b % rows) <= 1; }
+
+    // What clues a and b tell together: the open cells only one of them has,
+    // or the open shared ones. Under state st, deciding only where allowed.
+    template <class Allowed>
+    bool pair(int a, int b, const std::vector<std::int8_t>& st, Allowed&& allowed, GradeStep& step, int& brokenAt) const
+    {
+        int fa = 0, fb = 0, ua = 0, ub = 0, us = 0;
+        block(a, [&](int y) {
+            const std::int8_t s = st[static_cast<size_t>(y)];
+            fa += s == kCellFilled;
+            if (s == kCellOpen) (near(y, b, rows_) ? us : ua) += 1;
+        });
+        block(b, [&](int y) {
+            const std::int8_t s = st[static_cast<size_t>(y)];
+            fb += s == kCellFilled;
+            if (s == kCellOpen && !near(y, a, rows_)) ub += 1;
+        });
+        const int needA = clue(a) - fa, needB = clue(b) - fb;
+        const int lo = std::max({0, needA - ua, needB - ub});
+        const int hi = std::min({us, needA, needB});
+        if (lo > hi) {
+            brokenAt = a;
+            return false;
+        }
+        auto take = [&](GradeStep::Kind kind, int first, int second, bool fill, auto pick) {
+            step = GradeStep{kind, 2, static_cast<std::uint8_t>(fill), {}, {first, second}, lo, hi};
+            block(first, [&](int y) {
+                if (st[static_cast<size_t>(y)] == kCellOpen && allowed(y) && pick(y)) step.cells.push_back(y);
+            });
+            return !step.cells.empty();
+        };
+        auto onlyA = [&](int y) { return !near(y, b, rows_); };
+        auto onlyB = [&](int y) { return !near(y, a, rows_); };
+        auto shared = [&](int y) { return near(y, b, rows_); };
+        if (ua > 0 && needA - hi == ua && take(GradeStep::Kind::PairOwn, a, b, true, onlyA)) return true;
+        if (ua > 0 && needA - lo == 0 && take(GradeStep::Kind::PairOwn, a, b, false, onlyA)) return true;
+        if (ub > 0 && needB - hi == ub && take(GradeStep::Kind::PairOwn, b, a, true, onlyB)) return true;
+        if (ub > 0 && needB - lo == 0 && take(GradeStep::Kind::PairOwn, b, a, false, onlyB)) return true;
+        if (us > 0 && lo == us && take(GradeStep::Kind::PairShared, a, b, true, shared)) return true;
+        if (us > 0 && hi == 0 && take(GradeStep::Kind::PairShared, a, b, false, shared)) return true;
+        return false;
+    }
+
+    bool pairs(int a, GradeStep& step)
+    {
+        bool found = false;
+        forEachInSquare(a / rows_, a % rows_, 2, cols_, rows_, [&](int x, int y) {
+            const int b = x * rows_ + y;
+            if (b == a || clue(b) < 0) return true;
+            int brokenAt = -1;
+            found = pair(a, b, st_, [&](int z) { return inRegion(z); }, step, brokenAt);
+            if (brokenAt >= 0) broken_ = brokenAt;
+            return !found && brokenAt < 0;
+        });
+        return found;
+    }
+
+    // Assumes each fill of cell x in turn and follows levels 1 and 2 near it;
+    // a clue that breaks gives x the other fill.
+    bool probe(int x, GradeStep& step)
+    {
+        if (st_[static_cast<size_t>(x)] != kCellOpen || !inRegion(x)) return false;
+        const int xc = x / rows_, xr = x % rows_;
+        // The clues near x, those whose blocks reach the cells it may decide.
+        std::array<int, (2 * kProbeRadius + 3) * (2 * kProbeRadius + 3)> near{};
+        int nearCount = 0;
+        forEachInSquare(xc, xr, kProbeRadius + 1, cols_, rows_, [&](int c, int r) {
+            if (clue(c * rows_ + r) >= 0) near[static_cast<size_t>(nearCount++)] = c * rows_ + r;
+        });
+        auto allowed = [&](int y) {
+            return std::abs(y / rows_ - xc) <= kProbeRadius && std::abs(y % rows_ - xr) <= kProbeRadius && inRegion(y);
+        };
+        for (const std::int8_t assumed : {kCellFilled, kCellWhite}) {
+            // The probe writes into the state and takes its changes back.
+            std::vector<int>& changed = probeChanged_;
+            changed.clear();
+            std::vector<int>& used = probeUsed_;
+            used.clear();
+            st_[static_cast<size_t>(x)] = assumed;
+            changed.push_back(x);
+            int brokenAt = -1;
+            for (int round = 0; round < kProbeRounds && brokenAt < 0; ++round) {
+                bool progress = false;
+                for (int i = 0; i < nearCount && brokenAt < 0; ++i) {
+                    const int k = near[static_cast<size_t>(i)];
+                    const int v = clue(k);
+                    const BlockCount n = count(k, st_);
+                    if (n.filled > v || n.filled + n.open < v) {
+                        brokenAt = k;
+                        break;
+                    }
+                    if (n.open == 0 || (n.filled != v && n.filled + n.open != v)) continue;
+                    const std::int8_t to = n.filled != v ? kCellFilled : kCellWhite;
+                    bool any = false;
+                    block(k, [&](int y) {
+                        if (st_[static_cast<size_t>(y)] != kCellOpen || !allowed(y)) return;
+                        st_[static_cast<size_t>(y)] = to;
+                        changed.push_back(y);
+                        any = true;
+                    });
+                    if (any) {
+                        progress = true;
+                        used.push_back(k);
+                    }
+                }
+                if (brokenAt >= 0 || progress) continue;
+                if (maxLevel_ < 2) break;
+                // Level 1 is stuck: one pair step, then level 1 again.
+                GradeStep inner;
+                for (int i = 0; i < nearCount && !progress && brokenAt < 0; ++i)
+                    for (int j = 0; j < nearCount && !progress && brokenAt < 0; ++j) {
+                        const int a = near[static_cast<size_t>(i)], b = near[static_cast<size_t>(j)];
+                        if (a >= b || std::abs(a / rows_ - b / rows_) > 2 || std::abs(a % rows_ - b % rows_) > 2) continue;
+                        if (pair(a, b, st_, allowed, inner, brokenAt)) {
+                            progress = true;
+                            for (int y : inner.cells) {
+                                st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(inner.filled);
+                                changed.push_back(y);
+                            }
+                            used.push_back(inner.clues[0]);
+                            used.push_back(inner.clues[1]);
+                        }
+                    }
+                if (!progress) break;
+            }
+            for (int y : changed) st_[static_cast<size_t>(y)] = kCellOpen;
+            if (brokenAt >= 0) {
+                step = GradeStep{GradeStep::Kind::Contradiction, 3, static_cast<std::uint8_t>(assumed == kCellWhite), {x},
+                                 {brokenAt}};
+                for (int k : used)
+                    if (std::find(step.clues.begin(), step.clues.end(), k) == step.clues.end()) step.clues.push_back(k);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const ClueSet& clues_;
+    int cols_, rows_;
+    std::vector<std::int8_t> st_;
+    BlockBounds region_;
+    int maxLevel_;
+    bool reachDone_ = false;
+    WorkQueue q1_, q2_, q3_;
+    int broken_ = -1;
+    std::vector<int> probeChanged_, probeUsed_;
+};
+
+BlockBounds wholeField(const ClueSet& clues)
+{
+    return BlockBounds{0, 0, clues.cols - 1, clues.rows - 1};
+}
+
+std::string cellName(int i, int rows)
+{
+    return "(" + std::to_string(i / rows) + ", " + std::to_string(i % rows) + ")";
+}
+
+std::string clueName(int k, const ClueSet& clues)
+{
+    return std::to_string(clues.clues[static_cast<size_t>(k)]) + " в " + cellName(k, clues.rows);
+}
+
+// "клетка", "клетки" or "клеток" after n, with its adjective.
+std::string openCells(int n)
+{
+    const int tens = n % 100, ones = n % 10;
+    if (tens >= 11 && tens <= 14) return std::to_string(n) + " неизвестных клеток";
+    if (ones == 1) return std::to_string(n) + " неизвестная клетка";
+    if (ones >= 2 && ones <= 4) return std::to_string(n) + " неизвестные клетки";
+    return std::to_string(n) + " неизвестных клеток";
+}
+
+} // namespace
+
+std::string gradeText(Grade grade)
+{
+    switch (grade) {
+    case Grade::VeryEasy: return "Очень легко";
+    case Grade::Easy: return "Легко";
+    case Grade::Medium: return "Средне";
+    case Grade::Hard: return "Сложно";
+    case Grade::VeryHard: return "Очень сложно";
+    case Grade::NeedsTrial: break;
+    }
+    return "Требует перебора";
+}
+
+Grade gradeOf(const GradeResult& result)
+{
+    if (!result.solved) return Grade::NeedsTrial;
+    // Pair steps and contradictions, by how many of them the path needs.
+    const int pairs = result.perLevel[2], probes = result.perLevel[3];
+    if (probes == 0) {
+        if (pairs == 0) return Grade::VeryEasy;
+        return pairs <= kEasyPairs ? Grade::Easy : Grade::Medium;
+    }
+    return probes <= kHardProbes ? Grade::Hard : Grade::VeryHard;
+}
+
+GradeResult gradePuzzle(const ClueSet& clues, const GradeOptions& options)
+{
+    GradeResult res;
+    Deducer d(clues, std::vector<std::int8_t>(clues.clues.size(), kCellOpen), wholeField(clues), options.maxLevel);
+    for (;;) {
+        if (options.stop && res.steps.size() % 256 == 0 && options.stop()) {
+            res.interrupted = true;
+            break;
+        }
+        std::optional<GradeStep> step = d.next();
+        if (!step) break;
+        ++res.perLevel[step->level];
+        res.steps.push_back(std::move(*step));
+    }
+    res.cells = d.state();
+    res.contradiction = d.broken() >= 0;
+    res.solved = !res.contradiction && !res.interrupted &&
+                 std::none_of(res.cells.begin(), res.cells.end(), [](std::int8_t s) { return s == kCellOpen; });
+    res.grade = gradeOf(res);
+    return res;
+}
+
+std::optional<GradeStep> nextGradeStep(const ClueSet& clues, const std::vector<std::int8_t>& state, int maxLevel,
+                                       int* broken)
+{
+    Deducer d(clues, state, wholeField(clues), maxLevel);
+    std::optional<GradeStep> step = d.next();
+    if (broken) *broken = d.broken();
+    return step;
+}
+
+bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel)
+{
+    Deducer d(clues, std::move(state), region, maxLevel);
+    while (d.next()) {
+    }
+    state = d.state();
+    if (d.broken() >= 0) return false;
+    for (int c = region.left; c <= region.right; ++c)
+        for (int r = region.top; r <= region.bottom; ++r)
+            if (state[static_cast<size_t>(c) * static_cast<size_t>(clues.rows) + static_cast<size_t>(r)] == kCellOpen)
+                return false;
+    return true;
+}
+
+std::string stepReason(const GradeStep& step, const ClueSet& clues)
+{
+    const int rows = clues.rows;
+    auto number = [&](size_t i) { return clueName(step.clues[i], clues); };
+    switch (step.kind) {
+    case GradeStep::Kind::OutOfReach:
+        return "Клетки, до которых не достаёт ни одно число, белые: " + std::to_string(step.cells.size());
+    case GradeStep::Kind::AllFilled:
+        return "Число " + number(0) + ": осталось " + openCells(static_cast<int>(step.cells.size())) + ", все закрашены";
+    case GradeStep::Kind::AllWhite:
+        if (clues.clues[static_cast<size_t>(step.clues[0])] == 0) return "Число " + number(0) + ": все клетки вокруг белые";
+        return "Число " + number(0) + ": все закрашенные клетки уже найдены, остальные белые";
+    case GradeStep::Kind::PairOwn:
+    case GradeStep::Kind::PairShared: {
+        const std::string head = "Числа " + number(0) + " и " + number(1) + ": в общих клетках ";
+        std::string bound;
+        if (step.filled == (step.kind == GradeStep::Kind::PairOwn))
+            bound = step.sharedAtMost == 0 ? "нет закрашенных" : "закрашено не больше " + std::to_string(step.sharedAtMost);
+        else
+            bound = "закрашено не меньше " + std::to_string(step.sharedAtLeast);
+        if (step.kind == GradeStep::Kind::PairShared)
+            return head + bound + ", значит, все неизвестные общие клетки " + (step.filled ? "закрашены" : "белые");
+        return head + bound + ", значит, неизвестные клетки только у первого числа " + (step.filled ? "закрашены" : "белые");
+    }
+    case GradeStep::Kind::Contradiction:
+        return "Если клетку " + cellName(step.cells[0], rows) + (step.filled ? " оставить белой" : " закрасить") +
+               ", число " + number(0) + " не сойдётся: клетка " + (step.filled ? "закрашена" : "белая");
+    }
+    return {};
+}
+
+} // namespace klt
