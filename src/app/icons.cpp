@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <functional>
 
+#include "app/pathview.h"
 #include "editing/editcursors.h"
 
 namespace klt {
@@ -285,6 +286,52 @@ QIcon actionIcon(const QString& name)
             p.setFont(f);
             p.setPen(Qt::white);
             p.drawText(QRectF(1.5, 1.5, 13, 13), Qt::AlignCenter, QStringLiteral("1"));
+        });
+    if (name == QLatin1String("acGrade"))
+        return drawn([](QPainter& p) {
+            // A gauge of three bars, one per level, in the colours of the solving path.
+            p.setPen(QPen(kInk, 1));
+            for (int level = 1; level <= 3; ++level) {
+                const double h = 3.0 + 4.0 * level, x = 0.5 + 5 * (level - 1);
+                p.setBrush(levelColor(level, true));
+                p.drawRect(QRectF(x, 15.5 - h, 4, h));
+            }
+        });
+    if (name == QLatin1String("acHint"))
+        return drawn([](QPainter& p) {
+            // A lit bulb.
+            p.setPen(QPen(QColor(150, 110, 0), 1));
+            p.setBrush(QColor(255, 215, 60));
+            QPainterPath bulb;
+            bulb.moveTo(5.5, 10.5);
+            bulb.cubicTo(5.5, 8.5, 2.5, 7.5, 2.5, 5.5);
+            bulb.cubicTo(2.5, 2.5, 5, 0.5, 8, 0.5);
+            bulb.cubicTo(11, 0.5, 13.5, 2.5, 13.5, 5.5);
+            bulb.cubicTo(13.5, 7.5, 10.5, 8.5, 10.5, 10.5);
+            bulb.closeSubpath();
+            p.drawPath(bulb);
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(QColor(170, 170, 170));
+            p.drawRect(QRectF(5.5, 11, 5, 3));
+            p.drawLine(QPointF(6.5, 15.2), QPointF(9.5, 15.2));
+            p.setPen(QPen(Qt::white, 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawArc(QRectF(4.5, 2.5, 5, 5), 100 * 16, 80 * 16);
+        });
+    if (name == QLatin1String("acCalcLevel1") || name == QLatin1String("acCalcLevel2") ||
+        name == QLatin1String("acCalcLevel3"))
+        return drawn([name](QPainter& p) {
+            cluedField(p, {{0, 0, '1'}, {2, 2, '3'}});
+            // The level in its colour, in the free corner.
+            const int level = name.back().digitValue();
+            p.setPen(Qt::NoPen);
+            p.setBrush(levelColor(level, true));
+            p.drawRoundedRect(QRectF(8.5, 0.5, 7, 8), 1.5, 1.5);
+            QFont f;
+            f.setPixelSize(8);
+            f.setBold(true);
+            p.setFont(f);
+            p.setPen(Qt::white);
+            p.drawText(QRectF(8.5, 0.5, 7, 8), Qt::AlignCenter, QString::number(level));
         });
     if (name == QLatin1String("acPrint"))
         return drawn([](QPainter& p) {

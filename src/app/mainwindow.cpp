@@ -19,11 +19,13 @@
 #include "app/documentcommands.h"
 #include "app/errorhandler.h"
 #include "app/icons.h"
+#include "app/pathview.h"
 #include "app/recentfiles.h"
 #include "app/windowdialogs.h"
 #include "core/advanced.h"
 #include "core/commands.h"
 #include "core/engines.h"
+#include "core/gradecommand.h"
 #include "core/prize.h"
 #include "editing/colorbox.h"
 #include "editing/editcommands.h"
@@ -79,6 +81,9 @@ MainWindow::MainWindow(Workspace& ws, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The path view talks to the status bar as it goes: it goes first.
+    delete pathView_;
+    pathView_ = nullptr;
     // The document lives on; what its last changes tell is for no one here.
     ws_.doc.removeObserver(this);
 }
@@ -154,6 +159,13 @@ void MainWindow::createToolbars()
     popupMenu1_->addAction(action("acCalc"));
     popupMenu1_->addAction(action("acCalcAndCorrect"));
     popupMenu1_->addAction(action("acCalcAdvanced"));
+    mnLevel_ = new QMenu(QStringLiteral("Сложная логика до уровня"), this);
+    mnLevel_->setObjectName(QStringLiteral("mnCalcLevel"));
+    mnLevel_->setIcon(action("acCalcAdvanced")->icon());
+    mnLevel_->menuAction()->setStatusTip(
+        QStringLiteral("Расставить меньше чисел так, чтобы решению хватало рассуждений до выбранного уровня"));
+    for (const char* n : {"acCalcLevel1", "acCalcLevel2", "acCalcLevel3"}) mnLevel_->addAction(action(n));
+    popupMenu1_->addMenu(mnLevel_);
     btnCalc_ = new QToolButton(tb_);
     btnCalc_->setObjectName(QStringLiteral("btnCalc"));
     btnCalc_->setProperty("tag", 0);
@@ -164,7 +176,7 @@ void MainWindow::createToolbars()
     btnCalc_->setPopupMode(QToolButton::MenuButtonPopup);
     btnCalc_->setMenu(popupMenu1_);
     tb_->addWidget(btnCalc_);
-    add(tb_, {action("acCheck"), action("acUnique"), action("acStop")});
+    add(tb_, {action("acCheck"), action("acUnique"), action("acGrade"), action("acHint"), action("acStop")});
     // A button whose action has no hint shows no tooltip (Qt would show its caption).
     auto* noTooltip = new NoTooltip(this);
     for (QAction* a : tb_->actions())
@@ -278,8 +290,11 @@ void MainWindow::createMenus()
     mnCalc_->addAction(action("acCalc"));
     mnCalc_->addAction(action("acCalcAndCorrect"));
     mnCalc_->addAction(action("acCalcAdvanced"));
+    mnCalc_->addMenu(mnLevel_);
     puzzle->addAction(action("acCheck"));
     puzzle->addAction(action("acUnique"));
+    puzzle->addAction(action("acGrade"));
+    puzzle->addAction(action("acHint"));
     puzzle->addSeparator();
     puzzle->addAction(action("acFont"));
     puzzle->addAction(action("acHideBlack"));
@@ -329,6 +344,11 @@ void MainWindow::connectActions()
     bind("acCalcAdvanced", [this](QAction*) { acCalcAdvancedExecute(); });
     bind("acCheck", [this](QAction*) { acCheckExecute(); });
     bind("acUnique", [this](QAction*) { acUniqueExecute(); });
+    bind("acGrade", [this](QAction*) { acGradeExecute(); });
+    bind("acHint", [this](QAction*) { acHintExecute(); });
+    const char* const byLevel[] = {"acCalcLevel1", "acCalcLevel2", "acCalcLevel3"};
+    for (int level = 1; level <= 3; ++level)
+        bind(byLevel[level - 1], [this, level](QAction*) { acCalcAdvancedExecute(level); });
     bind("acStop", [this](QAction*) { acStopExecute(); });
     bind("acUndo", [this](QAction*) { acUndoExecute(); });
     bind("acHideBlack", [this](QAction*) { acHideBlackExecute(); });
@@ -385,10 +405,12 @@ void MainWindow::acCheckExecute()
     check(ws_, ctx_, *engine_);
 }
 
-void MainWindow::acCalcAdvancedExecute()
+void MainWindow::acCalcAdvancedExecute(int maxLevel)
 {
     if (ctx_.busy()) return;
-    generateAdvanced(ws_, ctx_, *engine_, generateOptions(false));
+    GenerateOptions options = generateOptions(false);
+    options.maxLevel = maxLevel;
+    generateAdvanced(ws_, ctx_, *engine_, options);
     emit generationEnded();
 }
 
@@ -404,6 +426,43 @@ void MainWindow::acUniqueExecute()
         int c = 0, r = 0;
         if (firstCell(cells, c, r)) grid_->ensureVisible(c, r);
     });
+}
+
+PathView* MainWindow::pathView()
+{
+    if (!pathView_) {
+        pathView_ = new PathView(ws_, action("acGrade"), action("acHint"), this);
+        connect(pathView_, &PathView::statusText, this, [this](const QString& text) { sb_->setPanelText(2, text); });
+    }
+    return pathView_;
+}
+
+void MainWindow::acGradeExecute()
+{
+    if (ctx_.busy()) return;
+    // Bad numbers throw here, before anything is shown, as in the uniqueness check.
+    FieldGrade grade = gradeCommand(ws_.doc.field(), ctx_);
+    if (grade.answers == Answers::NoClues || grade.answers == Answers::Interrupted) {
+        ctx_.information(gradeSummary(grade), "Сложность");
+        return;
+    }
+    pathView()->showGrade(std::move(grade));
+}
+
+void MainWindow::acHintExecute()
+{
+    if (ctx_.busy()) return;
+    PathView* view = pathView();
+    if (!view->isVisible() || view->stale()) {
+        // No path open: test-solving from nothing known.
+        ClueSet clues = cluesOnField(ws_.doc.field());
+        if (clues.count() == 0) {
+            ctx_.information("Нет цифр!", "Подсказка");
+            return;
+        }
+        view->showClues(std::move(clues));
+    }
+    view->hint();
 }
 
 void MainWindow::acStopExecute()
@@ -439,6 +498,7 @@ void MainWindow::updateActions()
     // Neither is an action, yet either would start a second run inside the first.
     btnCalc_->setEnabled(idle);
     mnCalc_->menuAction()->setEnabled(idle);
+    mnLevel_->menuAction()->setEnabled(idle);
     // Nor would opening a recent file under the running computation end well.
     for (QAction* a : docs_->recentFiles()->menuItems()) a->setEnabled(idle);
     action("acStop")->setEnabled(!idle);

@@ -23,6 +23,7 @@ namespace klt {
 
 class ColorBox;
 class DocumentCommands;
+class PathView;
 class EditCommands;
 class FieldSizeControls;
 class GridEditor;
@@ -60,6 +61,9 @@ public:
     QSplitter* splitter() const { return sp1_; }
     DocumentCommands* documents() const { return docs_; }
     WindowDialogs* dialogs() const { return dialogs_; }
+    // The solving path of "Оценить сложность" and "Подсказка"; created on first use.
+    PathView* pathView();
+    QMenu* levelSubmenu() const { return mnLevel_; }
     // The command-line parameters (without the program) that the first
     // showing opens; without them the window starts with a new puzzle.
     void setStartArguments(const QStringList& args) { startArgs_ = args; }
@@ -76,8 +80,12 @@ public:
     // Commands.
     void acCalcExecute(QObject* sender);
     void acCheckExecute();
-    void acCalcAdvancedExecute();
+    // maxLevel 0: thinned while the clues prove one answer; 1..3: while the
+    // graded levels up to that one solve the puzzle.
+    void acCalcAdvancedExecute(int maxLevel = 0);
     void acUniqueExecute();
+    void acGradeExecute();
+    void acHintExecute();
     void acStopExecute();
     void acUndoExecute();
     void acHideBlackExecute();
@@ -137,6 +145,8 @@ private:
     QMenu* popupMenu2_ = nullptr;
     QMenu* mnFile_ = nullptr;
     QMenu* mnCalc_ = nullptr;
+    QMenu* mnLevel_ = nullptr;
+    PathView* pathView_ = nullptr;
     QAction* miCopy_ = nullptr;
     QAction* miExit_ = nullptr;
     // Toolbar controls that are not buttons: greyed while busy.
