@@ -52,7 +52,7 @@ int runGenerate(const std::vector<std::string>& argv)
 {
     std::vector<std::string> words = argv;
     const auto jobs = takeJobsOption(words);
-    Args args(words, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine", "--out-dir"});
+    Args args(words, {"--correct", "--full", "--advanced"}, {"--difficulty", "--seed", "--engine", "--out-dir", "--max-level"});
     const auto outDir = args.value("--out-dir");
     if (!outDir) {
         noJobsWithoutBatch(jobs);
@@ -67,6 +67,8 @@ int runGenerate(const std::vector<std::string>& argv)
     options.allClues = args.flag("--full");
     options.placement.difficulty = difficulty;
     const bool advanced = args.flag("--advanced");
+    options.maxLevel = static_cast<int>(args.integer("--max-level", 1, 3).value_or(0));
+    if (options.maxLevel && !advanced) throw UsageError{"--max-level задаётся только вместе с --advanced"};
 
     const auto generateFile = [&](Session& s, PlacementEngine& eng, const std::string& in, const std::string& out) {
         s.ctx.seed = seed;
@@ -199,7 +201,8 @@ int runPrize(const std::vector<std::string>& argv)
 
 
 const CliCommandRegistration generateCommand("generate",
-    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced] [--engine literal|fast]\n"
+    {"generate IN OUT [--difficulty N] [--correct] [--seed S] [--full] [--advanced [--max-level 1|2|3]]\n"
+     "                      [--engine literal|fast]\n"
      "  kletomer-cli generate --out-dir DIR [-j N] IN... [the same options]", runGenerate, 10});
 const CliCommandRegistration checkCommand("check", {"check    IN OUT [--marks FILE] [--engine literal|fast]\n"
                                                     "  kletomer-cli check    --out-dir DIR [-j N] IN... [--marks FOLDER] [--engine literal|fast]",

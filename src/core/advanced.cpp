@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/leveljudge.h"
 #include "core/solver.h"
 #include "core/text.h"
 
@@ -23,12 +24,33 @@ CellGrid snapshotPicture(const WorkArrays& w, const Grid<std::string>& snapshot)
     return g;
 }
 
-std::unique_ptr<PictureUniqueness> uniquenessOf(const WorkArrays& w, const Grid<std::string>& snapshot)
+// The test of a removal: the SAT check of the only answer, or the graded
+// levels up to the highest one asked for.
+class RemovalTest {
+public:
+    RemovalTest(const WorkArrays& w, const Grid<std::string>& snapshot, int maxLevel)
+    {
+        std::vector<std::uint8_t> candidates(w.values.size(), 0);
+        for (int c = 0; c <= w.lastCol; ++c)
+            for (int r = 0; r <= w.lastRow; ++r)
+                candidates[static_cast<size_t>(c) * static_cast<size_t>(w.rows()) + static_cast<size_t>(r)] = w.hasClue(c, r);
+        if (maxLevel > 0) levels_ = std::make_unique<LevelJudge>(snapshotPicture(w, snapshot), candidates, maxLevel);
+        else sat_ = std::make_unique<PictureUniqueness>(snapshotPicture(w, snapshot), candidates);
+    }
+    void setActive(int c, int r, bool on) { sat_ ? sat_->setActive(c, r, on) : levels_->setActive(c, r, on); }
+    bool isKeptForGood(int c, int r) const { return sat_ ? sat_->isKeptForGood(c, r) : levels_->isKeptForGood(c, r); }
+    void dropForGood(int c, int r) { sat_ ? sat_->dropForGood(c, r) : levels_->dropForGood(c, r); }
+    void keepForGood(int c, int r) { sat_ ? sat_->keepForGood(c, r) : levels_->keepForGood(c, r); }
+    PictureUniqueness::Verdict test(const StopCheck& stop) { return sat_ ? sat_->test(stop) : levels_->test(stop); }
+
+private:
+    std::unique_ptr<PictureUniqueness> sat_;
+    std::unique_ptr<LevelJudge> levels_;
+};
+
+std::unique_ptr<RemovalTest> uniquenessOf(const WorkArrays& w, const Grid<std::string>& snapshot, int maxLevel = 0)
 {
-    std::vector<std::uint8_t> candidates(w.values.size(), 0);
-    for (int c = 0; c <= w.lastCol; ++c)
-        for (int r = 0; r <= w.lastRow; ++r) candidates[static_cast<size_t>(c) * static_cast<size_t>(w.rows()) + static_cast<size_t>(r)] = w.hasClue(c, r);
-    return std::make_unique<PictureUniqueness>(snapshotPicture(w, snapshot), candidates);
+    return std::make_unique<RemovalTest>(w, snapshot, maxLevel);
 }
 
 int clueCount(const WorkArrays& w)
@@ -77,7 +99,7 @@ int startGauge(CommandContext& ctx, const WorkArrays& w, const PlacementOptions&
     return trials;
 }
 
-void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, PictureUniqueness& pu, std::uint32_t seed,
+void sweep(WorkArrays& w, const PlacementOptions& options, CommandContext& ctx, RemovalTest& pu, std::uint32_t seed,
            int trials)
 {
     int done = 0;
@@ -222,26 +244,35 @@ GenerateOutcome generateAdvanced(Workspace& ws, CommandContext& ctx, PlacementEn
     auto interrupted = [&] { return giveUp("Прервано !", GenerateOutcome::Interrupted); };
     const StopCheck stop = pumpingStopCheck(ctx);
     const int trials = startGauge(ctx, w, options.placement);
-    auto pu = uniquenessOf(w, doc.snapshot());
+    auto pu = uniquenessOf(w, doc.snapshot(), options.maxLevel);
     const auto verdict = pu->test(stop);
     if (verdict == PictureUniqueness::Verdict::Interrupted || ctx.stopped()) return interrupted();
-    if (verdict == PictureUniqueness::Verdict::AnotherAnswer) return giveUp("Ответов несколько", GenerateOutcome::NotSolvable);
+    // Levels up to the highest one asked for may not solve the full set;
+    // then the set the deduction needs is where the sweep starts.
+    const bool fromDeductionOnly = verdict == PictureUniqueness::Verdict::AnotherAnswer && options.maxLevel > 0 && deductionSet;
+    if (verdict == PictureUniqueness::Verdict::AnotherAnswer && !fromDeductionOnly) {
+        if (options.maxLevel > 0)
+            return giveUp(("Не решается логикой до уровня " + std::to_string(options.maxLevel)).c_str(), GenerateOutcome::NotSolvable);
+        return giveUp("Ответов несколько", GenerateOutcome::NotSolvable);
+    }
 
-    sweep(w, options.placement, ctx, *pu, *options.seed, trials);
-    if (ctx.stopped()) return interrupted();
+    if (!fromDeductionOnly) {
+        sweep(w, options.placement, ctx, *pu, *options.seed, trials);
+        if (ctx.stopped()) return interrupted();
+    }
 
-    if (deductionSet && clueCount(*deductionSet) < clueCount(w)) {
+    if (deductionSet && (fromDeductionOnly || clueCount(*deductionSet) < clueCount(w))) {
         const WorkArrays fromEveryClue = w;
         w = *deductionSet;
         const int secondTrials = startGauge(ctx, w, options.placement);
-        pu = uniquenessOf(w, doc.snapshot());
+        pu = uniquenessOf(w, doc.snapshot(), options.maxLevel);
         const auto again = pu->test(stop);
         if (again == PictureUniqueness::Verdict::Interrupted || ctx.stopped()) return interrupted();
         if (again == PictureUniqueness::Verdict::OnlyAnswer) {
             sweep(w, options.placement, ctx, *pu, *options.seed, secondTrials);
             if (ctx.stopped()) return interrupted();
         }
-        if (again != PictureUniqueness::Verdict::OnlyAnswer || clueCount(fromEveryClue) <= clueCount(w))
+        if (!fromDeductionOnly && (again != PictureUniqueness::Verdict::OnlyAnswer || clueCount(fromEveryClue) <= clueCount(w)))
             w = fromEveryClue;
     }
 

@@ -12,9 +12,9 @@ namespace {
 constexpr int kProbeRadius = 3;
 constexpr int kProbeArea = kProbeRadius + 2;          // the blocks of the clues that reach the cells
 constexpr int kProbeSide = 2 * kProbeArea + 1;
-constexpr int kProbeRounds = 24;                      // rounds of levels 1 and 2 after the assumption
-// A decided cell makes the cells this near worth assuming again.
-constexpr int kProbeDirty = kProbeRadius + 1;
+// A decided cell makes the cells this near worth assuming again: their
+// probes read it.
+constexpr int kProbeDirty = kProbeArea;
 
 // Grades by the steps above level 1: up to this many pair steps is easy,
 // more is medium; up to this many contradictions is hard, more very hard.
@@ -56,17 +56,31 @@ struct BlockCount {
 
 class Deducer {
 public:
-    Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel)
+    // reach: whether cells no clue reaches are white (not on a part of the
+    // field, whose edges are not the field's).
+    // changed: when not negative, the only cell changed since levels 1 and 2
+    // had nothing more to say; only the clues around it are looked at first.
+    Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel, bool reach = true,
+            int changed = -1)
         : clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
-          maxLevel_(maxLevel), q1_(st_.size()), q2_(st_.size()), q3_(st_.size())
+          maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0)
     {
-        for (int i = 0; i < static_cast<int>(st_.size()); ++i)
-            if (clue(i) >= 0) {
-                q1_.push(i);
-                q2_.push(i);
-            }
-        for (int i = 0; i < static_cast<int>(st_.size()); ++i)
-            if (st_[static_cast<size_t>(i)] == kCellOpen && inRegion(i)) q3_.push(i);
+        if (changed >= 0) {
+            block(changed, [&](int k) {
+                if (clue(k) < 0) return;
+                q1_.push(k);
+                q2_.push(k);
+            });
+        } else {
+            for (int i = 0; i < static_cast<int>(st_.size()); ++i)
+                if (clue(i) >= 0) {
+                    q1_.push(i);
+                    q2_.push(i);
+                }
+        }
+        if (maxLevel_ >= 3)
+            for (int i = 0; i < static_cast<int>(st_.size()); ++i)
+                if (st_[static_cast<size_t>(i)] == kCellOpen && inRegion(i)) q3_.push(i);
     }
 
     // One step, applied; nothing when stuck or when a clue broke.
@@ -96,6 +110,8 @@ public:
     }
 
     int broken() const { return broken_; }
+    // The other clue of a pair that broke, else -1.
+    int brokenPartner() const { return brokenPartner_; }
     const std::vector<std::int8_t>& state() const { return st_; }
 
 private:
@@ -129,10 +145,11 @@ private:
                 q1_.push(k);
                 q2_.push(k);
             });
-            forEachInSquare(y / rows_, y % rows_, kProbeDirty, cols_, rows_, [&](int x, int r) {
-                const int z = x * rows_ + r;
-                if (st_[static_cast<size_t>(z)] == kCellOpen && inRegion(z)) q3_.push(z);
-            });
+            if (maxLevel_ >= 3)
+                forEachInSquare(y / rows_, y % rows_, kProbeDirty, cols_, rows_, [&](int x, int r) {
+                    const int z = x * rows_ + r;
+                    if (st_[static_cast<size_t>(z)] == kCellOpen && inRegion(z)) q3_.push(z);
+                });
         }
         return step;
     }
@@ -226,88 +243,59 @@ private:
             if (b == a || clue(b) < 0) return true;
             int brokenAt = -1;
             found = pair(a, b, st_, [&](int z) { return inRegion(z); }, step, brokenAt);
-            if (brokenAt >= 0) broken_ = brokenAt;
+            if (brokenAt >= 0) {
+                broken_ = brokenAt;
+                brokenPartner_ = b;
+            }
             return !found && brokenAt < 0;
         });
         return found;
     }
 
-    // Assumes each fill of cell x in turn and follows levels 1 and 2 near it;
-    // a clue that breaks gives x the other fill.
+    // Assumes each fill of cell x in turn and follows levels 1 and 2 near it
+    // (the cells within kProbeRadius, to their end): a clue that breaks gives
+    // x the other fill. Run to the end on a small part of the field, the
+    // probe is monotone: knowing more never makes it miss a contradiction.
     bool probe(int x, GradeStep& step)
     {
         if (st_[static_cast<size_t>(x)] != kCellOpen || !inRegion(x)) return false;
         const int xc = x / rows_, xr = x % rows_;
-        // The clues near x, those whose blocks reach the cells it may decide.
-        std::array<int, (2 * kProbeRadius + 3) * (2 * kProbeRadius + 3)> near{};
-        int nearCount = 0;
-        forEachInSquare(xc, xr, kProbeRadius + 1, cols_, rows_, [&](int c, int r) {
-            if (clue(c * rows_ + r) >= 0) near[static_cast<size_t>(nearCount++)] = c * rows_ + r;
-        });
-        auto allowed = [&](int y) {
-            return std::abs(y / rows_ - xc) <= kProbeRadius && std::abs(y % rows_ - xr) <= kProbeRadius && inRegion(y);
-        };
+        const BlockBounds box = squareAround(xc, xr, kProbeArea, cols_, rows_);
+        const int w = box.right - box.left + 1, h = box.bottom - box.top + 1;
+        ClueSet& near = probeClues_;
+        near = ClueSet(w, h);
+        std::vector<std::int8_t>& state = probeState_;
+        state.assign(static_cast<size_t>(w) * static_cast<size_t>(h), kCellOpen);
+        for (int c = box.left; c <= box.right; ++c)
+            for (int r = box.top; r <= box.bottom; ++r) {
+                const size_t i = static_cast<size_t>(c - box.left) * static_cast<size_t>(h) + static_cast<size_t>(r - box.top);
+                state[i] = st_[static_cast<size_t>(c * rows_ + r)];
+                // Only clues whose whole block lies inside count there.
+                const BlockBounds b = blockAround(c, r, cols_, rows_);
+                if (b.left >= box.left && b.right <= box.right && b.top >= box.top && b.bottom <= box.bottom)
+                    near.clues[i] = static_cast<std::int8_t>(clue(c * rows_ + r));
+            }
+        const BlockBounds allowed{std::max(xc - kProbeRadius, region_.left) - box.left, std::max(xr - kProbeRadius, region_.top) - box.top,
+                                  std::min(xc + kProbeRadius, region_.right) - box.left,
+                                  std::min(xr + kProbeRadius, region_.bottom) - box.top};
+        auto toField = [&](int i) { return (box.left + i / h) * rows_ + box.top + i % h; };
+        const size_t xi = static_cast<size_t>(xc - box.left) * static_cast<size_t>(h) + static_cast<size_t>(xr - box.top);
         for (const std::int8_t assumed : {kCellFilled, kCellWhite}) {
-            // The probe writes into the state and takes its changes back.
-            std::vector<int>& changed = probeChanged_;
-            changed.clear();
+            std::vector<std::int8_t> assumedState = state;
+            assumedState[xi] = assumed;
+            Deducer inner(near, std::move(assumedState), allowed, 2, false, static_cast<int>(xi));
             std::vector<int>& used = probeUsed_;
             used.clear();
-            st_[static_cast<size_t>(x)] = assumed;
-            changed.push_back(x);
-            int brokenAt = -1;
-            for (int round = 0; round < kProbeRounds && brokenAt < 0; ++round) {
-                bool progress = false;
-                for (int i = 0; i < nearCount && brokenAt < 0; ++i) {
-                    const int k = near[static_cast<size_t>(i)];
-                    const int v = clue(k);
-                    const BlockCount n = count(k, st_);
-                    if (n.filled > v || n.filled + n.open < v) {
-                        brokenAt = k;
-                        break;
-                    }
-                    if (n.open == 0 || (n.filled != v && n.filled + n.open != v)) continue;
-                    const std::int8_t to = n.filled != v ? kCellFilled : kCellWhite;
-                    bool any = false;
-                    block(k, [&](int y) {
-                        if (st_[static_cast<size_t>(y)] != kCellOpen || !allowed(y)) return;
-                        st_[static_cast<size_t>(y)] = to;
-                        changed.push_back(y);
-                        any = true;
-                    });
-                    if (any) {
-                        progress = true;
-                        used.push_back(k);
-                    }
-                }
-                if (brokenAt >= 0 || progress) continue;
-                if (maxLevel_ < 2) break;
-                // Level 1 is stuck: one pair step, then level 1 again.
-                GradeStep inner;
-                for (int i = 0; i < nearCount && !progress && brokenAt < 0; ++i)
-                    for (int j = 0; j < nearCount && !progress && brokenAt < 0; ++j) {
-                        const int a = near[static_cast<size_t>(i)], b = near[static_cast<size_t>(j)];
-                        if (a >= b || std::abs(a / rows_ - b / rows_) > 2 || std::abs(a % rows_ - b % rows_) > 2) continue;
-                        if (pair(a, b, st_, allowed, inner, brokenAt)) {
-                            progress = true;
-                            for (int y : inner.cells) {
-                                st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(inner.filled);
-                                changed.push_back(y);
-                            }
-                            used.push_back(inner.clues[0]);
-                            used.push_back(inner.clues[1]);
-                        }
-                    }
-                if (!progress) break;
-            }
-            for (int y : changed) st_[static_cast<size_t>(y)] = kCellOpen;
-            if (brokenAt >= 0) {
-                step = GradeStep{GradeStep::Kind::Contradiction, 3, static_cast<std::uint8_t>(assumed == kCellWhite), {x},
-                                 {brokenAt}};
-                for (int k : used)
-                    if (std::find(step.clues.begin(), step.clues.end(), k) == step.clues.end()) step.clues.push_back(k);
-                return true;
-            }
+            while (std::optional<GradeStep> s = inner.next())
+                for (int k : s->clues) used.push_back(k);
+            if (inner.broken() < 0) continue;
+            step = GradeStep{GradeStep::Kind::Contradiction, 3, static_cast<std::uint8_t>(assumed == kCellWhite), {x},
+                             {toField(inner.broken())}};
+            if (inner.brokenPartner() >= 0) used.insert(used.begin(), inner.brokenPartner());
+            for (int k : used)
+                if (std::find(step.clues.begin(), step.clues.end(), toField(k)) == step.clues.end())
+                    step.clues.push_back(toField(k));
+            return true;
         }
         return false;
     }
@@ -319,8 +307,10 @@ private:
     int maxLevel_;
     bool reachDone_ = false;
     WorkQueue q1_, q2_, q3_;
-    int broken_ = -1;
-    std::vector<int> probeChanged_, probeUsed_;
+    int broken_ = -1, brokenPartner_ = -1;
+    ClueSet probeClues_;
+    std::vector<std::int8_t> probeState_;
+    std::vector<int> probeUsed_;
 };
 
 BlockBounds wholeField(const ClueSet& clues)
@@ -406,11 +396,12 @@ std::optional<GradeStep> nextGradeStep(const ClueSet& clues, const std::vector<s
     return step;
 }
 
-bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel)
+bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel,
+                 std::vector<GradeStep>* steps)
 {
     Deducer d(clues, std::move(state), region, maxLevel);
-    while (d.next()) {
-    }
+    while (std::optional<GradeStep> step = d.next())
+        if (steps) steps->push_back(std::move(*step));
     state = d.state();
     if (d.broken() >= 0) return false;
     for (int c = region.left; c <= region.right; ++c)

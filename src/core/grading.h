@@ -87,8 +87,10 @@ std::string stepReason(const GradeStep& step, const ClueSet& clues);
 
 // Whether levels up to maxLevel decide every cell of the clues within the
 // rectangle region, the cells outside it as state has them (kCellOpen ones
-// stay open): state is updated with what was decided. Used to judge a
-// removal near it without solving the whole field.
-bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel);
+// stay open): state is updated with what was decided, and steps, when given,
+// takes the steps. Used to judge a removal near it without solving the whole
+// field. The levels are monotone: knowing more cells never decides fewer.
+bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel,
+                 std::vector<GradeStep>* steps = nullptr);
 
 } // namespace klt
