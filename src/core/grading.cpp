@@ -16,10 +16,12 @@ constexpr int kProbeSide = 2 * kProbeArea + 1;
 // probes read it.
 constexpr int kProbeDirty = kProbeArea;
 
-// Grades by the steps above level 1: up to this many pair steps is easy,
-// more is medium; up to this many contradictions is hard, more very hard.
-constexpr int kEasyPairs = 10;
-constexpr int kHardProbes = 10;
+// Grades by the share of the steps that needed the path's highest level: up
+// to this many percent of pair steps is easy, more is medium; up to this many
+// percent of contradictions is hard, more very hard. A share, not a count, so
+// that a large puzzle with the same kind of reasoning grades the same.
+constexpr int kEasyPairPercent = 5;
+constexpr int kHardProbePercent = 5;
 
 // A first-in first-out queue of indices with a mark against doubles.
 class WorkQueue {
@@ -356,13 +358,13 @@ std::string gradeText(Grade grade)
 Grade gradeOf(const GradeResult& result)
 {
     if (!result.solved) return Grade::NeedsTrial;
-    // Pair steps and contradictions, by how many of them the path needs.
-    const int pairs = result.perLevel[2], probes = result.perLevel[3];
+    const long pairs = result.perLevel[2], probes = result.perLevel[3];
+    const long steps = std::max(1L, long(result.perLevel[1]) + pairs + probes);
     if (probes == 0) {
         if (pairs == 0) return Grade::VeryEasy;
-        return pairs <= kEasyPairs ? Grade::Easy : Grade::Medium;
+        return pairs * 100 <= kEasyPairPercent * steps ? Grade::Easy : Grade::Medium;
     }
-    return probes <= kHardProbes ? Grade::Hard : Grade::VeryHard;
+    return probes * 100 <= kHardProbePercent * steps ? Grade::Hard : Grade::VeryHard;
 }
 
 GradeResult gradePuzzle(const ClueSet& clues, const GradeOptions& options)

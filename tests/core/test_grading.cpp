@@ -258,11 +258,15 @@ TEST(Grading, GradeFromTheLevelsTheSolvingNeeds)
         int pairs, probes;
         Grade grade;
     };
+    // Shares of the 100 + pairs + probes steps; up to 5 % is the easier grade.
     for (const Case& k : std::vector<Case>{{true, 0, 0, Grade::VeryEasy},
                                            {true, 1, 0, Grade::Easy},
+                                           {true, 5, 0, Grade::Easy},
+                                           {true, 6, 0, Grade::Medium},
                                            {true, 400, 0, Grade::Medium},
-                                           {true, 3, 1, Grade::Hard},
-                                           {true, 3, 400, Grade::VeryHard},
+                                           {true, 40, 1, Grade::Hard},
+                                           {true, 3, 5, Grade::Hard},
+                                           {true, 3, 6, Grade::VeryHard},
                                            {false, 0, 0, Grade::NeedsTrial}}) {
         GradeResult g;
         g.solved = k.solved;
