@@ -56,7 +56,11 @@ std::string gradeSummary(const FieldGrade& g)
     if (g.path.solved) return text;
     size_t open = 0;
     for (auto s : g.path.cells) open += s == kCellOpen;
-    if (g.path.contradiction) return text + "\nЧисла противоречат друг другу";
+    if (g.path.contradiction) {
+        const int k = g.path.brokenClue, rows = g.clues.rows;
+        return text + "\nЧисла противоречат друг другу: число " + std::to_string(g.clues.clues[static_cast<size_t>(k)]) +
+               " в (" + std::to_string(k / rows) + ", " + std::to_string(k % rows) + ") не сходится";
+    }
     text += "\nНе решено уровнями 1–3: клеток " + std::to_string(open) + " из " + std::to_string(g.path.cells.size());
     switch (g.answers) {
     case Answers::One: return text + "\nПеребор: ответ единственный";

@@ -383,6 +383,7 @@ GradeResult gradePuzzle(const ClueSet& clues, const GradeOptions& options)
     }
     res.cells = d.state();
     res.contradiction = d.broken() >= 0;
+    res.brokenClue = d.broken();
     res.solved = !res.contradiction && !res.interrupted &&
                  std::none_of(res.cells.begin(), res.cells.end(), [](std::int8_t s) { return s == kCellOpen; });
     res.grade = gradeOf(res);

@@ -57,6 +57,7 @@ struct GradeResult {
     std::vector<std::int8_t> cells; // what levels 1–3 decided, kCell* per cell
     bool solved = false;            // every cell decided
     bool contradiction = false;     // a clue that cannot be met
+    int brokenClue = -1;            // then that clue, [col * rows + row]
     int perLevel[kTopGradeLevel + 1] = {0, 0, 0, 0}; // steps per level, [1..3]
     Grade grade = Grade::NeedsTrial;
     bool interrupted = false;

@@ -140,6 +140,47 @@ TEST_F(CliTest, UniqueVerdictsExitCodesAndDiff)
     EXPECT_FALSE(r.err.empty());
 }
 
+TEST_F(CliTest, GradeVerdictsAnswerAndSteps)
+{
+    struct Case {
+        const char* name;
+        std::string field; // the [Field] section's lines of a 5 x 5 puzzle
+        int code;
+        std::string last;   // the last line of the text
+        std::string answer; // "" when --answer writes nothing
+    };
+    const Case cases[] = {
+        {"one clue at a time", "Str0=;4\r\n", 0, "Шагов уровня 3 (противоречие): 0", "##...\n##...\n.....\n.....\n.....\n"},
+        {"several answers", "Str2=; ; ;1\r\n", 1, "Перебор: ответов несколько", ""},
+        {"no answer", "Str0=; ; ; ;6\r\nStr1=; ; ;0\r\n", 3,
+         "Числа противоречат друг другу: число 6 в (3, 0) не сходится", ""},
+        {"no clue", "Str0=;-;-;12\r\n", 4, "Нет цифр!", ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        write("g.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\n" + k.field);
+        fs::remove(path("a.txt"));
+        CliRun r = run("grade " + path("g.kvt") + " --answer " + path("a.txt") + " --steps " + path("s.txt"));
+        EXPECT_EQ(r.code, k.code) << r.err;
+        ASSERT_FALSE(r.out.empty());
+        const std::string text = r.out.substr(0, r.out.size() - 1);
+        EXPECT_EQ(text.substr(text.rfind('\n') + 1), k.last);
+        if (k.answer.empty()) {
+            EXPECT_FALSE(fs::exists(path("a.txt")));
+        } else {
+            EXPECT_EQ(read(path("a.txt")), k.answer);
+        }
+    }
+
+    write("g.kvt", "[Options]\r\nHeight=5\r\nWidth=5\r\n[Field]\r\nStr0=;4\r\n");
+    CliRun r = run("grade " + path("g.kvt") + " --json --steps " + path("s.txt"));
+    EXPECT_EQ(r.out, "{\"grade\": \"Очень легко\", \"solved\": true, \"steps\": {\"1\": 2, \"2\": 0, \"3\": 0}}\n");
+    // First the cells no clue reaches, white; then the 4 in the corner fills its block.
+    const std::string steps = read(path("s.txt"));
+    EXPECT_EQ(steps.substr(0, 12), "1;;0,2=0 0,3");
+    EXPECT_EQ(steps.substr(steps.find('\n') + 1), "1;0,0;0,0=1 0,1=1 1,0=1 1,1=1\n");
+}
+
 TEST_F(CliTest, Prize)
 {
     picture("p.kvt", kMiddle);
