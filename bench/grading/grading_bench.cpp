@@ -3,10 +3,13 @@
 // up to level 2 and 3, the grade, the steps of levels 1/2/3 and the CPU
 // seconds and peak memory of `kletomer-cli grade`. Then, with --check N, N
 // plain puzzles of random kinds and sizes (10 to 40): every one that `check`
-// solves must grade "Очень легко" with level-1 steps only.
+// solves must grade "Очень легко" with level-1 steps only. With --stress
+// SIZE, the hard case of grading: a noise picture of SIZE × SIZE with the
+// clues of a random share of its cells (40 to 85 %), which leaves thousands
+// of steps at every level and much of the field to the check.
 //
 //   grading_bench [--sizes 30,60] [--kinds noise,blob,lines,dense] [--modes plain,adv,l2,l3]
-//                 [--check N] [--seed S] [--cli PATH]
+//                 [--check N] [--stress SIZE] [--seed S] [--cli PATH]
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -49,6 +52,27 @@ Graded grade(const std::string& cli, const std::string& puzzle, const std::strin
     return g;
 }
 
+// A puzzle of the picture's counts on a share of its cells, written as a
+// .kvt file (no fill marks: a task).
+void writeRandomClues(const std::string& path, const Picture& g, int percent, std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    const int rows = int(g.size()), cols = int(g[0].size());
+    std::string s = "[Options]\r\nHeight=" + std::to_string(rows) + "\r\nWidth=" + std::to_string(cols) +
+                    "\r\nCellSize=24\r\nWord=\r\n[Field]\r\n";
+    for (int r = 0; r < rows; ++r) {
+        s += "Str" + std::to_string(r) + "=";
+        for (int c = 0; c < cols; ++c) {
+            int n = 0;
+            for (int y = std::max(0, r - 1); y <= std::min(rows - 1, r + 1); ++y)
+                for (int x = std::max(0, c - 1); x <= std::min(cols - 1, c + 1); ++x) n += g[size_t(y)][size_t(x)] == '#';
+            s += int(rng() % 100) < percent ? ";" + std::to_string(n) : "; ";
+        }
+        s += "\r\n";
+    }
+    std::ofstream(path, std::ios::binary) << s;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,7 +81,7 @@ int main(int argc, char** argv)
     std::vector<std::string> modes = {"plain", "adv", "l2", "l3"};
     std::vector<int> sizes = {30, 60};
     std::uint32_t seed = 7;
-    int checks = 0;
+    int checks = 0, stress = 0;
     std::string cli = KLETOMER_CLI;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -69,10 +93,11 @@ int main(int argc, char** argv)
         } else if (a == "--kinds") kinds = split(v), ++i;
         else if (a == "--modes") modes = split(v), ++i;
         else if (a == "--check") checks = std::atoi(v.c_str()), ++i;
+        else if (a == "--stress") stress = std::atoi(v.c_str()), ++i;
         else if (a == "--seed") seed = std::uint32_t(std::strtoul(v.c_str(), nullptr, 10)), ++i;
         else if (a == "--cli") cli = v, ++i;
         else {
-            std::fprintf(stderr, "usage: %s [--sizes L] [--kinds K] [--modes plain,adv,l2,l3] [--check N] [--seed S] [--cli PATH]\n",
+            std::fprintf(stderr, "usage: %s [--sizes L] [--kinds K] [--modes plain,adv,l2,l3] [--check N] [--stress SIZE] [--seed S] [--cli PATH]\n",
                          argv[0]);
             return 2;
         }
@@ -137,6 +162,16 @@ int main(int argc, char** argv)
         }
         std::printf("\nplain puzzles: %d generated of %d pictures, %d solved by check, %d of them graded by level 1 alone%s\n",
                     solvedByCheck, tried, solvedByCheck, levelOne, levelOne == solvedByCheck ? "" : "  <- some are not");
+    }
+    if (stress > 0) {
+        std::printf("\nrandom clues on a %d x %d noise picture:\n", stress, stress);
+        for (int percent : {40, 55, 70, 85}) {
+            const std::string puzzle = (dir / ("stress" + std::to_string(percent) + ".kvt")).string();
+            writeRandomClues(puzzle, makePicture("noise", stress, seed), percent, seed + std::uint32_t(percent));
+            const Graded g = grade(cli, puzzle, scratch);
+            std::printf("  %3d %% | %-18s %6d %6d %6d | %7.2f s %7.1f MiB\n", percent, g.grade.c_str(), g.steps[1], g.steps[2],
+                        g.steps[3], g.run.cpu, g.run.peakMiB);
+        }
     }
     fs::remove_all(dir);
     return 0;

@@ -29,6 +29,7 @@ FieldGrade gradeCommand(const Field& field, CommandContext& ctx)
     } else {
         UniquenessOptions uo;
         uo.stop = stop;
+        uo.known = g.path.cells; // what levels 1–3 decided, the check need not find again
         const UniquenessResult res = checkUniqueness(g.clues, uo);
         g.answers = res.answers;
         if (res.answers == Answers::One) g.answer = res.first;

@@ -267,6 +267,9 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     // follows them. After a contradiction the solver sees every cell.
     std::vector<std::int8_t> forced =
         forcedCells(clues, options.unreachedWhite ? reached : std::vector<std::uint8_t>()).value_or(std::vector<std::int8_t>());
+    if (!forced.empty() && options.known.size() == forced.size())
+        for (size_t i = 0; i < forced.size(); ++i)
+            if (forced[i] < 0) forced[i] = options.known[i];
     if (options.unreachedWhite && !forced.empty()) {
         if (std::optional<CellGrid> answer = answerOf(forced, cols, rows)) {
             if (options.onFirstSearchDone) options.onFirstSearchDone();

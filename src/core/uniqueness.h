@@ -83,6 +83,10 @@ struct UniquenessOptions {
     // Runs once the first search has ended and the second begins: the search
     // for another answer, or for the clues of the contradiction.
     std::function<void()> onFirstSearchDone;
+    // Cells already known to have one fill in every answer (0 white, 1
+    // filled, -1 open; empty: none), as a sound deduction from the same
+    // clues found them: the solver takes them as given.
+    std::vector<std::int8_t> known;
 };
 
 // The largest puzzles the check takes on. The solver holds a few variables
