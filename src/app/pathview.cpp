@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
@@ -27,11 +28,11 @@ namespace {
 
 const QColor kLineColor(200, 200, 200);
 const QColor kOwnFilled(70, 70, 70);
+const QColor kOwnWhite(228, 228, 228);
 const QColor kTrialFilled(150, 150, 150);
 const QColor kTrialWhite(244, 244, 244);
 const QColor kClueFrame(225, 25, 25);
 const QColor kCellFrame(255, 190, 0);
-const QColor kCellFrameEdge(110, 70, 0);
 
 // Below this size the picture has no grid lines, and digits need a few pixels more.
 constexpr int kLinesFrom = 6;
@@ -228,16 +229,14 @@ void PathField::paintCell(QPainter& p, int c, int r, const QRect& cell)
     switch (pic_.source[i]) {
     case PathPicture::Source::Open: break;
     case PathPicture::Source::Path: fill = levelColor(pic_.level[i], filled); break;
-    case PathPicture::Source::Own:
-        if (filled) fill = kOwnFilled;
-        break;
+    case PathPicture::Source::Own: fill = filled ? kOwnFilled : kOwnWhite; break;
     case PathPicture::Source::Trial: fill = filled ? kTrialFilled : kTrialWhite; break;
     }
     if (s == kCellOpen) fill = Qt::white;
     p.fillRect(cell, fill);
     if (pic_.source[i] == PathPicture::Source::Own && s == kCellWhite) {
         // A white cell of the author's: a dot in the corner, clear of the digit.
-        const int d = std::max(2, cellSize_ / 6);
+        const int d = std::max(2, cellSize_ / 4);
         p.fillRect(cell.right() - d - cellSize_ / 10, cell.bottom() - d - cellSize_ / 10, d, d, kOwnFilled);
     }
     const int v = pic_.clues.clues[i];
@@ -263,7 +262,7 @@ void PathField::paintMarks(QPainter& p, int c0, int c1, int r0, int r1)
         return c >= c0 - 1 && c <= c1 + 1 && r >= r0 - 1 && r <= r1 + 1;
     };
     const int fw = std::max(1, cellSize_ / 7);
-    // The cells the step decides: an amber frame with a dark edge inside.
+    // The cells the step decides: an amber frame.
     for (int i : pic_.stepCells) {
         if (!visible(i)) continue;
         const QRect cell = cellRect(i / rows, i % rows);
@@ -285,9 +284,6 @@ void PathField::paintMarks(QPainter& p, int c0, int c1, int r0, int r1)
         p.fillRect(cell.left(), cell.bottom() - w + 1, cell.width(), w, kCellFrame);
         p.fillRect(cell.left(), cell.top(), w, cell.height(), kCellFrame);
         p.fillRect(cell.right() - w + 1, cell.top(), w, cell.height(), kCellFrame);
-        p.setPen(kCellFrameEdge);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(cell.adjusted(w, w, -w - 1, -w - 1));
     }
     // The clues it used: the cell framed, and the blocks of those it reasoned on.
     const int blocks = std::min(pic_.blockOutlines, static_cast<int>(pic_.stepClues.size()));
@@ -302,6 +298,22 @@ void PathField::paintMarks(QPainter& p, int c0, int c1, int r0, int r1)
     };
     for (int i : pic_.stepClues)
         if (visible(i)) frameClue(i, cw);
+    if (cellSize_ < kLinesFrom) {
+        // Too small to see on an overview: a ring around where the step is.
+        std::vector<int> all = pic_.stepCells;
+        all.insert(all.end(), pic_.stepClues.begin(), pic_.stepClues.end());
+        if (pic_.broken >= 0) all.push_back(pic_.broken);
+        if (!all.empty() && all.size() < 1000) {
+            QRect box;
+            for (int i : all) box |= cellRect(i / rows, i % rows);
+            const double radius = std::max(10.0, std::hypot(box.width(), box.height()) / 2 + 6);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(kClueFrame, 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(box.center()) + QPointF(0.5, 0.5), radius, radius);
+            p.setRenderHint(QPainter::Antialiasing, false);
+        }
+    }
     if (pic_.broken >= 0) {
         // A clue that cannot be met: its block tinted, the clue framed broad.
         const BlockBounds b = blockAround(pic_.broken / rows, pic_.broken % rows, pic_.clues.cols, rows);
@@ -378,6 +390,9 @@ PathView::PathView(Workspace& ws, QAction* grade, QAction* hint, QWidget* parent
     watch_->setInterval(300);
     connect(watch_, &QTimer::timeout, this, &PathView::checkField);
     resize(760, 620);
+    QSettings settings;
+    const QByteArray geometry = settings.value(QStringLiteral("PathView/Geometry")).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
 }
 
 PathView::~PathView()
@@ -401,8 +416,9 @@ void PathView::buildLayout()
     legend->setHorizontalSpacing(6);
     legend->setVerticalSpacing(2);
     int row = 0;
+    QLabel* icon = nullptr;
     auto entry = [&](const QPixmap& pm, const QString& text, int column) {
-        auto* icon = new QLabel(this);
+        icon = new QLabel(this);
         icon->setPixmap(pm);
         auto* label = new QLabel(text, this);
         legend->addWidget(icon, row, column * 2);
@@ -429,12 +445,16 @@ void PathView::buildLayout()
           QStringLiteral("Числа шага"), 1);
     ++row;
     entry(swatch([](QPainter& p, const QRect& r) { p.fillRect(r, kOwnFilled); },
-                 [](QPainter& p, const QRect& r) { p.fillRect(r.right() - 3, r.bottom() - 3, 3, 3, kOwnFilled); }),
+                 [](QPainter& p, const QRect& r) {
+                     p.fillRect(r, kOwnWhite);
+                     p.fillRect(r.right() - 4, r.bottom() - 4, 3, 3, kOwnFilled);
+                 }),
           QStringLiteral("Ваши отметки"), 1);
     ++row;
     trialLegend_ = entry(swatch([](QPainter& p, const QRect& r) { p.fillRect(r, kTrialFilled); },
                                 [](QPainter& p, const QRect& r) { p.fillRect(r, kTrialWhite); }),
                          QStringLiteral("Ответ перебора"), 1);
+    trialIcon_ = icon;
     head->addLayout(legend);
     top->addLayout(head);
 
@@ -450,6 +470,22 @@ void PathView::buildLayout()
     connect(answerButton_, &QPushButton::toggled, this, &PathView::setAnswerShown);
     noticeRow->addWidget(answerButton_);
     noticeRow->addStretch(1);
+    auto zoom = [this, noticeRow](const QString& text, const QString& tip, auto f) {
+        auto* b = new QToolButton(this);
+        b->setText(text);
+        b->setToolTip(tip);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, f);
+        noticeRow->addWidget(b);
+    };
+    zoom(QStringLiteral("−"), QStringLiteral("Мельче (Ctrl и колесо мыши)"), [this] { zoomBy(-1); });
+    zoom(QStringLiteral("+"), QStringLiteral("Крупнее (Ctrl и колесо мыши)"), [this] { zoomBy(1); });
+    zoom(QStringLiteral("Всё поле"), QStringLiteral("Показать поле целиком"),
+         [this] { field_->setCellSize(field_->fittingCellSize()); });
+    hovered_ = new QLabel(this);
+    hovered_->setMinimumWidth(hovered_->fontMetrics().horizontalAdvance(QStringLiteral("(8888, 8888)")));
+    hovered_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    noticeRow->addWidget(hovered_);
     top->addLayout(noticeRow);
 
     staleBox_ = new QWidget(this);
@@ -471,11 +507,10 @@ void PathView::buildLayout()
     field_ = new PathField(pic_, this);
     top->addWidget(field_, 1);
     connect(field_, &PathField::cellClicked, this, &PathView::cycleCell);
-    connect(field_, &PathField::zoomRequested, this, [this](int steps) {
-        const int cs = field_->cellSize();
-        const int by = std::max(1, cs / 5);
-        field_->setCellSize(cs + steps * by);
+    connect(field_, &PathField::cellHovered, this, [this](int c, int r) {
+        hovered_->setText(c < 0 ? QString() : QStringLiteral("(%1, %2)").arg(c).arg(r));
     });
+    connect(field_, &PathField::zoomRequested, this, &PathView::zoomBy);
 
     reasonLabel_ = new QLabel(this);
     reasonLabel_->setObjectName(QStringLiteral("reason"));
@@ -483,6 +518,8 @@ void PathView::buildLayout()
     reasonLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     reasonLabel_->setMinimumHeight(reasonLabel_->fontMetrics().lineSpacing() * 2 + 4);
     reasonLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Long reasons wrap; they never widen the window.
+    reasonLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     top->addWidget(reasonLabel_);
 
     auto* bottom = new QHBoxLayout;
@@ -499,8 +536,11 @@ void PathView::buildLayout()
         return b;
     };
     first_ = button(QStyle::SP_MediaSkipBackward, QStringLiteral("В начало (Home)"), "first");
-    back_ = button(QStyle::SP_MediaSeekBackward, QStringLiteral("Шаг назад (←; PgUp — на 10)"), "back");
-    forward_ = button(QStyle::SP_MediaSeekForward, QStringLiteral("Шаг вперёд (→; PgDn — на 10)"), "forward");
+    back_ = button(QStyle::SP_MediaSeekBackward,
+                   QStringLiteral("Шаг назад (←; PgUp — на 10; Ctrl+← — к прежнему шагу уровня 2 или 3)"), "back");
+    forward_ = button(QStyle::SP_MediaSeekForward,
+                      QStringLiteral("Шаг вперёд (→; PgDn — на 10; Ctrl+→ — к следующему шагу уровня 2 или 3)"),
+                      "forward");
     last_ = button(QStyle::SP_MediaSkipForward, QStringLiteral("В конец (End)"), "last");
     connect(first_, &QToolButton::clicked, this, [this] { setPosition(0); });
     connect(back_, &QToolButton::clicked, this, [this] { setPosition(position_ - 1); });
@@ -527,27 +567,6 @@ void PathView::buildLayout()
     clearOwn_->setToolTip(QStringLiteral("Снять все ваши отметки клеток"));
     connect(clearOwn_, &QToolButton::clicked, this, &PathView::clearOwnMarks);
     bottom->addWidget(clearOwn_);
-    auto zoom = [this, bottom](const QString& text, const QString& tip, auto f) {
-        auto* b = new QToolButton(this);
-        b->setText(text);
-        b->setToolTip(tip);
-        b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, f);
-        bottom->addWidget(b);
-    };
-    zoom(QStringLiteral("−"), QStringLiteral("Мельче (Ctrl и колесо мыши)"),
-         [this] { field_->setCellSize(field_->cellSize() - std::max(1, field_->cellSize() / 5)); });
-    zoom(QStringLiteral("+"), QStringLiteral("Крупнее (Ctrl и колесо мыши)"),
-         [this] { field_->setCellSize(field_->cellSize() + std::max(1, field_->cellSize() / 5)); });
-    zoom(QStringLiteral("Всё поле"), QStringLiteral("Показать поле целиком"),
-         [this] { field_->setCellSize(field_->fittingCellSize()); });
-    hovered_ = new QLabel(this);
-    hovered_->setMinimumWidth(hovered_->fontMetrics().horizontalAdvance(QStringLiteral("(8888, 8888)")));
-    hovered_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    bottom->addWidget(hovered_);
-    connect(field_, &PathField::cellHovered, this, [this](int c, int r) {
-        hovered_->setText(c < 0 ? QString() : QStringLiteral("(%1, %2)").arg(c).arg(r));
-    });
     top->addLayout(bottom);
 
     // The keys step wherever the focus is in the view.
@@ -558,15 +577,25 @@ void PathView::buildLayout()
     };
     key(QKeySequence(Qt::Key_Right), [this] { setPosition(position_ + 1); });
     key(QKeySequence(Qt::Key_Left), [this] { setPosition(position_ - 1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Right), [this] { jumpToHardStep(true); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Left), [this] { jumpToHardStep(false); });
     key(QKeySequence(Qt::Key_PageDown), [this] { setPosition(position_ + 10); });
     key(QKeySequence(Qt::Key_PageUp), [this] { setPosition(position_ - 10); });
     key(QKeySequence(Qt::Key_Home), [this] { setPosition(0); });
     key(QKeySequence(Qt::Key_End), [this] { setPosition(stepCount()); });
-    key(QKeySequence::ZoomIn, [this] { field_->setCellSize(field_->cellSize() + std::max(1, field_->cellSize() / 5)); });
-    key(QKeySequence::ZoomOut, [this] { field_->setCellSize(field_->cellSize() - std::max(1, field_->cellSize() / 5)); });
+    key(QKeySequence::ZoomIn, [this] { zoomBy(1); });
+    key(QKeySequence::ZoomOut, [this] { zoomBy(-1); });
     // The window's own commands work here as well.
     addAction(gradeAction_);
     addAction(hintAction_);
+}
+
+void PathView::zoomBy(int steps)
+{
+    // About a fifth of the size per step, at least a pixel.
+    int cs = field_->cellSize();
+    for (int i = 0; i < std::abs(steps); ++i) cs += (steps > 0 ? 1 : -1) * std::max(1, cs / 5);
+    field_->setCellSize(cs);
 }
 
 void PathView::showGrade(FieldGrade grade)
@@ -642,7 +671,7 @@ void PathView::showClues(ClueSet clues)
     brokenAtEnd_ = -1;
     summary_->setText(QStringLiteral(
         "<b>Решение вручную</b><br>Щелчок по клетке отмечает её закрашенной, второй — белой, третий снимает "
-        "отметку;<br>правая кнопка — в обратном порядке. «Подсказка» показывает следующий шаг."));
+        "отметку; правая кнопка — в обратном порядке. «Подсказка» показывает следующий шаг."));
     notice_->hide();
     answerButton_->hide();
     answerShown_ = false;
@@ -659,18 +688,23 @@ void PathView::showClues(ClueSet clues)
     if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 24));
     watch_->start();
     position_ = 0;
-    hint_.reset();
-    hintBroken_ = -1;
+    dropHint();
     refresh();
     updateControls();
     setReason(positionReason());
 }
 
+void PathView::dropHint()
+{
+    hint_.reset();
+    hintBroken_ = -1;
+    hintAsked_ = false;
+}
+
 void PathView::resetOwn()
 {
     own_.assign(pic_.clues.clues.size(), kNoOwnMark);
-    hint_.reset();
-    hintBroken_ = -1;
+    dropHint();
 }
 
 std::int8_t PathView::pathState(size_t i) const
@@ -706,10 +740,11 @@ void PathView::refresh()
     pic_.hintFill.reset();
     pic_.blockOutlines = 0;
     pic_.broken = -1;
+    // A hint asked for takes the place of the path's step, also when it found nothing.
     const GradeStep* shown = nullptr;
     if (hint_) shown = &*hint_;
     else if (hintBroken_ >= 0) pic_.broken = hintBroken_;
-    else if (hasPath_ && position_ > 0) shown = &steps[static_cast<size_t>(position_ - 1)];
+    else if (!hintAsked_ && hasPath_ && position_ > 0) shown = &steps[static_cast<size_t>(position_ - 1)];
     if (shown) {
         pic_.stepClues = shown->clues;
         pic_.stepCells = shown->cells;
@@ -723,7 +758,7 @@ void PathView::refresh()
         case GradeStep::Kind::PairShared: pic_.blockOutlines = 2; break;
         }
     }
-    if (!hint_ && hintBroken_ < 0 && hasPath_ && position_ == stepCount() && brokenAtEnd_ >= 0)
+    if (!hintAsked_ && hasPath_ && position_ == stepCount() && brokenAtEnd_ >= 0)
         pic_.broken = brokenAtEnd_;
     field_->viewport()->update();
 }
@@ -743,6 +778,9 @@ void PathView::updateControls()
         slider_->setRange(0, stepCount());
         slider_->setValue(position_);
     }
+    // Wide enough for the last step, so that stepping never shifts the row.
+    stepLabel_->setMinimumWidth(
+        stepLabel_->fontMetrics().horizontalAdvance(QStringLiteral("Шаг %1 из %1").arg(stepCount())));
     stepLabel_->setText(QStringLiteral("Шаг %1 из %2").arg(position_).arg(stepCount()));
     first_->setEnabled(on && position_ > 0);
     back_->setEnabled(on && position_ > 0);
@@ -751,17 +789,20 @@ void PathView::updateControls()
     slider_->setEnabled(on);
     clearOwn_->setEnabled(on && std::any_of(own_.begin(), own_.end(), [](std::int8_t s) { return s != kNoOwnMark; }));
     answerButton_->setEnabled(on);
+    // The answer's colours are explained where the answer can be shown.
+    trialLegend_->setVisible(answerButton_->isVisibleTo(this));
+    trialIcon_->setVisible(answerButton_->isVisibleTo(this));
     trialLegend_->setEnabled(answerShown_);
+    trialIcon_->setEnabled(answerShown_);
 }
 
 void PathView::setPosition(int steps)
 {
     if (!hasPath_ || stale()) return;
     steps = std::clamp(steps, 0, stepCount());
-    if (steps == position_ && !hint_ && hintBroken_ < 0) return;
+    if (steps == position_ && !hintAsked_) return;
     position_ = steps;
-    hint_.reset();
-    hintBroken_ = -1;
+    dropHint();
     refresh();
     updateControls();
     setReason(positionReason());
@@ -770,6 +811,20 @@ void PathView::setPosition(int steps)
     std::vector<int> around = step.cells;
     around.insert(around.end(), step.clues.begin(), step.clues.end());
     field_->bringIntoView(around);
+}
+
+void PathView::jumpToHardStep(bool forward)
+{
+    if (!hasPath_) return;
+    const auto& steps = grade_.path.steps;
+    // Position n shows step n - 1.
+    if (forward) {
+        for (int n = position_ + 1; n <= stepCount(); ++n)
+            if (steps[static_cast<size_t>(n - 1)].level > 1) return setPosition(n);
+    } else {
+        for (int n = position_ - 1; n >= 1; --n)
+            if (steps[static_cast<size_t>(n - 1)].level > 1) return setPosition(n);
+    }
 }
 
 QString PathView::positionReason() const
@@ -799,9 +854,8 @@ void PathView::cycleCell(int index, bool forward)
     else next = forward ? kCellOpen : kCellFilled;
     // A mark that says what the path says at this step is no mark of the author's.
     own_[i] = next == pathState(i) ? kNoOwnMark : next;
-    const bool hadHint = hint_ || hintBroken_ >= 0;
-    hint_.reset();
-    hintBroken_ = -1;
+    const bool hadHint = hintAsked_;
+    dropHint();
     refresh();
     updateControls();
     if (hadHint) setReason(positionReason());
@@ -836,7 +890,8 @@ void PathView::hint()
     // not the answer of the trial.
     std::vector<std::int8_t> st(pic_.clues.clues.size(), kCellOpen);
     for (size_t i = 0; i < st.size(); ++i) st[i] = own_[i] != kNoOwnMark ? own_[i] : pathState(i);
-    hint_.reset();
+    dropHint();
+    hintAsked_ = true;
     hintBroken_ = brokenClue(pic_.clues, st);
     if (hintBroken_ < 0) {
         int broken = -1;
@@ -920,8 +975,7 @@ void PathView::clear()
     pic_ = PathPicture{};
     decidedAt_.clear();
     own_.clear();
-    hint_.reset();
-    hintBroken_ = -1;
+    dropHint();
     brokenAtEnd_ = -1;
     position_ = 0;
     answerShown_ = false;
@@ -945,6 +999,7 @@ void PathView::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
     if (e->spontaneous()) return; // minimized: still there
+    QSettings().setValue(QStringLiteral("PathView/Geometry"), saveGeometry());
     // Closed: nothing of it stays on the screen, and nothing is kept for later.
     setStale(false);
 }

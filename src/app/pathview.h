@@ -70,7 +70,7 @@ public:
     // The picture's size or contents changed.
     void pictureChanged();
 
-    static constexpr int kMinCellSize = 3, kMaxCellSize = 48;
+    static constexpr int kMinCellSize = 1, kMaxCellSize = 48;
 
 signals:
     void cellClicked(int index, bool forward);
@@ -122,6 +122,8 @@ public:
     int position() const { return position_; }
     int stepCount() const { return static_cast<int>(grade_.path.steps.size()); }
     void setPosition(int steps);
+    // To the next (forward) or the last earlier step above level 1.
+    void jumpToHardStep(bool forward);
     // Cycles the author's own mark of a cell: open, filled, white (forward).
     void cycleCell(int index, bool forward);
     void clearOwnMarks();
@@ -149,6 +151,8 @@ private:
     void checkField();
     void setStale(bool stale);
     void resetOwn();
+    void dropHint();
+    void zoomBy(int steps);
     // The state at the current position with the own marks, the trial
     // answer and the current step's marks, into pic_.
     void refresh();
@@ -175,8 +179,11 @@ private:
     int position_ = 0;
     int brokenAtEnd_ = -1; // the clue a contradictory path ends at
     bool answerShown_ = false;
+    // The last hint: its step, or the clue the state breaks; asked for even
+    // when it found neither.
     std::optional<GradeStep> hint_;
     int hintBroken_ = -1;
+    bool hintAsked_ = false;
     QString reason_;
     PathPicture pic_;
 
@@ -184,6 +191,7 @@ private:
     QLabel* notice_ = nullptr;
     QPushButton* answerButton_ = nullptr;
     QLabel* trialLegend_ = nullptr;
+    QLabel* trialIcon_ = nullptr;
     QWidget* staleBox_ = nullptr;
     PathField* field_ = nullptr;
     QLabel* reasonLabel_ = nullptr;

@@ -165,12 +165,12 @@ void PathViewTest::expectPathState(const GradeResult& path, int n)
 void PathViewTest::gradeVerdicts_data()
 {
     QTest::addColumn<Rows>("rows");
-    QTest::addColumn<QString>("grade");  // the summary's first line; empty: no view
+    QTest::addColumn<QString>("grade");  // the summary's first line ("*": the grade's name); empty: no view
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("notice"); // empty: none shown
     QTest::addColumn<bool>("answerOffered");
     QTest::addColumn<QString>("box");    // "Error": an error box; else the information box's text
-    QTest::newRow("levels 1 to 3") << kThreeLevels << "Сложность: Сложно" << 13 << "" << false << "";
+    QTest::newRow("levels 1 to 3") << kThreeLevels << "*" << 13 << "" << false << "";
     QTest::newRow("needs trial, one answer") << kNeedsTrial << "Сложность: Требует перебора" << 2
                                              << "Требует перебора: перебор находит единственный ответ" << true << "";
     QTest::newRow("contradiction") << Rows{"2 . 0"} << "Сложность: Нет ответа" << 1
@@ -207,6 +207,8 @@ void PathViewTest::gradeVerdicts()
     }
     QVERIFY(boxes.empty());
     QVERIFY(view()->isVisible());
+    if (grade == "*")
+        grade = "Сложность: " + QString::fromStdString(gradeText(gradePuzzle(cluesOnField(ws().doc.field())).grade));
     QVERIFY2(view()->summary().startsWith("<b>" + grade + "</b>"), qPrintable(view()->summary()));
     QCOMPARE(view()->stepCount(), steps);
     QCOMPARE(view()->stepText(), QString("Шаг 0 из %1").arg(steps));
@@ -269,6 +271,17 @@ void PathViewTest::steppingShowsEachStep()
                  qPrintable(v->reason()));
         QCOMPARE(v->picture().stepCells, step.cells);
         QCOMPARE(v->picture().stepClues, step.clues);
+    }
+    // Ctrl and the arrows go to the steps above level 1, over those of level 1.
+    QTest::keyClick(v->field(), Qt::Key_Home);
+    for (bool forward : {true, true, false}) {
+        const int from = v->position();
+        QTest::keyClick(v->field(), forward ? Qt::Key_Right : Qt::Key_Left, Qt::ControlModifier);
+        const int to = v->position();
+        QVERIFY(forward ? to > from : to < from);
+        QVERIFY(path.steps[static_cast<size_t>(to - 1)].level > 1);
+        for (int n = std::min(from, to) + 1; n < std::max(from, to); ++n)
+            QCOMPARE(path.steps[static_cast<size_t>(n - 1)].level, 1);
     }
     // At the end the decided cells are the picture.
     QTest::keyClick(v->field(), Qt::Key_End);
@@ -469,6 +482,8 @@ void PathViewTest::hintStartsFromThePathStep()
     v->setPosition(13);
     w->action("acHint")->trigger();
     QCOMPARE(v->reason(), QString("Все клетки известны, числа сходятся"));
+    // The last step's marks give way to the hint, which has none.
+    QVERIFY(v->picture().stepCells.empty() && v->picture().stepClues.empty());
 
     // An own mark against the path: the hint finds the clue it breaks.
     v->setPosition(0);
