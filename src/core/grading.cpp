@@ -67,6 +67,12 @@ public:
         : clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
           maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0)
     {
+        whole_ = region_.left <= 0 && region_.top <= 0 && region_.right >= cols_ - 1 && region_.bottom >= rows_ - 1;
+        // Open cells per clue, kept up to date: pairs skip settled blocks.
+        open_.assign(st_.size(), 0);
+        for (int i = 0; i < static_cast<int>(st_.size()); ++i)
+            if (clue(i) >= 0)
+                block(i, [&](int y) { open_[static_cast<size_t>(i)] += st_[static_cast<size_t>(y)] == kCellOpen; });
         if (changed >= 0) {
             block(changed, [&](int k) {
                 if (clue(k) < 0) return;
@@ -120,6 +126,7 @@ private:
     int clue(int i) const { return clues_.clues[static_cast<size_t>(i)]; }
     bool inRegion(int i) const
     {
+        if (whole_) return true;
         const int c = i / rows_, r = i % rows_;
         return c >= region_.left && c <= region_.right && r >= region_.top && r <= region_.bottom;
     }
@@ -144,6 +151,7 @@ private:
             st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(step.filled);
             block(y, [&](int k) {
                 if (clue(k) < 0) return;
+                --open_[static_cast<size_t>(k)];
                 q1_.push(k);
                 q2_.push(k);
             });
@@ -193,23 +201,24 @@ private:
         return !step.cells.empty();
     }
 
-    static bool near(int a, int b, int rows) { return std::abs(a / rows - b / rows) <= 1 && std::abs(a % rows - b % rows) <= 1; }
-
     // What clues a and b tell together: the open cells only one of them has,
     // or the open shared ones. Under state st, deciding only where allowed.
     template <class Allowed>
     bool pair(int a, int b, const std::vector<std::int8_t>& st, Allowed&& allowed, GradeStep& step, int& brokenAt) const
     {
+        const int ac = a / rows_, ar = a % rows_, bc = b / rows_, br = b % rows_;
+        auto inA = [&](int x, int y) { return std::abs(x - ac) <= 1 && std::abs(y - ar) <= 1; };
+        auto inB = [&](int x, int y) { return std::abs(x - bc) <= 1 && std::abs(y - br) <= 1; };
         int fa = 0, fb = 0, ua = 0, ub = 0, us = 0;
-        block(a, [&](int y) {
-            const std::int8_t s = st[static_cast<size_t>(y)];
+        forEachInBlock(ac, ar, cols_, rows_, [&](int x, int y) {
+            const std::int8_t s = st[static_cast<size_t>(x * rows_ + y)];
             fa += s == kCellFilled;
-            if (s == kCellOpen) (near(y, b, rows_) ? us : ua) += 1;
+            if (s == kCellOpen) (inB(x, y) ? us : ua) += 1;
         });
-        block(b, [&](int y) {
-            const std::int8_t s = st[static_cast<size_t>(y)];
+        forEachInBlock(bc, br, cols_, rows_, [&](int x, int y) {
+            const std::int8_t s = st[static_cast<size_t>(x * rows_ + y)];
             fb += s == kCellFilled;
-            if (s == kCellOpen && !near(y, a, rows_)) ub += 1;
+            if (s == kCellOpen && !inA(x, y)) ub += 1;
         });
         const int needA = clue(a) - fa, needB = clue(b) - fb;
         const int lo = std::max({0, needA - ua, needB - ub});
@@ -220,14 +229,15 @@ private:
         }
         auto take = [&](GradeStep::Kind kind, int first, int second, bool fill, auto pick) {
             step = GradeStep{kind, 2, static_cast<std::uint8_t>(fill), {}, {first, second}, lo, hi};
-            block(first, [&](int y) {
-                if (st[static_cast<size_t>(y)] == kCellOpen && allowed(y) && pick(y)) step.cells.push_back(y);
+            forEachInBlock(first / rows_, first % rows_, cols_, rows_, [&](int x, int y) {
+                const int i = x * rows_ + y;
+                if (st[static_cast<size_t>(i)] == kCellOpen && allowed(i) && pick(x, y)) step.cells.push_back(i);
             });
             return !step.cells.empty();
         };
-        auto onlyA = [&](int y) { return !near(y, b, rows_); };
-        auto onlyB = [&](int y) { return !near(y, a, rows_); };
-        auto shared = [&](int y) { return near(y, b, rows_); };
+        auto onlyA = [&](int x, int y) { return !inB(x, y); };
+        auto onlyB = [&](int x, int y) { return !inA(x, y); };
+        auto shared = [&](int x, int y) { return inB(x, y); };
         if (ua > 0 && needA - hi == ua && take(GradeStep::Kind::PairOwn, a, b, true, onlyA)) return true;
         if (ua > 0 && needA - lo == 0 && take(GradeStep::Kind::PairOwn, a, b, false, onlyA)) return true;
         if (ub > 0 && needB - hi == ub && take(GradeStep::Kind::PairOwn, b, a, true, onlyB)) return true;
@@ -239,10 +249,12 @@ private:
 
     bool pairs(int a, GradeStep& step)
     {
+        // A settled block adds nothing to what its partner says alone.
+        if (open_[static_cast<size_t>(a)] == 0) return false;
         bool found = false;
         forEachInSquare(a / rows_, a % rows_, 2, cols_, rows_, [&](int x, int y) {
             const int b = x * rows_ + y;
-            if (b == a || clue(b) < 0) return true;
+            if (b == a || clue(b) < 0 || open_[static_cast<size_t>(b)] == 0) return true;
             int brokenAt = -1;
             found = pair(a, b, st_, [&](int z) { return inRegion(z); }, step, brokenAt);
             if (brokenAt >= 0) {
@@ -305,7 +317,9 @@ private:
     const ClueSet& clues_;
     int cols_, rows_;
     std::vector<std::int8_t> st_;
+    std::vector<std::uint8_t> open_; // per clue: open cells in its block
     BlockBounds region_;
+    bool whole_ = false; // the region is the whole field
     int maxLevel_;
     bool reachDone_ = false;
     WorkQueue q1_, q2_, q3_;
