@@ -94,6 +94,13 @@ private:
     void restoreCells();
     void rollBack();
     bool withdraw(size_t budget);
+    // The cells within radius of the removed clues, marked for this window.
+    void openWindow(int radius);
+    // Deduces within the window, a cell counting as known when known(y)
+    // says so or once deduced here; deduced(y, k) for each cell deduced
+    // there by clue k, in order. The cells deduced end in queue_.
+    template <class Known, class Deduced>
+    void deduceInWindow(Known&& known, Deduced&& deduced);
     bool windowFails(int radius);
     bool windowHolds(int radius);
 
@@ -310,12 +317,7 @@ bool DeductionNet::withdraw(size_t budget)
     return true;
 }
 
-// The deduction restricted to the cells within radius of the removed clues,
-// every cell outside taken as known. Cells it leaves unknown can never be
-// deduced from the clues left: each clue covering one of them waits for
-// another of them. True when a filled cell is among them, so that the trial
-// fails.
-bool DeductionNet::windowFails(int radius)
+void DeductionNet::openWindow(int radius)
 {
     ++windowNo_;
     windowCells_.clear();
@@ -329,23 +331,31 @@ bool DeductionNet::windowFails(int radius)
             windowCells_.push_back(x);
         });
     }
+}
+
+template <class Known, class Deduced>
+void DeductionNet::deduceInWindow(Known&& known, Deduced&& deduced)
+{
     for (int x : windowCells_)
         layout_.forEachInBlock(x, [&](int k) {
             if (!clue_[size_t(k)] || touches_[size_t(k)] == windowNo_) return;
             touches_[size_t(k)] = windowNo_;
-            missingInWindow_[0][size_t(k)] = missingInWindow_[1][size_t(k)] = 0;
+            std::uint8_t miss[2] = {0, 0};
+            layout_.forEachInBlock(k, [&](int y) {
+                if (!known(y)) ++miss[colourOf(size_t(y))];
+            });
+            missingInWindow_[0][size_t(k)] = miss[0];
+            missingInWindow_[1][size_t(k)] = miss[1];
             windowClues_.push_back(k);
-        });
-    for (int x : windowCells_)
-        layout_.forEachInBlock(x, [&](int k) {
-            if (touches_[size_t(k)] == windowNo_) ++missingInWindow_[colourOf(size_t(x))][size_t(k)];
         });
     queue_.clear();
     auto settle = [&](int k, std::uint8_t colour) {
         layout_.forEachInBlock(k, [&](int y) {
-            if (inWindow_[size_t(y)] != windowNo_ || colourOf(size_t(y)) != colour || knownInWindow_[size_t(y)] == windowNo_)
+            if (inWindow_[size_t(y)] != windowNo_ || colourOf(size_t(y)) != colour || known(y) ||
+                knownInWindow_[size_t(y)] == windowNo_)
                 return;
             knownInWindow_[size_t(y)] = windowNo_;
+            deduced(y, k);
             queue_.push_back(y);
         });
     };
@@ -361,6 +371,17 @@ bool DeductionNet::windowFails(int radius)
                 settle(k, std::uint8_t(1 - colour));
         });
     }
+}
+
+// The deduction restricted to the cells within radius of the removed clues,
+// every cell outside taken as known. Cells it leaves unknown can never be
+// deduced from the clues left: each clue covering one of them waits for
+// another of them. True when a filled cell is among them, so that the trial
+// fails.
+bool DeductionNet::windowFails(int radius)
+{
+    openWindow(radius);
+    deduceInWindow([&](int y) { return inWindow_[size_t(y)] != windowNo_; }, [](int, int) {});
     for (int x : windowCells_)
         if (colourOf(size_t(x)) == 1 && knownInWindow_[size_t(x)] != windowNo_) return true;
     return false;
@@ -383,65 +404,22 @@ bool DeductionNet::windowHolds(int radius)
             }
         });
     if (outputs_.empty()) return false;
-    ++windowNo_;
-    windowCells_.clear();
-    windowClues_.clear();
-    for (int k : removed_) {
-        const CellPos p = layout_.pos(k);
-        forEachInSquare(p.col, p.row, radius, layout_.cols(), layout_.rows(), [&](int c, int r) {
-            const int x = layout_.index(c, r);
-            if (inWindow_[size_t(x)] == windowNo_) return;
-            inWindow_[size_t(x)] = windowNo_;
-            windowCells_.push_back(x);
-        });
-    }
+    openWindow(radius);
     auto firm = [&](int y) {
         const std::uint8_t c = cell_[size_t(y)];
         return (c & 3) == 2 || ((c & kKnown) && level_[size_t(y)] < limit);
     };
-    for (int x : windowCells_)
-        layout_.forEachInBlock(x, [&](int k) {
-            if (!clue_[size_t(k)] || touches_[size_t(k)] == windowNo_) return;
-            touches_[size_t(k)] = windowNo_;
-            std::uint8_t miss[2] = {0, 0};
-            layout_.forEachInBlock(k, [&](int y) {
-                if (!firm(y)) ++miss[colourOf(size_t(y))];
-            });
-            missingInWindow_[0][size_t(k)] = miss[0];
-            missingInWindow_[1][size_t(k)] = miss[1];
-            windowClues_.push_back(k);
-        });
-    queue_.clear();
-    auto levelOf = [&](int y) {
-        return knownInWindow_[size_t(y)] == windowNo_ ? windowLevel_[size_t(y)] : level_[size_t(y)];
-    };
-    auto settle = [&](int k, std::uint8_t colour) {
+    // A cell deduced here: one above the cells of the other colour in its
+    // clue's block, as they stand in the window.
+    deduceInWindow(firm, [&](int y, int k) {
         Level top = 0;
-        layout_.forEachInBlock(k, [&](int y) {
-            if (colourOf(size_t(y)) != colour) top = std::max(top, levelOf(y));
+        layout_.forEachInBlock(k, [&](int z) {
+            if (colourOf(size_t(z)) == colourOf(size_t(y))) return;
+            top = std::max(top, knownInWindow_[size_t(z)] == windowNo_ ? windowLevel_[size_t(z)] : level_[size_t(z)]);
         });
-        layout_.forEachInBlock(k, [&](int y) {
-            if (inWindow_[size_t(y)] != windowNo_ || colourOf(size_t(y)) != colour || firm(y) ||
-                knownInWindow_[size_t(y)] == windowNo_)
-                return;
-            knownInWindow_[size_t(y)] = windowNo_;
-            windowLevel_[size_t(y)] = top + 1;
-            windowSup_[size_t(y)] = k;
-            queue_.push_back(y);
-        });
-    };
-    for (int k : windowClues_) {
-        if (missingInWindow_[0][size_t(k)] == 0) settle(k, 1);
-        if (missingInWindow_[1][size_t(k)] == 0) settle(k, 0);
-    }
-    for (size_t head = 0; head < queue_.size(); ++head) {
-        const int x = queue_[head];
-        const std::uint8_t colour = colourOf(size_t(x));
-        layout_.forEachInBlock(x, [&](int k) {
-            if (touches_[size_t(k)] == windowNo_ && --missingInWindow_[colour][size_t(k)] == 0)
-                settle(k, std::uint8_t(1 - colour));
-        });
-    }
+        windowLevel_[size_t(y)] = top + 1;
+        windowSup_[size_t(y)] = k;
+    });
     for (int x : outputs_)
         if (knownInWindow_[size_t(x)] != windowNo_) return false;
     for (int x : queue_)
