@@ -86,11 +86,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const std::string v = i + 1 < argc ? argv[i + 1] : "";
-        if (a == "--sizes") {
-            sizes.clear();
-            for (const auto& s : split(v)) sizes.push_back(std::atoi(s.c_str()));
-            ++i;
-        } else if (a == "--kinds") kinds = split(v), ++i;
+        if (a == "--sizes") sizes = numbers(v), ++i;
+        else if (a == "--kinds") kinds = split(v), ++i;
         else if (a == "--modes") modes = split(v), ++i;
         else if (a == "--check") checks = std::atoi(v.c_str()), ++i;
         else if (a == "--stress") stress = std::atoi(v.c_str()), ++i;

@@ -132,4 +132,12 @@ inline std::vector<std::string> split(const std::string& s)
     return out;
 }
 
+// "30,60,100" as numbers.
+inline std::vector<int> numbers(const std::string& list)
+{
+    std::vector<int> out;
+    for (const auto& item : split(list)) out.push_back(std::atoi(item.c_str()));
+    return out;
+}
+
 } // namespace klt::bench
