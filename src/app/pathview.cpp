@@ -397,6 +397,8 @@ PathView::PathView(Workspace& ws, QAction* grade, QAction* hint, QWidget* parent
 
 PathView::~PathView()
 {
+    // Still open as the program ends: where it stood is kept for the next run.
+    if (isVisible()) QSettings().setValue(QStringLiteral("PathView/Geometry"), saveGeometry());
     ws_.doc.removeObserver(this);
 }
 
@@ -657,6 +659,7 @@ void PathView::showGrade(FieldGrade grade)
     activateWindow();
     field_->pictureChanged();
     if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 24));
+    field_->setFocus(); // the keys step, and no button takes a stray Space
     watch_->start();
     setPosition(0);
 }
@@ -686,6 +689,7 @@ void PathView::showClues(ClueSet clues)
     activateWindow();
     field_->pictureChanged();
     if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 24));
+    field_->setFocus();
     watch_->start();
     position_ = 0;
     dropHint();
