@@ -24,6 +24,13 @@ struct PictureOptions {
     bool answers = false;    // colour the filled cells
     bool correction = false; // cells exactly s wide, for drawing programs that close rectangles themselves
     bool numbers = true;     // draw the cell texts
+    // The height of the clue digits as a share of the cell, in percent; 0
+    // keeps the grid's font as it is. Digits stay centred in their cell.
+    int digitPercent = 0;
 };
+
+// The default share for the print sheet and the formats that scale well
+// (SVG, PDF, PNG): digits that read at a glance at print sizes.
+constexpr int kDefaultDigitPercent = 60;
 
 } // namespace klt

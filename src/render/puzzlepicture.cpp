@@ -1,6 +1,9 @@
 #include "render/puzzlepicture.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "core/cp1251.h"
 #include "core/text.h"
@@ -17,6 +20,18 @@ void drawBox(QPainter& painter, int left, int top, int right, int bottom)
     // QPainter outlines a w × h rectangle on w + 1 pixels; the box's right
     // and bottom are exclusive, so the outline ends one pixel before them.
     painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+QFont digitFont(const QFont& base, int cellSize, int percent)
+{
+    // The digits' height against the font's pixel size, measured once at a
+    // large size where rounding does not matter.
+    QFont probe = base;
+    probe.setPixelSize(200);
+    const qreal ratio = std::max<qreal>(0.3, QFontMetricsF(probe).tightBoundingRect(QStringLiteral("0123456789")).height() / 200.0);
+    QFont f = base;
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(cellSize * percent / 100.0 / ratio))));
+    return f;
 }
 
 void renderPicture(QPainter& painter, const Field& field, int cellSize, const PictureStyle& style,
@@ -40,6 +55,7 @@ void renderPicture(QPainter& painter, const Field& field, int cellSize, const Pi
     drawBox(painter, 10, 10, 10 + cols * s + e, 10 + rows * s + e);
 
     const QPen outline(Qt::black, 0);
+    const QFont numberFont = options.digitPercent > 0 ? digitFont(style.numberFont, s, options.digitPercent) : style.numberFont;
     for (int x = 0; x < cols; ++x) {
         for (int y = 0; y < rows; ++y) {
             const int l = 10 + x * s, t = 10 + y * s;
@@ -55,7 +71,7 @@ void renderPicture(QPainter& painter, const Field& field, int cellSize, const Pi
             if (shown.empty()) continue;
             // Clues take the grid's font; anything else is a prize letter.
             const bool number = parseNumber(cell).has_value();
-            painter.setFont(number ? style.numberFont : style.letterFont);
+            painter.setFont(number ? numberFont : style.letterFont);
             painter.setPen(coloured ? QColor(Qt::white) : (number ? style.numberColor : style.letterColor));
             painter.drawText(QRect(l, t, r - l, b - t), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
                              QString::fromStdString(cp1251ToUtf8(shown)));
