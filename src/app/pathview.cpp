@@ -167,16 +167,25 @@ void PathField::resizeEvent(QResizeEvent* e)
     updateScrollBars();
 }
 
+QPoint PathField::origin() const
+{
+    // A field smaller than the view stands in its middle.
+    const QSize vs = viewport()->size();
+    const int w = pic_.clues.cols * pitch(), h = pic_.clues.rows * pitch();
+    return QPoint(w < vs.width() ? (vs.width() - w) / 2 : -horizontalScrollBar()->value(),
+                  h < vs.height() ? (vs.height() - h) / 2 : -verticalScrollBar()->value());
+}
+
 QRect PathField::cellRect(int c, int r) const
 {
-    return QRect(c * pitch() - horizontalScrollBar()->value(), r * pitch() - verticalScrollBar()->value(), cellSize_,
-                 cellSize_);
+    const QPoint o = origin();
+    return QRect(o.x() + c * pitch(), o.y() + r * pitch(), cellSize_, cellSize_);
 }
 
 std::optional<QPoint> PathField::cellAt(const QPoint& pos) const
 {
     if (!viewport()->rect().contains(pos)) return std::nullopt;
-    const int x = pos.x() + horizontalScrollBar()->value(), y = pos.y() + verticalScrollBar()->value();
+    const int x = pos.x() - origin().x(), y = pos.y() - origin().y();
     if (x < 0 || y < 0) return std::nullopt;
     const int c = x / pitch(), r = y / pitch();
     if (c >= pic_.clues.cols || r >= pic_.clues.rows) return std::nullopt;
@@ -329,7 +338,7 @@ void PathField::paintEvent(QPaintEvent* e)
     QPainter p(viewport());
     const QRect area = e->rect();
     const int cols = pic_.clues.cols, rows = pic_.clues.rows;
-    const int pt = pitch(), x0 = horizontalScrollBar()->value(), y0 = verticalScrollBar()->value();
+    const int pt = pitch(), x0 = -origin().x(), y0 = -origin().y();
     const QRect fieldPx(-x0, -y0, cols * pt - (pt - cellSize_), rows * pt - (pt - cellSize_));
     const QColor outside = palette().color(QPalette::Window);
     for (const QRect& r : QRegion(area) - QRegion(fieldPx)) p.fillRect(r, outside);
@@ -468,6 +477,7 @@ void PathView::buildLayout()
     answerButton_ = new QPushButton(QStringLiteral("Показать ответ перебора"), this);
     answerButton_->setObjectName(QStringLiteral("showAnswer"));
     answerButton_->setCheckable(true);
+    answerButton_->setAutoDefault(false); // Return is no request for the answer
     answerButton_->setToolTip(QStringLiteral("Показать серым клетки, которые решает только перебор"));
     connect(answerButton_, &QPushButton::toggled, this, &PathView::setAnswerShown);
     noticeRow->addWidget(answerButton_);
@@ -658,7 +668,7 @@ void PathView::showGrade(FieldGrade grade)
     raise();
     activateWindow();
     field_->pictureChanged();
-    if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 24));
+    if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 32));
     field_->setFocus(); // the keys step, and no button takes a stray Space
     watch_->start();
     setPosition(0);
@@ -688,7 +698,7 @@ void PathView::showClues(ClueSet clues)
     raise();
     activateWindow();
     field_->pictureChanged();
-    if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 24));
+    if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 32));
     field_->setFocus();
     watch_->start();
     position_ = 0;
@@ -983,6 +993,7 @@ void PathView::clear()
     brokenAtEnd_ = -1;
     position_ = 0;
     answerShown_ = false;
+    summary_->clear();
     notice_->hide();
     answerButton_->hide();
     field_->pictureChanged();

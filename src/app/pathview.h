@@ -87,6 +87,8 @@ protected:
 
 private:
     int pitch() const;
+    // Where the corner of cell (0, 0) is in the viewport.
+    QPoint origin() const;
     void updateScrollBars();
     const QPixmap& digit(int value, bool light);
     void paintCell(QPainter& p, int c, int r, const QRect& cell);

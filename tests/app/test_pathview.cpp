@@ -396,6 +396,7 @@ void PathViewTest::editingStalesTheView()
         QVERIFY(v->stale());
         QVERIFY(v->findChild<QWidget*>("staleBox")->isVisible());
         QCOMPARE(panel(2), QString());
+        QCOMPARE(v->summary(), QString()); // no grade of clues that are gone
         // Stepping on a stale view does nothing.
         v->setPosition(6);
         QCOMPARE(v->picture().state.size(), size_t(0));
