@@ -660,9 +660,15 @@ void PathView::showGrade(FieldGrade grade)
     resetOwn();
     stale_ = false;
     staleBox_->hide();
-    revision_ = ws_.doc.field().revision();
     navigation_->setVisible(true);
     position_ = -1;
+    present();
+    setPosition(0);
+}
+
+void PathView::present()
+{
+    revision_ = ws_.doc.field().revision();
     const bool first = !isVisible();
     show();
     raise();
@@ -671,7 +677,6 @@ void PathView::showGrade(FieldGrade grade)
     if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 32));
     field_->setFocus(); // the keys step, and no button takes a stray Space
     watch_->start();
-    setPosition(0);
 }
 
 void PathView::showClues(ClueSet clues)
@@ -691,18 +696,9 @@ void PathView::showClues(ClueSet clues)
     resetOwn();
     stale_ = false;
     staleBox_->hide();
-    revision_ = ws_.doc.field().revision();
     navigation_->setVisible(false);
-    const bool first = !isVisible();
-    show();
-    raise();
-    activateWindow();
-    field_->pictureChanged();
-    if (first) field_->setCellSize(std::clamp(field_->fittingCellSize(), 14, 32));
-    field_->setFocus();
-    watch_->start();
     position_ = 0;
-    dropHint();
+    present();
     refresh();
     updateControls();
     setReason(positionReason());

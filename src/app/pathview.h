@@ -150,6 +150,8 @@ private:
     void fieldChanged() override;
     void modifiedChanged(bool) override;
     void buildLayout();
+    // Shows the window on the clues just set, watching the field from now on.
+    void present();
     void checkField();
     void setStale(bool stale);
     void resetOwn();
