@@ -23,12 +23,17 @@ inline constexpr PictureCommandInfo kPictureCommands[] = {
      40},
     {"export",
      "export   IN OUT [--answers] [--no-numbers] [--corel] [--cell-size S] [--frame W] [--fill RRGGBB]\n"
-     "                      (OUT: .wmf .emf .bmp .svg .pdf .png)\n"
+     "                      [--digit-size PERCENT]\n"
+     "                      (OUT: .wmf .emf .bmp .svg .pdf .png; PERCENT 10..100 is the digits' height\n"
+     "                      in the cell, 0 the grid's font; default 60 for SVG, PDF, PNG, 0 for the rest)\n"
      "  kletomer-cli export   --out-dir DIR --format EXT [-j N] IN... [the same options]",
      50},
     {"sheet",
-     "sheet    OUT.pdf IN... [--per-page N] [--answers]\n"
-     "                      (N pictures an A4 page, 1..16, default 4; --answers adds the answer pages)",
+     "sheet    OUT.pdf IN... [--answers] [--cell-mm MM] [--min-cell-mm MM] [--digit-size PERCENT]\n"
+     "                      [--paper a4|letter] [--landscape] [--margin-mm MM] [--per-page N] [--title TEXT]...\n"
+     "                      (one cell size for every puzzle, default 5 mm and never below 4; as many\n"
+     "                      to a page as fit, at most N; a puzzle larger than a page is split over pages;\n"
+     "                      titles: the file names without extension, or --title for each IN in order)",
      55},
 };
 

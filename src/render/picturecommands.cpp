@@ -1,6 +1,7 @@
 #include "render/picturecommands.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -79,7 +80,10 @@ void PictureCommands::acExpExecute()
 void PictureCommands::acPrintExecute(const QString& title)
 {
     const PictureJob job = currentJob();
-    const std::vector<SheetEntry> entries{SheetEntry{title, job.field, job.cellSize, job.style}};
+    // The title is the puzzle's name without its extension.
+    const std::vector<SheetEntry> entries{SheetEntry{QFileInfo(title).completeBaseName(), job.field, job.cellSize, job.style}};
+    SheetOptions options;
+    options.answers = true;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(title);
@@ -92,7 +96,7 @@ void PictureCommands::acPrintExecute(const QString& title)
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
         // Errors must not unwind through the dialog's own code.
         try {
-            drawSheet(*target, entries, SheetOptions{1, true});
+            drawSheet(*target, entries, options);
         } catch (const CommandError& e) {
             showErrorBox(QString::fromStdString(e.message));
         }

@@ -1,8 +1,9 @@
 #pragma once
-// Print sheets: the task pictures of several puzzles, a number of them to a
-// page with their titles, then (when asked) the answers on pages of their
-// own. Drawn on any paged device, so a PDF file and a printer get the same
-// pages.
+// Print sheets: the task pictures of several puzzles at one cell size, as
+// many to a page as fit, in reading order under their titles; a puzzle larger
+// than a page split over pages with labels; then (when asked) the answers in
+// the same layout. Drawn on any paged device, so a PDF file and a printer get
+// the same pages.
 #include <QRectF>
 #include <QSize>
 #include <QSizeF>
@@ -18,46 +19,71 @@ namespace klt {
 
 // One puzzle on the sheet.
 struct SheetEntry {
-    QString title; // shown above the picture, usually the file name
+    QString title; // shown above the picture: the puzzle's name or a title of its own
     Field field;
-    int cellSize = 24;
+    int cellSize = 24; // the picture's own cell size, which its frame and lines are drawn for
     PictureStyle style;
 };
 
+enum class SheetPaper { A4, Letter };
+
 struct SheetOptions {
-    int perPage = 4;      // pictures a page
+    int perPage = 0;      // at most this many pictures a page; 0: as many as fit
     bool answers = false; // the answer pages after the task pages
+    qreal cellMm = 5;     // every puzzle's cells this wide...
+    qreal minCellMm = 4;  // ...but never narrower than this
+    int digitPercent = kDefaultDigitPercent; // clue digits, a share of the cell
+    SheetPaper paper = SheetPaper::A4;
+    bool landscape = false;
+    qreal marginMm = 10;
 };
 
-// Where one picture goes, in device units of the printable area.
-struct SheetSlot {
-    int entry = 0;       // index into the pictures
+// What the layout needs of a puzzle: its field's extent and the cell size its
+// picture is drawn at.
+struct SheetItem {
+    int cols = 0, rows = 0;
+    int cellSize = 24;
+};
+
+// One picture on a page: a puzzle, or the part of it that fits a page.
+// Lengths in millimetres from the top left of the printable area.
+struct SheetPiece {
+    int entry = 0;       // index into the puzzles
     bool answer = false; // on the answer pages
     int page = 0;
-    QRectF slot;         // the page's share for this picture
-    QRectF title;        // a line just above the picture, as wide as the slot
-    QRectF picture;      // the picture scaled to fit, centred in the slot
+    int firstCol = 0, firstRow = 0, cols = 0, rows = 0; // the part of the field shown
+    int part = 1, parts = 1; // its place among the parts of a split puzzle
+    QRectF title;   // the title line, its baseline shared by its row of pictures
+    QRectF picture; // the picture, cells exactly the sheet's cell size
 };
 
-// Rows and columns of a page holding perPage pictures, the longer side of
-// the grid along the longer side of the page.
-QSize sheetGrid(int perPage, QSizeF pageSize);
+struct SheetLayout {
+    std::vector<SheetPiece> pieces;
+    int pages = 0;
+    qreal cellMm = 0; // the cell size used
+    QRectF footer;    // where the page number goes, on every page
+};
 
 // The place of every picture: the tasks in order, then, with answers, the
-// same pictures again starting on a fresh page. Each page holds perPage
-// slots (fewer than 1 counts as 1); a picture keeps its aspect ratio and is
-// as large as its slot allows below a title line of titleHeight.
-std::vector<SheetSlot> layoutSheet(const std::vector<QSize>& pictureSizes, int perPage, bool answers,
-                                   QSizeF pageSize, qreal titleHeight);
+// same pieces again from a fresh page. A puzzle wider or taller than the
+// printable area (less a title line and the footer) is split into parts that
+// overlap by one column or row, each on a page of its own. Throws
+// CommandError when not even two cells fit across a page.
+SheetLayout layoutSheet(const std::vector<SheetItem>& items, const SheetOptions& options, QSizeF areaMm, qreal titleMm,
+                        qreal footerMm);
+
+// "Лист 2 из 6: столбцы 61–120, строки 1–80" for a part of a split puzzle,
+// empty for a whole one. Columns and rows counted from 1.
+QString pieceLabel(const SheetPiece& piece);
 
 // Paints the sheet on the device's printable area, calling newPage() between
 // pages; nothing for no entries. Throws CommandError when the device cannot
 // be painted on or refuses a new page.
 void drawSheet(QPagedPaintDevice& device, const std::vector<SheetEntry>& entries, const SheetOptions& options);
 
-// The sheet as an A4 portrait PDF file; an existing file is replaced only once
-// the new one is complete. Throws CommandError with the reason when there is
-// nothing to print or the file cannot be written.
+// The sheet as a PDF file on the options' paper; an existing file is
+// replaced only once the new one is complete. Throws CommandError with the
+// reason when there is nothing to print or the file cannot be written.
 void writeSheetPdf(const std::vector<SheetEntry>& entries, const SheetOptions& options, const QString& path);
 
 } // namespace klt

@@ -68,7 +68,12 @@ TEST_F(CliSheet, FailuresExitWithAReasonAndWriteNothing)
         {path("s") + " " + path("a.kvt"), "no extension"},
         {path("s.pdf"), "no input"},
         {path("s.pdf") + " " + path("a.kvt") + " --per-page 0", "per page"},
-        {path("s.pdf") + " " + path("a.kvt") + " --per-page 17", "per page"},
+        {path("s.pdf") + " " + path("a.kvt") + " --per-page 101", "per page"},
+        {path("s.pdf") + " " + path("a.kvt") + " --cell-mm 0", "cell size"},
+        {path("s.pdf") + " " + path("a.kvt") + " --cell-mm x", "cell size"},
+        {path("s.pdf") + " " + path("a.kvt") + " --paper a3", "paper"},
+        {path("s.pdf") + " " + path("a.kvt") + " --title A --title B", "more titles than puzzles"},
+        {path("s.pdf") + " " + path("a.kvt") + " --cell-mm 50 --margin-mm 50", "a cell wider than the page"},
         {path("s.pdf") + " " + path("a.kvt") + " " + path("missing.kvt"), "missing input"},
         {path("no/such/dir/s.pdf") + " " + path("a.kvt"), "output folder"},
     };
