@@ -106,8 +106,6 @@ PathField::PathField(const PathPicture& picture, QWidget* parent) : QAbstractScr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    setToolTip(QStringLiteral("Щелчок отмечает клетку закрашенной, второй — белой, третий снимает отметку; "
-                              "правая кнопка — в обратном порядке. Ctrl и колесо — масштаб"));
 }
 
 int PathField::fittingCellSize() const
@@ -421,7 +419,16 @@ void PathView::buildLayout()
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setWordWrap(true);
-    head->addWidget(summary_, 1);
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(summary_);
+    auto* help = new QLabel(QStringLiteral("Щелчок по клетке — своя отметка: закрашена, белая, снята (правой кнопкой "
+                                           "наоборот). Ctrl и колесо мыши — масштаб."),
+                            this);
+    help->setWordWrap(true);
+    help->setStyleSheet(QStringLiteral("QLabel { color: #606060; }"));
+    texts->addWidget(help);
+    texts->addStretch(1);
+    head->addLayout(texts, 1);
 
     auto* legend = new QGridLayout;
     legend->setHorizontalSpacing(6);
@@ -688,8 +695,7 @@ void PathView::showClues(ClueSet clues)
     decidedAt_.assign(pic_.clues.clues.size(), -1);
     brokenAtEnd_ = -1;
     summary_->setText(QStringLiteral(
-        "<b>Решение вручную</b><br>Щелчок по клетке отмечает её закрашенной, второй — белой, третий снимает "
-        "отметку; правая кнопка — в обратном порядке. «Подсказка» показывает следующий шаг."));
+        "<b>Решение вручную</b><br>«Подсказка» показывает следующий шаг от того, что уже известно."));
     notice_->hide();
     answerButton_->hide();
     answerShown_ = false;
