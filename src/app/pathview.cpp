@@ -421,9 +421,8 @@ void PathView::buildLayout()
     summary_->setWordWrap(true);
     auto* texts = new QVBoxLayout;
     texts->addWidget(summary_);
-    auto* help = new QLabel(QStringLiteral("Щелчок по клетке — своя отметка: закрашена, белая, снята (правой кнопкой "
-                                           "наоборот). Ctrl и колесо мыши — масштаб."),
-                            this);
+    auto* help = new QLabel(
+        QStringLiteral("Щелчок по клетке: закрашена, белая, без отметки (правой кнопкой наоборот)"), this);
     help->setWordWrap(true);
     help->setStyleSheet(QStringLiteral("QLabel { color: #606060; }"));
     texts->addWidget(help);
@@ -473,7 +472,10 @@ void PathView::buildLayout()
                                 [](QPainter& p, const QRect& r) { p.fillRect(r, kTrialWhite); }),
                          QStringLiteral("Ответ перебора"), 1);
     trialIcon_ = icon;
-    head->addLayout(legend);
+    auto* legendColumn = new QVBoxLayout;
+    legendColumn->addLayout(legend);
+    legendColumn->addStretch(1);
+    head->addLayout(legendColumn);
     top->addLayout(head);
 
     auto* noticeRow = new QHBoxLayout;
@@ -497,8 +499,8 @@ void PathView::buildLayout()
         connect(b, &QToolButton::clicked, this, f);
         noticeRow->addWidget(b);
     };
-    zoom(QStringLiteral("−"), QStringLiteral("Мельче (Ctrl и колесо мыши)"), [this] { zoomBy(-1); });
-    zoom(QStringLiteral("+"), QStringLiteral("Крупнее (Ctrl и колесо мыши)"), [this] { zoomBy(1); });
+    zoom(QStringLiteral("−"), QStringLiteral("Мельче (Ctrl и колесо мыши вниз)"), [this] { zoomBy(-1); });
+    zoom(QStringLiteral("+"), QStringLiteral("Крупнее (Ctrl и колесо мыши вверх)"), [this] { zoomBy(1); });
     zoom(QStringLiteral("Всё поле"), QStringLiteral("Показать поле целиком"),
          [this] { field_->setCellSize(field_->fittingCellSize()); });
     hovered_ = new QLabel(this);

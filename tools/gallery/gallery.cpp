@@ -92,7 +92,7 @@ void shootSolvingPath(klt::MainWindow& window, klt::Workspace& workspace)
             break;
         }
     }
-    view->resize(720, 640);
+    view->resize(760, 680);
     view->field()->setCellSize(24);
     view->setPosition(at);
     QApplication::processEvents();
