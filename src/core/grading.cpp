@@ -101,9 +101,11 @@ public:
             if (outOfReach(step)) return apply(std::move(step));
         }
         int k = 0;
-        while (q1_.pop(k))
+        while (q1_.pop(k)) {
             if (single(k, step)) return apply(std::move(step));
-        if (broken_ >= 0 || maxLevel_ < 2) return std::nullopt;
+            if (broken_ >= 0) return std::nullopt; // a clue that cannot be met ends the path
+        }
+        if (maxLevel_ < 2) return std::nullopt;
         while (q2_.pop(k)) {
             if (pairs(k, step)) {
                 q2_.push(k); // it may have more to say with another partner

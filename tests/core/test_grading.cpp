@@ -221,10 +221,16 @@ TEST(Grading, NextStepFromAPartialState)
     EXPECT_EQ(s->level, 1);
     // Capped at level 1 from nothing known: no step.
     EXPECT_FALSE(nextGradeStep(cs, stateOf({"????", "????", "????", "????"}), 1));
-    // A state that breaks a clue: no step, and the clue named.
+    // A state that breaks a clue: no step, and the clue named, though other
+    // clues could still decide cells.
     int broken = -1;
     EXPECT_FALSE(nextGradeStep(cs, stateOf({"####", "????", "????", "????"}), kTopGradeLevel, &broken));
     EXPECT_EQ(broken, 2 * cs.rows + 0); // the 1 at (2, 0)
+    // The broken clue comes first in the order; the 4 after it could still
+    // fill its corner, but a broken state has no next step.
+    broken = -1;
+    EXPECT_FALSE(nextGradeStep(cluesOf({"0..", "...", "..4"}), stateOf({"???", "?#?", "???"}), kTopGradeLevel, &broken));
+    EXPECT_EQ(broken, 0);
 }
 
 TEST(Grading, ReasonsInWords)
