@@ -98,6 +98,15 @@ public:
         GradeStep step;
         if (!reachDone_) {
             reachDone_ = true;
+            // A state that already breaks a clue has no next step.
+            for (int k = 0; k < static_cast<int>(st_.size()); ++k) {
+                if (clue(k) < 0) continue;
+                const BlockCount n = count(k, st_);
+                if (n.filled > clue(k) || n.filled + n.open < clue(k)) {
+                    broken_ = k;
+                    return std::nullopt;
+                }
+            }
             if (outOfReach(step)) return apply(std::move(step));
         }
         int k = 0;

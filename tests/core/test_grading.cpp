@@ -225,7 +225,7 @@ TEST(Grading, NextStepFromAPartialState)
     // clues could still decide cells.
     int broken = -1;
     EXPECT_FALSE(nextGradeStep(cs, stateOf({"####", "????", "????", "????"}), kTopGradeLevel, &broken));
-    EXPECT_EQ(broken, 2 * cs.rows + 0); // the 1 at (2, 0)
+    EXPECT_EQ(broken, 1 * cs.rows + 1); // the 2 at (1, 1), the first of the two broken
     // The broken clue comes first in the order; the 4 after it could still
     // fill its corner, but a broken state has no next step.
     broken = -1;
