@@ -27,13 +27,25 @@ QColor parseFill(const std::string& text)
     return c;
 }
 
+// --digit-size: 10..100 percent of the cell, or 0 for the grid's font as it is.
+std::optional<int> parseDigitSize(const Args& args)
+{
+    const auto text = args.value("--digit-size");
+    if (!text) return std::nullopt;
+    const long long v = parseInteger(*text, "--digit-size", 0, 100);
+    if (v != 0 && v < 10)
+        throw UsageError{"--digit-size: нужно 0 (шрифт сетки) или от 10 до 100, а не \"" + *text + "\""};
+    return static_cast<int>(v);
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& argv)
 {
     std::vector<std::string> words = argv;
     const auto jobs = takeJobsOption(words);
-    Args args(words, {"--answers", "--no-numbers", "--corel"}, {"--cell-size", "--frame", "--fill", "--out-dir", "--format"});
+    Args args(words, {"--answers", "--no-numbers", "--corel"},
+              {"--cell-size", "--frame", "--fill", "--out-dir", "--format", "--digit-size"});
     const auto outDir = args.value("--out-dir");
     std::optional<ExportFormat> format;
     std::string extension; // of the batch form's outputs
@@ -55,6 +67,9 @@ int runExport(const std::vector<std::string>& argv)
     const auto cellSize = args.integer("--cell-size", 5, 100);
     const int frame = static_cast<int>(args.integer("--frame", 0, 25).value_or(0));
     const QColor fill = args.value("--fill") ? parseFill(*args.value("--fill")) : QColor(Qt::black);
+    // Unless given, the format's own: a share of the cell where the picture
+    // scales, the grid's font in metafiles and BMP.
+    const int digitPercent = parseDigitSize(args).value_or(defaultDigitPercent(*format));
 
     // Fonts and painting need the GUI layer, never a display: metafiles are
     // then recorded for a 96-dpi screen wherever the tool runs. The batch's
@@ -71,6 +86,7 @@ int runExport(const std::vector<std::string>& argv)
         // As in the dialog: the task always carries its numbers.
         job.options.numbers = !job.options.answers || !args.flag("--no-numbers");
         job.options.correction = args.flag("--corel");
+        job.options.digitPercent = digitPercent;
         writePictureFile(job, *format, QString::fromStdString(out));
         s.ctx.information("Экспорт.\r\nГотово!!!", "");
         return 0;

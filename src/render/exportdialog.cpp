@@ -5,10 +5,12 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,6 +26,63 @@ namespace {
 const QString kSection = QStringLiteral("TCopyForm");
 const char* const kDefaultExtension[] = {".WMF", ".BMP", ".SVG", ".PDF", ".PNG"};
 constexpr int kLastType = 4;
+const ExportFormat kTypeFormat[] = {ExportFormat::Wmf, ExportFormat::Bmp, ExportFormat::Svg, ExportFormat::Pdf,
+                                    ExportFormat::Png};
+
+int defaultDigitsOfType(int type)
+{
+    return defaultDigitPercent(kTypeFormat[type]);
+}
+
+QString digitKey(int type)
+{
+    return QStringLiteral("DigitPercent") + QLatin1String(kDefaultExtension[type]);
+}
+
+// A stored or typed height: 0 or 10..100.
+int validDigitPercent(int v)
+{
+    return v <= 0 ? 0 : std::clamp(v, 10, 100);
+}
+
+// The digits' height in percent of the cell, where the lowest value, 0,
+// reads "как в сетке": the grid's font as it is. 1..9 % would make no
+// readable digit, so the arrows step over them and a typed one becomes 10.
+class DigitSpin : public QSpinBox {
+public:
+    explicit DigitSpin(QWidget* parent) : QSpinBox(parent)
+    {
+        setRange(0, 100);
+        setSingleStep(5);
+        setSuffix(QStringLiteral(" % клетки"));
+        setSpecialValueText(QStringLiteral("как в сетке"));
+    }
+
+    void stepBy(int steps) override
+    {
+        int to = value() + steps * singleStep();
+        if (value() == 0 && steps > 0) to = 10 + (steps - 1) * singleStep();
+        else if (to < 10) to = 0;
+        setValue(std::min(to, 100));
+    }
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        const QValidator::State state = QSpinBox::validate(input, pos);
+        if (state != QValidator::Acceptable) return state;
+        const int v = valueFromText(input);
+        return v > 0 && v < 10 ? QValidator::Intermediate : state;
+    }
+
+    void fixup(QString& input) const override
+    {
+        QSpinBox::fixup(input);
+        bool ok = false;
+        const int v = QString(input).remove(suffix()).trimmed().toInt(&ok);
+        if (ok && v > 0 && v < 10) input = textFromValue(10) + suffix();
+    }
+};
 } // namespace
 
 ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
@@ -72,6 +131,14 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     cbCD_->setChecked(true);
     cbDig_ = new QCheckBox(QStringLiteral("Отображать числа"), this);
     cbDig_->setObjectName(QStringLiteral("cbDig"));
+    seDigits_ = new DigitSpin(this);
+    seDigits_->setObjectName(QStringLiteral("seDigits"));
+    seDigits_->setToolTip(QStringLiteral("Высота цифр в клетке; «как в сетке» — шрифт сетки без изменений"));
+    auto* digitsLabel = new QLabel(QStringLiteral("Высота цифр:"), this);
+    digitsLabel->setBuddy(seDigits_);
+    auto* digitsRow = new QHBoxLayout;
+    digitsRow->addWidget(digitsLabel);
+    digitsRow->addWidget(seDigits_, 1);
 
     bOK_ = new QPushButton(QStringLiteral("OK"), this);
     bOK_->setObjectName(QStringLiteral("bOK"));
@@ -89,12 +156,14 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     layout->addWidget(fileBox);
     layout->addWidget(cbCD_);
     layout->addWidget(cbDig_);
+    layout->addLayout(digitsRow);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
     for (QButtonGroup* g : {rgWhat_, rgType_, rgFile_})
         connect(g, &QButtonGroup::idClicked, this, &ExportDialog::updateExportControls);
     connect(feFileName_, &QLineEdit::textChanged, this, &ExportDialog::updateExportControls);
+    connect(cbDig_, &QCheckBox::toggled, this, &ExportDialog::updateExportControls);
     connect(browse_, &QToolButton::clicked, this, &ExportDialog::browse);
     connect(bOK_, &QPushButton::clicked, this, &ExportDialog::bOKClick);
     // The Esc key and the window's close button cancel as this button does.
@@ -115,6 +184,9 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     setWhat(Task);
     setType(WmfPicture);
     setTarget(ToFile);
+    for (int t = 0; t <= kLastType; ++t) digitPercent_[t] = defaultDigitsOfType(t);
+    digitsType_ = WmfPicture;
+    seDigits_->setValue(digitPercent_[digitsType_]);
     // A fixed dialog: the designed client size, or what the fonts need.
     const QSize hint = sizeHint();
     setFixedSize(std::max(223, hint.width()), std::max(301, hint.height()));
@@ -162,8 +234,18 @@ void ExportDialog::setTarget(int index)
     if (QAbstractButton* b = rgFile_->button(index)) b->setChecked(true);
 }
 
+void ExportDialog::followTypeWithDigits()
+{
+    const int now = std::clamp(type(), 0, kLastType);
+    if (now == digitsType_) return;
+    digitPercent_[digitsType_] = seDigits_->value();
+    digitsType_ = now;
+    seDigits_->setValue(digitPercent_[now]);
+}
+
 void ExportDialog::updateExportControls()
 {
+    followTypeWithDigits();
     const bool toFile = target() == ToFile;
     feFileName_->setEnabled(toFile);
     browse_->setEnabled(toFile);
@@ -171,6 +253,8 @@ void ExportDialog::updateExportControls()
     cbDig_->setEnabled(answers);
     // The task always carries its numbers.
     if (!answers) cbDig_->setChecked(true);
+    // Without numbers there are no digits to size.
+    seDigits_->setEnabled(cbDig_->isChecked());
     bOK_->setEnabled((toFile && !feFileName_->text().trimmed().isEmpty()) || target() == ToClipboard);
 }
 
@@ -196,6 +280,8 @@ bool ExportDialog::exportPicture()
     job.options.answers = what() == Answers;
     job.options.numbers = cbDig_->isChecked();
     job.options.correction = cbCD_->isChecked();
+    followTypeWithDigits();
+    job.options.digitPercent = seDigits_->value();
     try {
         // The type decides the content; only ".wmf" picks the 16-bit metafile.
         ExportFormat format = ExportFormat::Emf;
@@ -233,6 +319,10 @@ void ExportDialog::restoreStored()
     setTarget(std::clamp(ini->value(QStringLiteral("rgFile.ItemIndex"), 0).toInt(), 0, 1));
     feFileName_->setText(ini->value(QStringLiteral("feFileName.FileName")).toString());
     cbDig_->setChecked(ini->value(QStringLiteral("cbDig.Checked"), false).toBool());
+    for (int t = 0; t <= kLastType; ++t)
+        digitPercent_[t] = validDigitPercent(ini->value(digitKey(t), defaultDigitsOfType(t)).toInt());
+    digitsType_ = std::clamp(type(), 0, kLastType);
+    seDigits_->setValue(digitPercent_[digitsType_]);
 }
 
 void ExportDialog::writeStored() const
@@ -244,6 +334,9 @@ void ExportDialog::writeStored() const
     ini->setValue(QStringLiteral("rgFile.ItemIndex"), target());
     ini->setValue(QStringLiteral("feFileName.FileName"), feFileName_->text());
     ini->setValue(QStringLiteral("cbDig.Checked"), cbDig_->isChecked());
+    // The control shows the type it was last synchronised with.
+    for (int t = 0; t <= kLastType; ++t)
+        ini->setValue(digitKey(t), t == digitsType_ ? seDigits_->value() : digitPercent_[t]);
 }
 
 void ExportDialog::showEvent(QShowEvent* e)

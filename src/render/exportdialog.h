@@ -2,7 +2,9 @@
 // The export dialog (TCopyForm): the task or the answers, as a metafile, a
 // bitmap, SVG, PDF or PNG, to a file or the clipboard. Created once and kept; its choices
 // live in the program's INI file, section TCopyForm, restored each time it
-// is shown and written each time it closes.
+// is shown and written each time it closes. The digits' height is a choice
+// of each type: SVG, PDF and PNG start at kDefaultDigitPercent, WMF and BMP
+// with the grid's font as it is.
 #include <QDialog>
 #include <functional>
 
@@ -14,6 +16,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QToolButton;
 
 namespace klt {
@@ -42,6 +45,8 @@ public:
     QToolButton* browseButton() const { return browse_; }
     QCheckBox* correctionBox() const { return cbCD_; }
     QCheckBox* numbersBox() const { return cbDig_; }
+    // The clue digits' height in percent of the cell; 0 is the grid's font.
+    QSpinBox* digitSizeBox() const { return seDigits_; }
     QPushButton* okButton() const { return bOK_; }
     QPushButton* cancelButton() const { return button2_; }
 
@@ -67,6 +72,9 @@ private:
     QButtonGroup* radioGroup(QGroupBox* box, const QStringList& items);
     void bOKClick();
     void browse();
+    // The digit height shown belongs to the type chosen: on a change of type
+    // the old type's is kept and the new one's shown.
+    void followTypeWithDigits();
 
     std::function<PictureJob()> source_;
     QButtonGroup* rgWhat_ = nullptr;
@@ -76,6 +84,9 @@ private:
     QToolButton* browse_ = nullptr;
     QCheckBox* cbCD_ = nullptr;
     QCheckBox* cbDig_ = nullptr;
+    QSpinBox* seDigits_ = nullptr;
+    int digitPercent_[5] = {};
+    int digitsType_ = 0; // the type whose digit height seDigits_ shows
     QPushButton* bOK_ = nullptr;
     QPushButton* button2_ = nullptr;
     Browser browser_;

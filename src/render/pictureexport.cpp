@@ -10,18 +10,16 @@
 #include <QPdfWriter>
 #include <QFile>
 #include <QScreen>
-#include <QSvgGenerator>
 
 #include "core/workspace.h"
 #include "files/ioerror.h"
 #include "files/safesave.h"
 #include "render/puzzlepicture.h"
+#include "render/svgwriter.h"
 
 namespace klt {
 
 namespace {
-
-
 
 void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options)
 {
@@ -44,16 +42,7 @@ QByteArray encoded(const PictureJob& job, ExportFormat format)
         if (!rasterPicture(job, screen).save(&buffer, format == ExportFormat::Bmp ? "BMP" : "PNG"))
             throw CommandError{"Не удалось закодировать рисунок"};
         break;
-    case ExportFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setResolution(screen.dpi);
-        svg.setTitle(QStringLiteral("Клетомер"));
-        paintOn(svg, job, job.options);
-        break;
-    }
+    case ExportFormat::Svg: return pictureSvg(job.field, job.cellSize, job.style, job.options, screen.dpi);
     case ExportFormat::Pdf: {
         QPdfWriter pdf(&buffer);
         pdf.setResolution(screen.dpi);
@@ -104,6 +93,19 @@ QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen, QSize
     options.correction = false;
     paintOn(image, job, options);
     return image;
+}
+
+int defaultDigitPercent(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Svg:
+    case ExportFormat::Pdf:
+    case ExportFormat::Png: return kDefaultDigitPercent;
+    case ExportFormat::Wmf:
+    case ExportFormat::Emf:
+    case ExportFormat::Bmp: break;
+    }
+    return 0;
 }
 
 std::optional<ExportFormat> formatForPath(const QString& path)

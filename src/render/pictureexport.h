@@ -42,6 +42,12 @@ std::unique_ptr<Metafile> recordPicture(const PictureJob& job, const ReferenceSc
 // CommandError when the bitmap is too large to make.
 QImage rasterPicture(const PictureJob& job, const ReferenceScreen& screen = referenceScreen(), QSize cutTo = QSize());
 
+// The digit height (PictureOptions::digitPercent) a format is drawn with
+// unless the user chooses another: SVG, PDF and PNG, which go to print at
+// any size, get kDefaultDigitPercent; the metafiles and BMP keep the grid's
+// font, as documents made with them expect.
+int defaultDigitPercent(ExportFormat format);
+
 // The format a file's extension names, in any letter case.
 std::optional<ExportFormat> formatForPath(const QString& path);
 

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRegularExpression>
+#include <map>
 #include <filesystem>
 
 #include "metafilereader.h"
@@ -86,6 +88,10 @@ TEST_F(CliExport, FailuresExitWithAReason)
         {path("p.kvt") + " " + path("t.png") + " --cell-size 4", "cell size"},
         {path("p.kvt") + " " + path("t.png") + " --frame 26", "frame"},
         {path("p.kvt") + " " + path("t.png") + " --fill red", "fill"},
+        {path("p.kvt") + " " + path("t.png") + " --digit-size 9", "digit size below 10"},
+        {path("p.kvt") + " " + path("t.png") + " --digit-size 101", "digit size above 100"},
+        {path("p.kvt") + " " + path("t.png") + " --digit-size -1", "negative digit size"},
+        {path("p.kvt") + " " + path("t.png") + " --digit-size big", "digit size not a number"},
         {path("missing.kvt") + " " + path("t.png"), "input"},
         {path("p.kvt") + " " + path("no/such/dir/t.png"), "output folder"},
     };
@@ -96,6 +102,62 @@ TEST_F(CliExport, FailuresExitWithAReason)
         EXPECT_EQ(r.out.find("Готово"), std::string::npos) << c.why;
     }
     EXPECT_FALSE(fs::exists(path("t.png")));
+}
+
+// --digit-size sets the clue digits' height for any format; without it SVG,
+// PDF and PNG take 60 % of the cell and the rest the grid's font.
+TEST_F(CliExport, DigitSizeSetsTheDigitsHeight)
+{
+    // The height of the dark pixels of the white clue "1" (cell 1, 0; cells of 30).
+    const auto digitHeight = [](const QImage& image) {
+        int top = -1, bottom = -1;
+        for (int y = 11; y < 40; ++y)
+            for (int x = 41; x < 70; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    if (top < 0) top = y;
+                    bottom = y;
+                }
+        return top < 0 ? 0 : bottom - top + 1;
+    };
+    struct Case {
+        const char* option;
+        int height; // in pixels, give or take one or two
+    } cases[] = {{"", 18}, {"--digit-size 30", 9}, {"--digit-size 60", 18}, {"--digit-size 90", 27},
+                 {"--digit-size 100", 30}, {"--digit-size 0", 8}};
+    std::map<std::string, QByteArray> png;
+    for (const Case& c : cases) {
+        const std::string name = "d" + std::to_string(png.size()) + ".png";
+        const CliRun r = run(path("p.kvt") + " " + path(name) + " " + c.option);
+        ASSERT_EQ(r.code, 0) << c.option << ": " << r.err;
+        png[c.option] = read(path(name));
+        EXPECT_NEAR(digitHeight(QImage::fromData(png[c.option])), c.height, 2) << c.option;
+    }
+    EXPECT_EQ(png[""], png["--digit-size 60"]);
+
+    // The metafiles and BMP keep the grid's font unless told otherwise.
+    for (const std::string option : {"", "--digit-size 0", "--digit-size 90"}) {
+        ASSERT_EQ(run(path("p.kvt") + " " + path("d.emf") + " " + option).code, 0);
+        const mfr::Drawing d = mfr::readEmf(read(path("d.emf")));
+        ASSERT_EQ(d.texts.size(), 3u);
+        EXPECT_EQ(d.texts[1].height == -11, option != "--digit-size 90") << option << ": " << d.texts[1].height;
+        EXPECT_EQ(d.texts[2].height, -11) << "the letter keeps its font";
+        ASSERT_EQ(run(path("p.kvt") + " " + path("d.bmp") + " " + option).code, 0);
+        EXPECT_NEAR(digitHeight(QImage::fromData(read(path("d.bmp")))), option == "--digit-size 90" ? 27 : 8, 2) << option;
+    }
+
+    // In the SVG, the clues' font size on their layer.
+    const auto clueFontSize = [&](const std::string& option) {
+        EXPECT_EQ(run(path("p.kvt") + " " + path("d.svg") + " " + option).code, 0);
+        const QByteArray svg = read(path("d.svg"));
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("<g id=\"clues\"[^>]* font-size=\"([0-9.]+)\"")).match(QString::fromUtf8(svg));
+        EXPECT_TRUE(m.hasMatch()) << option;
+        return m.captured(1).toDouble();
+    };
+    const double atDefault = clueFontSize(""), at30 = clueFontSize("--digit-size 30"), atGrid = clueFontSize("--digit-size 0");
+    EXPECT_DOUBLE_EQ(atDefault, clueFontSize("--digit-size 60"));
+    EXPECT_NEAR(at30 * 2, atDefault, 1);
+    EXPECT_NEAR(atGrid, 8 * 96 / 72.0, 0.01);
 }
 
 // The batch form: each picture equals a single run's, named after its input

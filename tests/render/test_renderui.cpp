@@ -9,7 +9,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -50,6 +52,8 @@ private slots:
     void cancelRestoresStoredChoices();
     void choicesPersistAcrossRuns();
     void clipboard();
+    void digitSizeIsAChoiceOfEachType();
+    void digitSizeStepsOverUselessSizes();
 
     void previewRedrawsOnlyOnRequest();
     void hugePictureIsCutToTheScreen();
@@ -137,6 +141,8 @@ void RenderUiTest::enablingRules()
     QCOMPARE(d.numbersBox()->isChecked(), numbersChecked);
     QCOMPARE(d.okButton()->isEnabled(), okEnabled);
     QVERIFY(d.correctionBox()->isEnabled());
+    // Without numbers there are no digits to size.
+    QCOMPARE(d.digitSizeBox()->isEnabled(), numbersChecked);
 }
 
 void RenderUiTest::numbersFollowWhatIsExported()
@@ -322,6 +328,7 @@ void RenderUiTest::clipboard()
         QCOMPARE(data->hasFormat(QStringLiteral("image/x-emf")), type == 0);
         QCOMPARE(data->hasFormat(QStringLiteral("image/svg+xml")), type == 2);
         QCOMPARE(data->hasFormat(QStringLiteral("application/pdf")), type == 3);
+        if (type == 2) QVERIFY(data->data(QStringLiteral("image/svg+xml")).contains("<g id=\"clues\""));
         if (type == 0) {
             const mfr::Drawing e = mfr::readEmf(data->data(QStringLiteral("image/x-emf")));
             QVERIFY2(e.problems.isEmpty(), qPrintable(e.problems.join("; ")));
@@ -331,6 +338,86 @@ void RenderUiTest::clipboard()
     }
     // The name field stayed empty: no bare extension was made up for it.
     QCOMPARE(d.fileNameEdit()->text(), QString());
+}
+
+// SVG, PDF and PNG start with digits 60 % of the cell high, WMF and BMP with
+// the grid's font; each type keeps what it was given, OK stores it, Cancel
+// forgets it, and the export draws with it.
+void RenderUiTest::digitSizeIsAChoiceOfEachType()
+{
+    ws->doc.field().setText(0, 0, "3");
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
+    d.show();
+    QSpinBox* digits = d.digitSizeBox();
+    const int defaults[] = {0, 0, 60, 60, 60};
+    for (int type = 0; type < 5; ++type) {
+        radio(d, "rgType", type)->click();
+        QCOMPARE(digits->value(), defaults[type]);
+    }
+    radio(d, "rgType", ExportDialog::BmpPicture)->click();
+    QCOMPARE(digits->text(), QStringLiteral("как в сетке"));
+    digits->setValue(35);
+    radio(d, "rgType", ExportDialog::SvgPicture)->click();
+    QCOMPARE(digits->text(), QStringLiteral("60 % клетки"));
+    digits->setValue(80);
+    radio(d, "rgType", ExportDialog::BmpPicture)->click();
+    QCOMPARE(digits->value(), 35);
+    radio(d, "rgType", ExportDialog::SvgPicture)->click();
+    QCOMPARE(digits->value(), 80);
+
+    d.fileNameEdit()->setText(dir->filePath(QStringLiteral("digits.svg")));
+    clickOk(d);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QFile f(dir->filePath(QStringLiteral("digits.svg")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const int pixels = digitFont(defaultPictureFont(), 24, 80).pixelSize();
+    const QString svg = QString::fromUtf8(f.readAll());
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("<g id=\"clues\"[^>]* font-size=\"([0-9.]+)\"")).match(svg);
+    QVERIFY(m.hasMatch());
+    QCOMPARE(m.captured(1).toInt(), pixels);
+
+    ExportDialog again([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
+    again.show();
+    QCOMPARE(again.type(), int(ExportDialog::SvgPicture));
+    QCOMPARE(again.digitSizeBox()->value(), 80);
+    radio(again, "rgType", ExportDialog::BmpPicture)->click();
+    QCOMPARE(again.digitSizeBox()->value(), 35);
+    radio(again, "rgType", ExportDialog::PngPicture)->click();
+    again.digitSizeBox()->setValue(0);
+    QTest::mouseClick(again.cancelButton(), Qt::LeftButton);
+    again.show();
+    QCOMPARE(again.type(), int(ExportDialog::SvgPicture));
+    radio(again, "rgType", ExportDialog::PngPicture)->click();
+    QCOMPARE(again.digitSizeBox()->value(), 60);
+}
+
+// 1..9 % makes no readable digit: the arrows step from "as on the grid"
+// straight to 10 % and back, and a typed 5 becomes 10.
+void RenderUiTest::digitSizeStepsOverUselessSizes()
+{
+    ExportDialog d([this] { return PictureJob{ws->doc.field(), 24, {}, {}}; });
+    d.show();
+    QSpinBox* digits = d.digitSizeBox();
+    digits->setValue(0);
+    digits->stepUp();
+    QCOMPARE(digits->value(), 10);
+    digits->stepUp();
+    QCOMPARE(digits->value(), 15);
+    digits->setValue(12);
+    digits->stepDown();
+    QCOMPARE(digits->value(), 0);
+    digits->setValue(100);
+    digits->stepUp();
+    QCOMPARE(digits->value(), 100);
+
+    digits->selectAll();
+    QTest::keyClicks(digits, QStringLiteral("5"));
+    digits->interpretText(); // as on leaving the control
+    QCOMPARE(digits->value(), 10);
+    digits->selectAll();
+    QTest::keyClicks(digits, QStringLiteral("45"));
+    digits->interpretText();
+    QCOMPARE(digits->value(), 45);
 }
 
 void RenderUiTest::previewRedrawsOnlyOnRequest()
