@@ -4,7 +4,7 @@
 # and the symbolizer that tools/fuzz.sh needs.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config zlib1g-dev
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev qt6-translations-l10n
   libgtest-dev
   libmagick++-dev libcadical-dev

@@ -25,16 +25,29 @@ int writeAll(int fd, std::string_view content, off_t offset)
     return 0;
 }
 
+// Writes what produce makes, piece after piece, from the file's start;
+// written takes the length.
+int writePieces(int fd, const std::function<int(const ContentPut&)>& produce, off_t& written)
+{
+    written = 0;
+    return produce([&](std::string_view piece) {
+        const int err = writeAll(fd, piece, written);
+        written += static_cast<off_t>(piece.size());
+        return err;
+    });
+}
+
 // For a writable file in a folder where no new file can be made.
-int overwriteInPlace(const std::string& target, std::string_view content)
+int overwriteInPlace(const std::string& target, std::uint64_t size, const std::function<int(const ContentPut&)>& produce)
 {
     int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     // Reserving the space first means a full disk leaves the file as it was.
-    int err = content.empty() ? 0 : ::posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
+    int err = size == 0 ? 0 : ::posix_fallocate(fd, 0, static_cast<off_t>(size));
     if (err == EOPNOTSUPP) err = 0;
-    if (!err) err = writeAll(fd, content, 0);
-    if (!err && ::ftruncate(fd, static_cast<off_t>(content.size())) != 0) err = errno;
+    off_t written = 0;
+    if (!err) err = writePieces(fd, produce, written);
+    if (!err && ::ftruncate(fd, written) != 0) err = errno;
     if (!err && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
     return err;
@@ -43,6 +56,11 @@ int overwriteInPlace(const std::string& target, std::string_view content)
 } // namespace
 
 int saveFileSafely(const std::string& path, std::string_view content)
+{
+    return saveFileSafely(path, content.size(), [&](const ContentPut& put) { return put(content); });
+}
+
+int saveFileSafely(const std::string& path, std::uint64_t size, const std::function<int(const ContentPut&)>& produce)
 {
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) { // keep a symbolic link a link
@@ -74,14 +92,15 @@ int saveFileSafely(const std::string& path, std::string_view content)
     if (fd < 0) {
         // Creating a file fails with ENOENT only when its folder is missing.
         int err = errno == ENOENT ? ENOTDIR : errno;
-        if (exists && (err == EACCES || err == EPERM)) return overwriteInPlace(target, content);
+        if (exists && (err == EACCES || err == EPERM)) return overwriteInPlace(target, size, produce);
         return err;
     }
     if (exists) {
         ::fchmod(fd, st.st_mode & 07777);
         [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);
     }
-    int err = writeAll(fd, content, 0);
+    off_t written = 0;
+    int err = writePieces(fd, produce, written);
     if (!err && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
     if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;

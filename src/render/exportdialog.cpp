@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QRadioButton>
@@ -294,8 +295,21 @@ bool ExportDialog::exportPicture()
         case PdfPicture: format = ExportFormat::Pdf; break;
         default: format = ExportFormat::Png; break;
         }
-        if (target() == ToClipboard) copyPictureToClipboard(job, format);
-        else writePictureFile(job, format, name);
+        if (target() == ToClipboard) {
+            copyPictureToClipboard(job, format);
+        } else {
+            // A large bitmap is written band by band; past a second the
+            // rows written show in a progress window.
+            QProgressDialog progress(QStringLiteral("Запись рисунка…"), QString(), 0, 1, this);
+            progress.setWindowTitle(QStringLiteral("Экспорт"));
+            progress.setWindowModality(Qt::WindowModal);
+            progress.setMinimumDuration(1000);
+            progress.setValue(0);
+            writePictureFile(job, format, name, [&](int done, int total) {
+                progress.setMaximum(total);
+                progress.setValue(done);
+            });
+        }
     } catch (const CommandError& e) {
         showErrorBox(QString::fromStdString(e.message));
         return false;

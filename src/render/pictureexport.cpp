@@ -15,18 +15,23 @@
 #include "files/ioerror.h"
 #include "files/safesave.h"
 #include "render/puzzlepicture.h"
+#include "render/rasterbands.h"
 #include "render/svgwriter.h"
 
 namespace klt {
 
 namespace {
 
-void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options)
+void paintOn(QPaintDevice& device, const PictureJob& job, const PictureOptions& options, qreal scale = 1)
 {
     QPainter p(&device);
     if (!p.isActive()) throw CommandError{"Не удалось начать рисование"};
+    p.scale(scale, scale);
     renderPicture(p, job.field, job.cellSize, job.style, options);
 }
+
+// The largest PDF page side many PDF tools accept: 200 inches.
+constexpr qreal kMaxPdfPoints = 14400;
 
 QByteArray encoded(const PictureJob& job, ExportFormat format)
 {
@@ -46,10 +51,13 @@ QByteArray encoded(const PictureJob& job, ExportFormat format)
     case ExportFormat::Pdf: {
         QPdfWriter pdf(&buffer);
         pdf.setResolution(screen.dpi);
-        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / screen.dpi, QPageSize::Point, QString(), QPageSize::ExactMatch));
+        // A huge field's page is scaled down to the largest side PDF tools take.
+        const QSizeF points = QSizeF(size) * 72.0 / screen.dpi;
+        const qreal scale = std::min<qreal>(1, kMaxPdfPoints / std::max(points.width(), points.height()));
+        pdf.setPageSize(QPageSize(points * scale, QPageSize::Point, QString(), QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("Клетомер"));
-        paintOn(pdf, job, job.options);
+        paintOn(pdf, job, job.options, scale);
         break;
     }
     }
@@ -120,8 +128,15 @@ std::optional<ExportFormat> formatForPath(const QString& path)
     return std::nullopt;
 }
 
-void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path)
+void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path, const RasterProgress& progress)
 {
+    // A large bitmap is drawn and written in bands, in bounded memory.
+    const QSize size = pictureSize(job.field, job.cellSize);
+    if ((format == ExportFormat::Png || format == ExportFormat::Bmp) &&
+        static_cast<long long>(size.width()) * size.height() > kWholeRasterPixels) {
+        writeRasterInBands(job, format, path, referenceScreen(), progress);
+        return;
+    }
     // Encoded first, so that a failure to draw leaves no file behind.
     writeWholeFile(path, encoded(job, format));
 }

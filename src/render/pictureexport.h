@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -53,7 +54,11 @@ std::optional<ExportFormat> formatForPath(const QString& path);
 
 // Writes the picture; an existing file is replaced only once the new one is
 // complete. Throws CommandError with the reason when the file cannot be written.
-void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path);
+// A bitmap beyond kWholeRasterPixels is written in bands (rasterbands.h),
+// progress told rows done of all now and then.
+using PictureProgress = std::function<void(int done, int total)>;
+void writePictureFile(const PictureJob& job, ExportFormat format, const QString& path,
+                      const PictureProgress& progress = {});
 
 // Writes the bytes to a temporary file beside the target and renames it over
 // the target once complete. Throws CommandError with the reason when the file

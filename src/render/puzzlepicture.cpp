@@ -56,10 +56,13 @@ void renderPicture(QPainter& painter, const Field& field, int cellSize, const Pi
 
     const QPen outline(Qt::black, 0);
     const QFont numberFont = options.digitPercent > 0 ? digitFont(style.numberFont, s, options.digitPercent) : style.numberFont;
+    // A band of a large bitmap clips the drawing: cells outside it are passed over.
+    const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
     for (int x = 0; x < cols; ++x) {
         for (int y = 0; y < rows; ++y) {
             const int l = 10 + x * s, t = 10 + y * s;
             const int r = l + s + e, b = t + s + e;
+            if (clip.isValid() && !clip.intersects(QRect(l - 1, t - 1, r - l + 2, b - t + 2))) continue;
             const std::string& cell = field.text(x, y);
             const bool coloured = options.answers && isFilledText(cell);
             painter.setPen(outline);
