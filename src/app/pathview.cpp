@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "core/grid.h"
+#include "widgets/scrollfit.h"
 
 namespace klt {
 
@@ -149,14 +150,7 @@ void PathField::pictureChanged()
 
 void PathField::updateScrollBars()
 {
-    const QSize vs = viewport()->size();
-    const int w = pic_.clues.cols * pitch(), h = pic_.clues.rows * pitch();
-    horizontalScrollBar()->setRange(0, std::max(0, w - vs.width()));
-    horizontalScrollBar()->setPageStep(vs.width());
-    horizontalScrollBar()->setSingleStep(pitch());
-    verticalScrollBar()->setRange(0, std::max(0, h - vs.height()));
-    verticalScrollBar()->setPageStep(vs.height());
-    verticalScrollBar()->setSingleStep(pitch());
+    fitScrollBars(*this, QSize(pic_.clues.cols * pitch(), pic_.clues.rows * pitch()), pitch());
 }
 
 void PathField::resizeEvent(QResizeEvent* e)

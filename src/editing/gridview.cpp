@@ -9,6 +9,7 @@
 
 #include "core/cp1251.h"
 #include "core/text.h"
+#include "widgets/scrollfit.h"
 
 namespace klt {
 
@@ -205,14 +206,7 @@ bool GridView::hasEditFocus() const
 
 void GridView::updateScrollBars()
 {
-    const QSize vs = viewport()->size();
-    const int w = ws_.doc.field().colCount() * pitch(), h = ws_.doc.field().rowCount() * pitch();
-    horizontalScrollBar()->setRange(0, std::max(0, w - vs.width()));
-    horizontalScrollBar()->setPageStep(vs.width());
-    horizontalScrollBar()->setSingleStep(pitch());
-    verticalScrollBar()->setRange(0, std::max(0, h - vs.height()));
-    verticalScrollBar()->setPageStep(vs.height());
-    verticalScrollBar()->setSingleStep(pitch());
+    fitScrollBars(*this, QSize(ws_.doc.field().colCount() * pitch(), ws_.doc.field().rowCount() * pitch()), pitch());
 }
 
 void GridView::resizeEvent(QResizeEvent* e)

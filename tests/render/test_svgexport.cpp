@@ -18,30 +18,13 @@
 #include "render/pictureexport.h"
 #include "render/puzzlepicture.h"
 #include "render/svgwriter.h"
+#include "fieldrows.h"
 
 using namespace klt;
 
 namespace {
 
-// A field from rows of cell texts separated by '|', in UTF-8.
-Field fieldOf(const std::vector<std::string>& rows)
-{
-    Field f;
-    f.setSize(static_cast<int>(std::count(rows[0].begin(), rows[0].end(), '|')) + 1, static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        int c = 0;
-        std::string cell;
-        for (char ch : rows[static_cast<size_t>(r)] + "|") {
-            if (ch == '|') {
-                f.setText(c++, r, utf8ToCp1251(cell));
-                cell.clear();
-            } else {
-                cell += ch;
-            }
-        }
-    }
-    return f;
-}
+using klt::test::fieldOf;
 
 struct Element {
     QString name;
