@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   libmagick++-dev libcadical-dev
   xvfb xauth openbox xdotool imagemagick
+  desktop-file-utils appstream man-db
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev llvm)

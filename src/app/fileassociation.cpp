@@ -104,6 +104,22 @@ QByteArray desktopEntryText(const QString& programPath)
         .toUtf8();
 }
 
+QStringList systemDataDirs()
+{
+    QStringList dirs;
+    for (const QString& d : qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(d)) dirs << d;
+    if (dirs.isEmpty()) dirs << QStringLiteral("/usr/local/share") << QStringLiteral("/usr/share");
+    return dirs;
+}
+
+bool installedAssociation(const QStringList& dataDirs)
+{
+    for (const QString& d : dataDirs)
+        if (QFileInfo::exists(d + QStringLiteral("/applications/") + QLatin1String(kInstalledDesktopEntry))) return true;
+    return false;
+}
+
 bool registerFileType(const QString& dataHome, const QString& programPath, bool refreshCaches)
 {
     const AssociationFiles files = associationFiles(dataHome);

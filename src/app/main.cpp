@@ -25,7 +25,9 @@ int main(int argc, char** argv)
     klt::Workspace workspace;
     klt::MainWindow window(workspace);
     // A failure is reported and the program starts all the same.
-    klt::guarded([] { klt::registerFileType(klt::userDataHome(), QCoreApplication::applicationFilePath()); });
+    // The installed package registers the file type itself.
+    if (!klt::installedAssociation(klt::systemDataDirs()))
+        klt::guarded([] { klt::registerFileType(klt::userDataHome(), QCoreApplication::applicationFilePath()); });
     window.setStartArguments(app.arguments().mid(1));
     window.restoreSettings();
     klt::RecoveryKeeper recovery(window);

@@ -33,7 +33,8 @@ std::string usage()
             "unless the command says otherwise. Messages go to standard output, errors to standard error.\n"
             "Exit codes: generate 0 placed, 3 not solvable, 4 no filled cells; check 0 solved,\n"
             "1 not solved, 4 no numbers; unique 0 one answer, 1 several, 3 none, 4 no clue,\n"
-            "5 one answer that is not the picture; prize 3 phrase does not fit; 2 usage or file errors.\n"
+            "5 one answer that is not the picture; grade 0 solved by levels 1-3, 1 needs trial and error,\n"
+            "3 no answer, 4 no clue; prize 3 phrase does not fit; 2 usage or file errors.\n"
             "Batch form (--out-dir DIR, every positional an input, -j N threads, default all cores):\n"
             "one line \"INPUT: messages\" per file in input order; exit 0 every file 0, 2 a usage error\n"
             "or a file that could not be read or written, 6 some other verdict.\n";

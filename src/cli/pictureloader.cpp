@@ -27,7 +27,12 @@ PictureEntry loadPictureModule()
 {
     const std::string folder = programFolder();
     if (folder.empty()) throw CommandError{"не найдена папка программы, а в ней модуль рисунков"};
-    const std::string path = folder + kPictureModuleFile;
+    // Beside the program in the build tree; installed, in the library folder
+    // the build names relative to the program's.
+    std::string path = folder + kPictureModuleFile;
+#ifdef KLETOMER_MODULE_RELDIR
+    if (::access(path.c_str(), F_OK) != 0) path = folder + KLETOMER_MODULE_RELDIR + "/" + kPictureModuleFile;
+#endif
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) throw CommandError{"не загружен модуль рисунков " + path + ": " + ::dlerror()};
     auto* entry = reinterpret_cast<PictureEntry>(::dlsym(module, kPictureEntryName));

@@ -79,6 +79,7 @@ private slots:
     void recentListStoredAnew();
     void missingRecentFileStays();
     void associationWrittenOnce();
+    void installedEntryTakesThePlaceOfTheAssociation();
     void associationFailureIsAnError();
 
 private:
@@ -523,6 +524,20 @@ void DocumentsTest::associationWrittenOnce()
     // A moved program is written anew.
     QVERIFY(registerFileType(home, QStringLiteral("/usr/bin/kletomer"), false));
     QVERIFY(readAll(files.desktopEntry).contains("Exec=\"/usr/bin/kletomer\" %f"));
+}
+
+void DocumentsTest::installedEntryTakesThePlaceOfTheAssociation()
+{
+    const QString system = path("system"), other = path("other");
+    QVERIFY(QDir().mkpath(system + QStringLiteral("/applications")));
+    QVERIFY(!installedAssociation({other, system}));
+    writeAll(system + QStringLiteral("/applications/ru.kletomer.Kletomer.desktop"), "[Desktop Entry]\n");
+    QVERIFY(installedAssociation({other, system}));
+    QVERIFY(!installedAssociation({other}));
+    qputenv("XDG_DATA_DIRS", (other + u':' + system + QStringLiteral(":relative")).toUtf8());
+    QCOMPARE(systemDataDirs(), (QStringList{other, system}));
+    qunsetenv("XDG_DATA_DIRS");
+    QCOMPARE(systemDataDirs(), (QStringList{QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")}));
 }
 
 void DocumentsTest::associationFailureIsAnError()
