@@ -15,7 +15,10 @@ filled cells of its 3 x 3 block. Draw or import a picture, let the program
 place the fewest clues that a local deduction still solves, check and grade
 puzzles, hide a prize phrase, and export tasks and answers as pictures and
 print sheets. kletomer-cli runs the same commands on files, in batches.")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils")
+# Loaded as plugins, which dpkg-shlibdeps does not see: the SVG icon engine
+# draws every toolbar icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, qt6-image-formats-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     klt::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("kletomer"));
     QCoreApplication::setApplicationName(QStringLiteral("kletomer"));
-    QApplication::setWindowIcon(klt::actionIcon(QStringLiteral("acCalc")));
+    QApplication::setWindowIcon(klt::programIcon());
     klt::installRussianTranslations();
     klt::registerPuzzlePictures();
     klt::registerImportPictures();

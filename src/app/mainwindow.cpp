@@ -59,7 +59,7 @@ MainWindow::MainWindow(Workspace& ws, QWidget* parent)
     ws_.doc.addObserver(this);
     setObjectName(QLatin1String(kGroup));
     setWindowTitle(QStringLiteral("Клетомер"));
-    setWindowIcon(actionIcon(QStringLiteral("acCalc")));
+    setWindowIcon(programIcon());
     setMinimumSize(450, 300);
     resize(870, 470);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
