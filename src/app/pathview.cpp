@@ -365,15 +365,12 @@ void PathField::leaveEvent(QEvent* e)
 
 void PathField::wheelEvent(QWheelEvent* e)
 {
-    if (!(e->modifiers() & Qt::ControlModifier)) {
+    const std::optional<int> steps = ctrlWheelSteps(*e, wheelRest_);
+    if (!steps) {
         QAbstractScrollArea::wheelEvent(e);
         return;
     }
-    wheelRest_ += e->angleDelta().y();
-    const int steps = wheelRest_ / 120;
-    wheelRest_ %= 120;
-    if (steps != 0) emit zoomRequested(steps);
-    e->accept();
+    if (*steps != 0) emit zoomRequested(*steps);
 }
 
 // ---- the window ----

@@ -169,16 +169,12 @@ void GridView::fieldChanged()
 
 void GridView::wheelEvent(QWheelEvent* e)
 {
-    if (!(e->modifiers() & Qt::ControlModifier)) {
+    const std::optional<int> steps = ctrlWheelSteps(*e, wheelRest_);
+    if (!steps) {
         QAbstractScrollArea::wheelEvent(e);
         return;
     }
-    // A notch is 120; touch pads send less at a time, which adds up.
-    wheelRest_ += e->angleDelta().y();
-    const int steps = wheelRest_ / 120;
-    wheelRest_ %= 120;
-    if (steps != 0) emit zoomRequested(steps);
-    e->accept();
+    if (*steps != 0) emit zoomRequested(*steps);
 }
 
 void GridView::repaintAll()
