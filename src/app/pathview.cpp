@@ -44,24 +44,6 @@ QString cellName(int index, int rows)
     return QStringLiteral("(%1, %2)").arg(index / rows).arg(index % rows);
 }
 
-// The first clue whose block cannot hold its number under the state.
-int brokenClue(const ClueSet& clues, const std::vector<std::int8_t>& state)
-{
-    for (int c = 0; c < clues.cols; ++c)
-        for (int r = 0; r < clues.rows; ++r) {
-            const int v = clues.at(c, r);
-            if (v < 0) continue;
-            int filled = 0, open = 0;
-            forEachInBlock(c, r, clues.cols, clues.rows, [&](int x, int y) {
-                const std::int8_t s = state[static_cast<size_t>(x) * static_cast<size_t>(clues.rows) + static_cast<size_t>(y)];
-                filled += s == kCellFilled;
-                open += s == kCellOpen;
-            });
-            if (filled > v || filled + open < v) return c * clues.rows + r;
-        }
-    return -1;
-}
-
 QString contradictionText(int clue, int rows)
 {
     return QStringLiteral("Противоречие: число в %1 не сходится").arg(cellName(clue, rows));
@@ -622,18 +604,7 @@ void PathView::showGrade(FieldGrade grade)
         for (int i : steps[s].cells)
             if (decidedAt_[static_cast<size_t>(i)] < 0) decidedAt_[static_cast<size_t>(i)] = static_cast<int>(s);
     // A path that ends in a contradiction: the clue that cannot be met there.
-    brokenAtEnd_ = -1;
-    if (grade_.path.contradiction) {
-        std::vector<std::int8_t> st = grade_.path.cells;
-        brokenAtEnd_ = brokenClue(pic_.clues, st);
-        for (int guard = 0; brokenAtEnd_ < 0 && guard < 64; ++guard) {
-            int broken = -1;
-            const auto step = nextGradeStep(pic_.clues, st, kTopGradeLevel, &broken);
-            if (broken >= 0) brokenAtEnd_ = broken;
-            if (!step || broken >= 0) break;
-            for (int i : step->cells) st[static_cast<size_t>(i)] = static_cast<std::int8_t>(step->filled);
-        }
-    }
+    brokenAtEnd_ = grade_.path.contradiction ? grade_.path.brokenClue : -1;
 
     QString text = QString::fromStdString(gradeSummary(grade_)).toHtmlEscaped();
     const int eol = text.indexOf(QLatin1Char('\n'));
@@ -901,16 +872,8 @@ void PathView::hint()
     for (size_t i = 0; i < st.size(); ++i) st[i] = own_[i] != kNoOwnMark ? own_[i] : pathState(i);
     dropHint();
     hintAsked_ = true;
-    hintBroken_ = brokenClue(pic_.clues, st);
-    if (hintBroken_ < 0) {
-        int broken = -1;
-        hint_ = nextGradeStep(pic_.clues, st, kTopGradeLevel, &broken);
-        if (broken >= 0) {
-            // The state breaks a clue even where the solver found a step elsewhere first.
-            hint_.reset();
-            hintBroken_ = broken;
-        }
-    }
+    // A state that breaks a clue gives no step, and names the clue.
+    hint_ = nextGradeStep(pic_.clues, st, kTopGradeLevel, &hintBroken_);
     refresh();
     updateControls();
     const int rows = pic_.clues.rows;
