@@ -873,13 +873,17 @@ void PathView::hint()
     dropHint();
     hintAsked_ = true;
     // A state that breaks a clue gives no step, and names the clue.
-    hint_ = nextGradeStep(pic_.clues, st, kTopGradeLevel, &hintBroken_);
+    int brokenCell = -1;
+    hint_ = nextGradeStep(pic_.clues, st, kTopGradeLevel, &hintBroken_, &brokenCell);
     refresh();
     updateControls();
     const int rows = pic_.clues.rows;
     if (hintBroken_ >= 0) {
         setReason(contradictionText(hintBroken_, rows));
         field_->bringIntoView({hintBroken_});
+    } else if (brokenCell >= 0) {
+        setReason(QStringLiteral("Противоречие: клетка %1 вне всех чисел, она белая").arg(cellName(brokenCell, rows)));
+        field_->bringIntoView({brokenCell});
     } else if (hint_) {
         setReason(QStringLiteral("Подсказка, уровень %1: %2")
                       .arg(hint_->level)

@@ -94,7 +94,7 @@ public:
     // One step, applied; nothing when stuck or when a clue broke.
     std::optional<GradeStep> next()
     {
-        if (broken_ >= 0) return std::nullopt;
+        if (broken_ >= 0 || brokenCell_ >= 0) return std::nullopt;
         GradeStep step;
         if (!reachDone_) {
             reachDone_ = true;
@@ -104,6 +104,16 @@ public:
                 const BlockCount n = count(k, st_);
                 if (n.filled > clue(k) || n.filled + n.open < clue(k)) {
                     broken_ = k;
+                    return std::nullopt;
+                }
+            }
+            // So does a filled cell that no clue reaches: by the rule it is white.
+            for (int i = 0; i < static_cast<int>(st_.size()); ++i) {
+                if (st_[static_cast<size_t>(i)] != kCellFilled) continue;
+                bool reached = false;
+                block(i, [&](int k) { reached = reached || clue(k) >= 0; });
+                if (!reached) {
+                    brokenCell_ = i;
                     return std::nullopt;
                 }
             }
@@ -131,6 +141,8 @@ public:
     int broken() const { return broken_; }
     // The other clue of a pair that broke, else -1.
     int brokenPartner() const { return brokenPartner_; }
+    // A filled cell of the given state that no clue reaches, else -1.
+    int brokenCell() const { return brokenCell_; }
     const std::vector<std::int8_t>& state() const { return st_; }
 
 private:
@@ -334,7 +346,7 @@ private:
     int maxLevel_;
     bool reachDone_ = false;
     WorkQueue q1_, q2_, q3_;
-    int broken_ = -1, brokenPartner_ = -1;
+    int broken_ = -1, brokenPartner_ = -1, brokenCell_ = -1;
     ClueSet probeClues_;
     std::vector<std::int8_t> probeState_;
     std::vector<int> probeUsed_;
@@ -416,11 +428,12 @@ GradeResult gradePuzzle(const ClueSet& clues, const GradeOptions& options)
 }
 
 std::optional<GradeStep> nextGradeStep(const ClueSet& clues, const std::vector<std::int8_t>& state, int maxLevel,
-                                       int* broken)
+                                       int* broken, int* brokenCell)
 {
     Deducer d(clues, state, wholeField(clues), maxLevel);
     std::optional<GradeStep> step = d.next();
     if (broken) *broken = d.broken();
+    if (brokenCell) *brokenCell = d.brokenCell();
     return step;
 }
 

@@ -77,9 +77,10 @@ Grade gradeOf(const GradeResult& result);
 // The next step from a partial state (kCell* per cell, as a solver would have
 // it), at most maxLevel: the one the graded solver takes next. Nothing when
 // no level makes progress, or the state breaks a clue (then *broken, when
-// given, is that clue, else -1).
+// given, is that clue, else -1), or fills a cell that no clue reaches, which
+// the program's rule makes white (then *brokenCell is that cell, else -1).
 std::optional<GradeStep> nextGradeStep(const ClueSet& clues, const std::vector<std::int8_t>& state,
-                                       int maxLevel = kTopGradeLevel, int* broken = nullptr);
+                                       int maxLevel = kTopGradeLevel, int* broken = nullptr, int* brokenCell = nullptr);
 
 // The reason of a step in words, cells named (column, row) counted from 0 as
 // the status bar's readout counts them: "Число 7 в (12, 5): осталось 3

@@ -231,6 +231,12 @@ TEST(Grading, NextStepFromAPartialState)
     broken = -1;
     EXPECT_FALSE(nextGradeStep(cluesOf({"0..", "...", "..4"}), stateOf({"???", "?#?", "???"}), kTopGradeLevel, &broken));
     EXPECT_EQ(broken, 0);
+    // A filled cell that no clue reaches: white by the rule, so no step either.
+    int brokenCell = -1;
+    EXPECT_FALSE(nextGradeStep(cluesOf({"4...", "....", "....", "...."}), stateOf({"????", "????", "????", "???#"}),
+                               kTopGradeLevel, &broken, &brokenCell));
+    EXPECT_EQ(broken, -1);
+    EXPECT_EQ(brokenCell, 3 * 4 + 3);
 }
 
 TEST(Grading, ReasonsInWords)
