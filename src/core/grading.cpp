@@ -107,9 +107,11 @@ public:
                     return std::nullopt;
                 }
             }
-            // So does a filled cell that no clue reaches: by the rule it is white.
+            // So does a filled cell of the region that no clue reaches: by the
+            // rule it is white. (Outside the region, on a part of the field,
+            // the clues that reach a cell may lie beyond the part.)
             for (int i = 0; i < static_cast<int>(st_.size()); ++i) {
-                if (st_[static_cast<size_t>(i)] != kCellFilled) continue;
+                if (st_[static_cast<size_t>(i)] != kCellFilled || !inRegion(i)) continue;
                 bool reached = false;
                 block(i, [&](int k) { reached = reached || clue(k) >= 0; });
                 if (!reached) {

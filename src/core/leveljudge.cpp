@@ -63,6 +63,29 @@ struct LevelJudge::Impl {
         return true;
     }
 
+    // The whole field solved again from the cells decided before `first`
+    // (the first step that used a removed clue): those stand, the rest take
+    // the new steps, placed after them.
+    bool solveFrom(double first)
+    {
+        ++whole;
+        std::vector<std::int8_t> state(picture.cells.size(), kCellOpen);
+        for (size_t i = 0; i < state.size(); ++i)
+            if (when[i] < first) state[i] = picture.cells[i] ? kCellFilled : kCellWhite;
+        std::vector<GradeStep> steps;
+        if (!solveWithin(active, state, BlockBounds{0, 0, cols - 1, rows - 1}, maxLevel, &steps)) return false;
+        for (size_t i = 0; i < state.size(); ++i)
+            if ((state[i] == kCellFilled) != (picture.cells[i] != 0)) return false;
+        for (size_t s = 0; s < steps.size(); ++s) {
+            stepClues.push_back(std::move(steps[s].clues));
+            for (int y : steps[s].cells) {
+                when[static_cast<size_t>(y)] = first + static_cast<double>(s);
+                stepOf[static_cast<size_t>(y)] = static_cast<int>(stepClues.size() - 1);
+            }
+        }
+        return true;
+    }
+
     // A part of the field for a solve within region: the region with the
     // margin it reads, the clues whose blocks lie wholly inside, the state
     // of each cell from known().
@@ -206,7 +229,7 @@ struct LevelJudge::Impl {
             }
         }
 
-        if (!solveWhole()) {
+        if (!solveFrom(first)) {
             // The path of proven stays as it was.
             return Verdict::AnotherAnswer;
         }

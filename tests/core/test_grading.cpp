@@ -10,6 +10,7 @@
 #include "core/engines.h"
 #include "core/gradecommand.h"
 #include "core/grading.h"
+#include "core/leveljudge.h"
 #include "core/random.h"
 #include "testcontext.h"
 
@@ -339,4 +340,62 @@ TEST(Grading, AdvancedGenerationRefusesWhatTheLevelCannotSolve)
     EXPECT_EQ(host.messages.back(), "Обсчет|Не решается логикой до уровня 1");
     EXPECT_EQ(klt::test::pictureOf(ws), pic);
     EXPECT_FALSE(ws.doc.modified());
+}
+
+TEST(Grading, RemovalVerdictsAgreeWithSolvingTheWholeField)
+{
+    // Every verdict of the judge, near the clue or not, is what solving the
+    // whole field from nothing says (solved, and to the picture).
+    Lcg rng(314);
+    int tried = 0;
+    for (int t = 0; t < 12; ++t) {
+        const int cols = 9 + rng.random(6), rows = 9 + rng.random(6), level = 1 + t % 3;
+        CellGrid pic(cols, rows);
+        for (auto& v : pic.cells) v = rng.random(100) < 45;
+        // Cells out of every clue's reach stay white: a border of white cells.
+        for (int c = 0; c < cols; ++c) pic.set(c, 0, false);
+        ClueSet active = allClues(pic);
+        const std::vector<std::uint8_t> candidates(pic.cells.size(), 1);
+        LevelJudge judge(pic, candidates, level);
+        GradeOptions capped;
+        capped.maxLevel = level;
+        auto truth = [&] {
+            const GradeResult g = gradePuzzle(active, capped);
+            if (!g.solved) return false;
+            for (size_t i = 0; i < g.cells.size(); ++i)
+                if ((g.cells[i] == kCellFilled) != (pic.cells[i] != 0)) return false;
+            return true;
+        };
+        if ((judge.test() == LevelJudge::Verdict::OnlyAnswer) != truth()) ADD_FAILURE() << "start of case " << t;
+        if (!truth()) continue;
+        for (int k = 0; k < cols * rows; ++k) {
+            const int i = (k * 7 + t) % (cols * rows);
+            const int c = i / rows, r = i % rows;
+            if (judge.isKeptForGood(c, r) || active.at(c, r) == kNoClue) continue;
+            const std::int8_t v = active.at(c, r);
+            judge.setActive(c, r, false);
+            active.set(c, r, kNoClue);
+            const bool holds = judge.test() == LevelJudge::Verdict::OnlyAnswer;
+            ++tried;
+            ASSERT_EQ(holds, truth()) << "case " << t << ", clue at " << c << "," << r;
+            if (holds) {
+                judge.dropForGood(c, r);
+            } else {
+                judge.setActive(c, r, true);
+                active.set(c, r, v);
+                if (k % 2) judge.keepForGood(c, r);
+            }
+        }
+    }
+    EXPECT_GT(tried, 600);
+}
+
+TEST(Grading, SolvingPartOfTheFieldIgnoresCellsBeyondItsClues)
+{
+    // A 9 fills the middle; a filled cell in the corner has no clue on this
+    // part of the field, but lies outside the region solved.
+    const ClueSet cs = cluesOf({".....", ".....", "..9..", ".....", "....."});
+    std::vector<std::int8_t> state = stateOf({"#....", ".???.", ".???.", ".???.", "....."});
+    EXPECT_TRUE(solveWithin(cs, state, BlockBounds{1, 1, 3, 3}, 1));
+    EXPECT_EQ(state, stateOf({"#....", ".###.", ".###.", ".###.", "....."}));
 }
