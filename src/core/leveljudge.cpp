@@ -43,26 +43,6 @@ struct LevelJudge::Impl {
 
     size_t at(int c, int r) const { return static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(r); }
 
-    bool solveWhole()
-    {
-        ++whole;
-        GradeOptions options;
-        options.maxLevel = maxLevel;
-        const GradeResult res = gradePuzzle(active, options);
-        if (!res.solved) return false;
-        for (size_t i = 0; i < res.cells.size(); ++i)
-            if ((res.cells[i] == kCellFilled) != (picture.cells[i] != 0)) return false;
-        stepClues.clear();
-        for (size_t s = 0; s < res.steps.size(); ++s) {
-            for (int y : res.steps[s].cells) {
-                when[static_cast<size_t>(y)] = static_cast<double>(s);
-                stepOf[static_cast<size_t>(y)] = static_cast<int>(s);
-            }
-            stepClues.push_back(res.steps[s].clues);
-        }
-        return true;
-    }
-
     // The whole field solved again from the cells decided before `first`
     // (the first step that used a removed clue): those stand, the rest take
     // the new steps, placed after them.
@@ -83,7 +63,26 @@ struct LevelJudge::Impl {
                 stepOf[static_cast<size_t>(y)] = static_cast<int>(stepClues.size() - 1);
             }
         }
+        compactSteps();
         return true;
+    }
+
+    // Steps no cell names any more are dropped now and then, so that their
+    // lists do not pile up over the trials.
+    void compactSteps()
+    {
+        if (stepClues.size() <= 4 * stepOf.size() + 1024) return;
+        std::vector<int> renumbered(stepClues.size(), -1);
+        std::vector<std::vector<int>> kept;
+        for (int& step : stepOf) {
+            int& to = renumbered[static_cast<size_t>(step)];
+            if (to < 0) {
+                to = static_cast<int>(kept.size());
+                kept.push_back(std::move(stepClues[static_cast<size_t>(step)]));
+            }
+            step = to;
+        }
+        stepClues = std::move(kept);
     }
 
     // A part of the field for a solve within region: the region with the
@@ -224,6 +223,7 @@ struct LevelJudge::Impl {
                         stepOf[f] = static_cast<int>(stepClues.size() - 1);
                     }
                 }
+                compactSteps();
                 ++local;
                 return holds();
             }
@@ -297,7 +297,8 @@ LevelJudge::Verdict LevelJudge::test(const StopCheck& stop)
     if (!m.started) {
         // The starting set: solved whole, which also gives the first path.
         m.touched.clear();
-        if (!m.solveWhole()) return Verdict::AnotherAnswer;
+        // No cell is decided yet (all stand at 0): a solve from nothing.
+        if (!m.solveFrom(0)) return Verdict::AnotherAnswer;
         m.proven = m.active;
         m.started = true;
         return Verdict::OnlyAnswer;
