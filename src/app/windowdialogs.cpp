@@ -40,7 +40,7 @@ WindowDialogs::WindowDialogs(MainWindow& window, DocumentCommands& documents) : 
     bind("acPreview", [this] { pictures_->acPreviewExecute(window_.action("acPreview")); });
     bind("acRefresh", [this] { pictures_->acRefreshExecute(); });
     bind("acKeyWordFont", [this] { pictures_->acKeyWordFontExecute(); });
-    bind("acExp", [this] { pictures_->acExpExecute(); });
+    bind("acExp", [this, &documents] { pictures_->acExpExecute(QFileInfo(documents.documentName()).fileName()); });
     bind("acPrint", [this, &documents] { pictures_->acPrintExecute(QFileInfo(documents.documentName()).fileName()); });
     bind("acPrize", [this] {
         if (prize_->run(window_.workspace(), window_.context())) window_.workspace().doc.setModified(true);

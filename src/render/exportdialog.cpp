@@ -18,6 +18,7 @@
 #include "core/workspace.h"
 #include "files/paths.h"
 #include "render/programini.h"
+#include "render/webpage.h"
 #include "widgets/filedialogsafety.h"
 #include "widgets/messagebox.h"
 
@@ -25,14 +26,14 @@ namespace klt {
 
 namespace {
 const QString kSection = QStringLiteral("TCopyForm");
-const char* const kDefaultExtension[] = {".WMF", ".BMP", ".SVG", ".PDF", ".PNG"};
-constexpr int kLastType = 4;
+const char* const kDefaultExtension[] = {".WMF", ".BMP", ".SVG", ".PDF", ".PNG", ".html"};
+constexpr int kLastType = 5;
 const ExportFormat kTypeFormat[] = {ExportFormat::Wmf, ExportFormat::Bmp, ExportFormat::Svg, ExportFormat::Pdf,
                                     ExportFormat::Png};
 
 int defaultDigitsOfType(int type)
 {
-    return defaultDigitPercent(kTypeFormat[type]);
+    return type == ExportDialog::HtmlPage ? kDefaultDigitPercent : defaultDigitPercent(kTypeFormat[type]);
 }
 
 QString digitKey(int type)
@@ -103,7 +104,9 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     typeBox->setObjectName(QStringLiteral("rgType"));
     rgType_ = radioGroup(typeBox, {QStringLiteral("В виде  WMF - рисунка "), QStringLiteral("В виде BMP - рисунка "),
                                    QStringLiteral("В виде SVG - рисунка "), QStringLiteral("В виде PDF - документа "),
-                                   QStringLiteral("В виде PNG - рисунка ")});
+                                   QStringLiteral("В виде PNG - рисунка "), QStringLiteral("В виде HTML-страницы ")});
+    rgType_->button(HtmlPage)->setToolTip(
+        QStringLiteral("Страница, на которой задание решают в браузере: один файл, без интернета"));
 
     // The file-name edit stands to the right of the item "Файл".
     auto* fileBox = new QGroupBox(QStringLiteral(" Куда сохранять/копировать "), this);
@@ -173,7 +176,7 @@ ExportDialog::ExportDialog(std::function<PictureJob()> source, QWidget* parent)
     browser_ = [](const QString& current, QWidget* parent) {
         QFileDialog dlg(parent, QStringLiteral("Экспорт"), current,
                         QStringLiteral("Рисунки WMF(*.WMF);;Рисунки BMP(*.BMP);;Рисунки SVG(*.SVG);;"
-                                       "Документы PDF(*.PDF);;Рисунки PNG(*.PNG)"));
+                                       "Документы PDF(*.PDF);;Рисунки PNG(*.PNG);;Страницы HTML(*.html *.htm)"));
         dlg.setOption(QFileDialog::DontUseNativeDialog, true);
         keepFromReadingFiles(dlg);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -247,6 +250,16 @@ void ExportDialog::followTypeWithDigits()
 void ExportDialog::updateExportControls()
 {
     followTypeWithDigits();
+    // A web page is a file, of the task, drawn by the browser: the other
+    // choices do not apply to it.
+    const bool page = type() == HtmlPage;
+    if (page) {
+        setTarget(ToFile);
+        setWhat(Task);
+    }
+    rgFile_->button(ToClipboard)->setEnabled(!page);
+    rgWhat_->button(Answers)->setEnabled(!page);
+    cbCD_->setEnabled(!page);
     const bool toFile = target() == ToFile;
     feFileName_->setEnabled(toFile);
     browse_->setEnabled(toFile);
@@ -278,6 +291,16 @@ bool ExportDialog::exportPicture()
     }
 
     PictureJob job = source_();
+    if (pictureType == HtmlPage) {
+        try {
+            followTypeWithDigits();
+            writeWholeFile(name, puzzlePageHtml(job.field, puzzleTitle_, job.style, seDigits_->value()));
+        } catch (const CommandError& e) {
+            showErrorBox(QString::fromStdString(e.message));
+            return false;
+        }
+        return true;
+    }
     job.options.answers = what() == Answers;
     job.options.numbers = cbDig_->isChecked();
     job.options.correction = cbCD_->isChecked();

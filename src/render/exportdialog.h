@@ -1,6 +1,7 @@
 #pragma once
 // The export dialog (TCopyForm): the task or the answers, as a metafile, a
-// bitmap, SVG, PDF or PNG, to a file or the clipboard. Created once and kept; its choices
+// bitmap, SVG, PDF or PNG, to a file or the clipboard; or the task as a web
+// page to solve in the browser, to a file only. Created once and kept; its choices
 // live in the program's INI file, section TCopyForm, restored each time it
 // is shown and written each time it closes. The digits' height is a choice
 // of each type: SVG, PDF and PNG start at kDefaultDigitPercent, WMF and BMP
@@ -27,11 +28,14 @@ public:
     // source gives the field, cell size and style of the picture to export.
     explicit ExportDialog(std::function<PictureJob()> source, QWidget* parent = nullptr);
 
+    // The puzzle's name, the title of an exported web page.
+    void setPuzzleTitle(const QString& title) { puzzleTitle_ = title; }
+
     // Item indices as the radio groups number them.
     enum What { Task = 0, Answers = 1 };
     // WMF and BMP come first; their stored indices keep
     // their meaning.
-    enum Type { WmfPicture = 0, BmpPicture = 1, SvgPicture = 2, PdfPicture = 3, PngPicture = 4 };
+    enum Type { WmfPicture = 0, BmpPicture = 1, SvgPicture = 2, PdfPicture = 3, PngPicture = 4, HtmlPage = 5 };
     enum Target { ToFile = 0, ToClipboard = 1 };
 
     int what() const;
@@ -85,11 +89,12 @@ private:
     QCheckBox* cbCD_ = nullptr;
     QCheckBox* cbDig_ = nullptr;
     QSpinBox* seDigits_ = nullptr;
-    int digitPercent_[5] = {};
+    int digitPercent_[6] = {};
     int digitsType_ = 0; // the type whose digit height seDigits_ shows
     QPushButton* bOK_ = nullptr;
     QPushButton* button2_ = nullptr;
     Browser browser_;
+    QString puzzleTitle_;
 };
 
 } // namespace klt

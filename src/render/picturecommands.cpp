@@ -72,8 +72,9 @@ void PictureCommands::acKeyWordFontExecute()
     panel_->chooseKeyWordFont();
 }
 
-void PictureCommands::acExpExecute()
+void PictureCommands::acExpExecute(const QString& title)
 {
+    dialog_->setPuzzleTitle(QFileInfo(title).completeBaseName());
     if (dialog_->exec() == QDialog::Accepted) doneBox(QStringLiteral("Экспорт."));
 }
 

@@ -38,7 +38,8 @@ public:
     void acRefreshExecute();
     void acKeyWordFontExecute();
     // acExpExecute: the dialog, then "Экспорт." / "Готово!!!" when it exported.
-    void acExpExecute();
+    // title is the puzzle's file name, which names an exported web page.
+    void acExpExecute(const QString& title = QString());
     // acPrintExecute: the task and, on the next page, the answers, as the
     // export draws them, in the print preview; title heads both pages.
     void acPrintExecute(const QString& title);

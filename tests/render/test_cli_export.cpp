@@ -197,3 +197,35 @@ TEST_F(CliExport, FormatBelongsToTheBatchForm)
         EXPECT_FALSE(fs::exists(path("p.png"))) << args;
     }
 }
+
+// The web page: one file with the puzzle's data, titled by IN's name; the
+// picture options are refused rather than silently dropped.
+TEST_F(CliExport, WebPage)
+{
+    const CliRun r = run(path("p.kvt") + " " + path("p.html"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Экспорт.\nГотово!!!\n");
+    const QByteArray page = read(path("p.html"));
+    EXPECT_TRUE(page.startsWith("<!DOCTYPE html>"));
+    EXPECT_TRUE(page.contains("<title>p</title>"));
+    EXPECT_TRUE(page.contains("\"cols\":3,\"rows\":2"));
+    EXPECT_TRUE(page.contains("\"clues\":\"21....\""));
+    EXPECT_TRUE(page.contains("\"texts\":[[2,\"\\u0416\"]]"));
+    EXPECT_TRUE(page.contains("\"digits\":60"));
+    EXPECT_FALSE(page.contains("@PUZZLE@") || page.contains("@SCRIPT@") || page.contains("@STYLE@"));
+    EXPECT_FALSE(page.contains("src=") || page.contains("href=\"http"));
+
+    ASSERT_EQ(run(path("p.kvt") + " " + path("big.HTM") + " --digit-size 80").code, 0);
+    EXPECT_TRUE(read(path("big.HTM")).contains("\"digits\":80"));
+
+    const CliRun batch = run("--out-dir " + path("pages") + " --format html " + path("p.kvt"));
+    ASSERT_EQ(batch.code, 0) << batch.err;
+    EXPECT_EQ(read(path("pages/p.html")), page);
+
+    for (const std::string option : {"--answers", "--corel", "--cell-size 10", "--fill 00C000"}) {
+        const CliRun bad = run(path("p.kvt") + " " + path("x.html") + " " + option);
+        EXPECT_EQ(bad.code, 2) << option;
+        EXPECT_NE(bad.err.find(option.substr(0, option.find(' '))), std::string::npos) << bad.err;
+        EXPECT_FALSE(fs::exists(path("x.html"))) << option;
+    }
+}

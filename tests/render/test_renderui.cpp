@@ -49,6 +49,7 @@ private slots:
     void writesByTypeNotExtension_data();
     void writesByTypeNotExtension();
     void failedExportIsNoSuccess();
+    void webPageIsAFileOfTheTask();
     void cancelRestoresStoredChoices();
     void choicesPersistAcrossRuns();
     void clipboard();
@@ -249,6 +250,40 @@ void RenderUiTest::failedExportIsNoSuccess()
     QVERIFY(boxes[0].text.startsWith(QStringLiteral("Экспорт.")));
     QVERIFY(boxes[0].text.endsWith(QStringLiteral("Готово!!!")));
     QVERIFY(QFile::exists(dir->filePath(QStringLiteral("ok.wmf"))));
+}
+
+void RenderUiTest::webPageIsAFileOfTheTask()
+{
+    QWidget host;
+    PictureCommands commands(*ws, *grid, &host, nullptr);
+    ExportDialog* d = commands.exportDialog();
+    QTimer::singleShot(0, this, [&] {
+        d->setWhat(ExportDialog::Answers);
+        d->setTarget(ExportDialog::ToClipboard);
+        radio(*d, "rgType", ExportDialog::HtmlPage)->click();
+        // Only a file, only the task.
+        QCOMPARE(d->target(), int(ExportDialog::ToFile));
+        QCOMPARE(d->what(), int(ExportDialog::Task));
+        QVERIFY(!radio(*d, "rgFile", ExportDialog::ToClipboard)->isEnabled());
+        QVERIFY(!radio(*d, "rgWhat", ExportDialog::Answers)->isEnabled());
+        QVERIFY(!d->correctionBox()->isEnabled());
+        d->fileNameEdit()->setText(dir->filePath(QStringLiteral("page")));
+        clickOk(*d);
+    });
+    commands.acExpExecute(QStringLiteral("/home/author/Ёлка.kvt"));
+    QCOMPARE(boxes.size(), size_t(1));
+    QCOMPARE(boxes[0].kind, MessageKind::Information);
+    // A name without an extension takes the type's.
+    QFile page(dir->filePath(QStringLiteral("page.html")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    QVERIFY(html.contains("<title>Ёлка</title>"));
+    QVERIFY(html.contains("\"digits\":60"));
+
+    // Back to a picture type, the other choices come back.
+    radio(*d, "rgType", ExportDialog::PngPicture)->click();
+    QVERIFY(radio(*d, "rgFile", ExportDialog::ToClipboard)->isEnabled());
+    QVERIFY(radio(*d, "rgWhat", ExportDialog::Answers)->isEnabled());
 }
 
 void RenderUiTest::cancelRestoresStoredChoices()
