@@ -81,8 +81,8 @@
   var d = '';
   for (var gc = 0; gc <= C; gc++) d += 'M' + gc + ' 0V' + R;
   for (var gr = 0; gr <= R; gr++) d += 'M0 ' + gr + 'H' + C;
-  el('path', { class: 'grid', d: d, 'vector-effect': 'non-scaling-stroke', 'shape-rendering': 'crispEdges' }, svg);
-  el('rect', { class: 'frame', x: 0, y: 0, width: C, height: R, 'vector-effect': 'non-scaling-stroke' }, svg);
+  var gridLines = el('path', { class: 'grid', d: d, 'vector-effect': 'non-scaling-stroke', 'shape-rendering': 'crispEdges' }, svg);
+  var frame = el('rect', { class: 'frame', x: 0, y: 0, width: C, height: R, 'vector-effect': 'non-scaling-stroke' }, svg);
 
   // Digits stand the given share of the cell high; a digit's height is
   // about 0.72 of the font size in common sans-serif faces.
@@ -438,6 +438,10 @@
     cell = Math.max(cell, 2);
     svg.style.width = Math.floor(cell * (C + 2 * PAD)) + 'px';
     svg.style.height = Math.floor(cell * (R + 2 * PAD)) + 'px';
+    // Lines one device pixel wide on dense screens too, the frame a little more.
+    var dpr = window.devicePixelRatio || 1;
+    gridLines.style.strokeWidth = dpr >= 1.5 ? 1 / dpr : 1;
+    frame.style.strokeWidth = dpr >= 1.5 ? 2.5 / dpr : 2;
   }
   function zoomBy(f) {
     zoom = Math.min(8, Math.max(0.25, zoom * f));
