@@ -207,16 +207,16 @@ try {
     await page.click('#check');
     assert.equal(await status(page), 'Ошибок нет, продолжайте.');
 
-    // Click cycles filled, white (a dot), clear; right-click marks white.
+    // Click cycles filled, white (a mark), clear; right-click marks white.
     await click(page, ...wrong);
     await click(page, ...wrong);
-    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'circle.dot')], [0, 1]);
+    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'rect.mark')], [0, 1]);
     await click(page, ...wrong);
-    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'circle.dot')], [0, 0]);
+    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'rect.mark')], [0, 0]);
     await click(page, ...wrong, 'right');
-    assert.equal(await count(page, 'circle.dot'), 1);
+    assert.equal(await count(page, 'rect.mark'), 1);
     await page.click('#undo');
-    assert.equal(await count(page, 'circle.dot'), 0);
+    assert.equal(await count(page, 'rect.mark'), 0);
 
     // A clue is red when its block holds too many filled cells, grey when its
     // block is decided and right. Find a clue below 9 and overfill it.
@@ -236,20 +236,20 @@ try {
       await page.keyboard.press(key);
       await page.keyboard.press('x');
     }
-    assert.equal(await count(page, 'circle.dot'), 9);
+    assert.equal(await count(page, 'rect.mark'), 9);
     assert.match(await clueClass(page, k), /\bdone\b/);
     // Space fills the cell under the cursor and Backspace clears it.
     await page.keyboard.press('Space');
     assert.equal(await count(page, 'rect.fill'), 1);
     await page.keyboard.press('Backspace');
-    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'circle.dot')], [0, 8]);
+    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'rect.mark')], [0, 8]);
     await page.keyboard.press('x');
     // Redo after undo.
     await page.keyboard.down('Control');
     await page.keyboard.press('KeyZ');
     await page.keyboard.press('KeyY');
     await page.keyboard.up('Control');
-    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'circle.dot')], [0, 9]);
+    assert.deepEqual([await count(page, 'rect.fill'), await count(page, 'rect.mark')], [0, 9]);
 
     // Half the rows, a reload, the rest: the progress survives the reload.
     const half = Math.floor(small.rows / 2);
@@ -258,7 +258,7 @@ try {
     await page.reload({ waitUntil: 'load' });
     forgetPlace(page);
     assert.equal(await count(page, 'rect.fill'), filledInRows(small, 0, half));
-    assert.equal(await count(page, 'circle.dot'), 9);
+    assert.equal(await count(page, 'rect.mark'), 9);
     await fillRows(page, small, half, small.rows);
     assert.match(await status(page), /^Решено! Время: \d+:\d\d$/);
     assert.equal(await count(page, 'text.clue.bad'), 0);

@@ -76,6 +76,7 @@
   });
   el('rect', { class: 'paper', x: 0, y: 0, width: C, height: R }, svg);
   var gBad = el('g', { class: 'badcells' }, svg);
+  var gMarks = el('g', { class: 'marks' }, svg);
   var gFills = el('g', { class: 'fills' }, svg);
   var gDots = el('g', { class: 'dots' }, svg);
   var d = '';
@@ -114,7 +115,7 @@
   // ---- the reader's work --------------------------------------------------
 
   var state = new Uint8Array(N);
-  var fillOf = {}, dotOf = {};
+  var fillOf = {}, markOf = {}, dotOf = {};
   var badOf = {};
   var cursor = 0;
 
@@ -122,7 +123,10 @@
     var c = i % C, r = (i - c) / C, s = state[i];
     if (s === FILLED && !fillOf[i]) fillOf[i] = el('rect', { class: 'fill', x: c, y: r, width: 1, height: 1 }, gFills);
     if (s !== FILLED && fillOf[i]) { fillOf[i].remove(); delete fillOf[i]; }
-    if (s === WHITE && !dotOf[i]) dotOf[i] = el('circle', { class: 'dot', cx: c + 0.5, cy: r + 0.5, r: 0.12 }, gDots);
+    // A cell marked white is tinted, and where no digit stands, dotted.
+    if (s === WHITE && !markOf[i]) markOf[i] = el('rect', { class: 'mark', x: c, y: r, width: 1, height: 1 }, gMarks);
+    if (s !== WHITE && markOf[i]) { markOf[i].remove(); delete markOf[i]; }
+    if (s === WHITE && !dotOf[i] && !textOf[i]) dotOf[i] = el('circle', { class: 'dot', cx: c + 0.5, cy: r + 0.5, r: 0.12 }, gDots);
     if (s !== WHITE && dotOf[i]) { dotOf[i].remove(); delete dotOf[i]; }
     if (textOf[i]) textOf[i].classList.toggle('on', s === FILLED);
   }
