@@ -286,6 +286,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     // more than it saves there (a third of the time on a 150 × 150 noise
     // puzzle, nothing gained on line art or blobs).
     for (const char* option : {"probe", "elim", "subsume", "vivify"}) s.set(option, 0);
+    s.set("arena", 0); // garbage collected in place, without a second copy of the clauses
     if (cols * rows > 0) s.reserve(4 * cols * rows);
     BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
                               [&](int c, int r) { return encodedCell(forced, rows, c, r); }, cols * rows + 1);
@@ -598,6 +599,12 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     solver = std::make_unique<CaDiCaL::Solver>();
     CaDiCaL::Solver& s = *solver;
     s.set("quiet", 1);
+    // Memory: garbage collection frees clauses in place instead of copying
+    // the live ones into a new arena (which doubles the clause memory for a
+    // moment), and no variable elimination builds its occurrence lists.
+    // Each of the sweep's solves is short; neither costs time there.
+    s.set("arena", 0);
+    s.set("elim", 0);
     stableOnly = chooseStableOnly();
     if (stableOnly) s.set("stabilizeonly", 1);
     ++rebuilds;
