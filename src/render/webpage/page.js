@@ -315,7 +315,6 @@
   }
 
   var stroke = null;
-  var pointersDown = 0;
 
   function paint(i) {
     var before = state[i];
@@ -336,7 +335,6 @@
   }
 
   svg.addEventListener('pointerdown', function (e) {
-    pointersDown++;
     if (stroke) {
       // A second finger: the reader pinches or scrolls, so the stroke is taken back.
       apply(stroke.changes.slice().reverse(), false);
@@ -367,7 +365,6 @@
     });
   });
   function endStroke(e) {
-    pointersDown = Math.max(0, pointersDown - 1);
     if (!stroke || e.pointerId !== stroke.pointer) return;
     var changes = stroke.changes;
     stroke = null;
