@@ -322,6 +322,25 @@ try {
       'the task prints on one page');
     await page.close();
   });
+  await run('a task with several answers is judged by its clues', async () => {
+    // One clue 1 and no fill marks: nine answers, so the page carries none.
+    const task = path.join(out, 'several.kvt'), html = path.join(out, 'several.html');
+    fs.writeFileSync(task, '[Options]\r\nHeight=3\r\nWidth=3\r\nCellSize=24\r\nWord=\r\n[Field]\r\n' +
+      'Str0=; ; ; \r\nStr1=; ;1; \r\nStr2=; ; ; \r\n', 'latin1');
+    execFileSync(cli, ['export', task, html], { stdio: 'pipe' });
+    assert.match(fs.readFileSync(html, 'utf8'), /"answer":null/);
+    const { page, errors } = await openPage(browser, html, { width: 800, height: 700 });
+    await page.click('#check');
+    assert.equal(await status(page), 'К этой странице ответ не приложен: сверять не с чем.');
+    await click(page, 1, 0);
+    await click(page, 2, 2);
+    assert.match(await clueClass(page, 0), /\bbad\b/);
+    assert.equal(await status(page), '');
+    await page.click('#undo');
+    assert.match(await status(page), /^Решено! Время:/);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
 } finally {
   await browser.close();
 }
