@@ -25,7 +25,8 @@ inline constexpr PictureCommandInfo kPictureCommands[] = {
      "export   IN OUT [--answers] [--no-numbers] [--corel] [--cell-size S] [--frame W] [--fill RRGGBB]\n"
      "                      [--digit-size PERCENT]\n"
      "                      (OUT: .wmf .emf .bmp .svg .pdf .png; PERCENT 10..100 is the digits' height\n"
-     "                      in the cell, 0 the grid's font; default 60 for SVG, PDF, PNG, 0 for the rest)\n"
+     "                      in the cell, 0 the grid's font; default 60 for SVG, PDF, PNG, 0 for the rest;\n"
+     "                      OUT .html: a page to solve the task in a browser, only --digit-size applies)\n"
      "  kletomer-cli export   --out-dir DIR --format EXT [-j N] IN... [the same options]",
      50},
     {"sheet",
