@@ -29,8 +29,17 @@
 // cell that no clue covers any more, and a set of cells near the removed
 // clues none of which can be deduced before another of them is, even with
 // every cell further away known (the window test). It can succeed early when
-// the cells the removed clues deduced can be deduced again near them from
-// cells of lower level (which cannot rest on those clues).
+// each cell the removed clues deduced has another clue that deduces it from
+// known cells: the cell takes a level above them, and whatever rests on it is
+// lifted above it in turn; a lift that comes round to the cell itself shows
+// that the new deduction rests on the cell, and another clue is tried. Or
+// when those cells can be deduced again near them from cells of lower level
+// (which cannot rest on those clues).
+//
+// On noise-like pictures the deduction runs in long chains across the field,
+// and a cell near the clues the sweep is trying may carry much of it. The
+// levels are therefore rebuilt now and then in an order that deduces the
+// cells far from the sweep's column first, where the chains allow it.
 //
 // The working arrays the literal engine leaves behind are those of its last
 // trial; they are rebuilt at the end with PassSolver, which replays the
@@ -58,6 +67,12 @@ constexpr int kWindowRadii[] = {3, 8};
 // The window in which a trial looks for a local proof of success (wider
 // ones find few more).
 constexpr int kHoldRadius = 5;
+// Cells a trial may lift to higher levels while it gives the removed clues'
+// cells other clues, summed over those cells and their options.
+constexpr size_t kLiftBudget = 200;
+// The columns that the deduction order puts last: the one the sweep is in
+// and the next.
+constexpr int kFocusColumns = 2;
 
 class DeductionNet {
 public:
@@ -68,13 +83,15 @@ public:
     static constexpr Level kLevelStep = Level(1) << 20;
 
     // Deduces what the clues in w give; false when some filled cell of the
-    // picture stays unknown (the set is not solvable).
-    bool build(const WorkArrays& w, const Grid<std::uint8_t>& picture);
+    // picture stays unknown (the set is not solvable). The cells of columns
+    // focusFirst..focusLast get the highest levels the deduction allows.
+    bool build(const WorkArrays& w, const Grid<std::uint8_t>& picture, int focusFirst, int focusLast);
     // Removes the clues among cells (linear indices); keeps the removal when
     // every filled cell stays known, otherwise restores everything.
     bool trial(const int* cells, int n);
 
     long long lastCone = 0;
+    long long resupported = 0;
 
 private:
     struct Saved {
@@ -103,6 +120,7 @@ private:
     void deduceInWindow(Known&& known, Deduced&& deduced);
     bool windowFails(int radius);
     bool windowHolds(int radius);
+    bool resupport(size_t budget);
 
     static constexpr std::uint8_t kKnown = 4, kWithdrawn = 8;
     std::uint8_t colourOf(size_t x) const { return cell_[x] & 3; }
@@ -147,6 +165,10 @@ private:
     std::vector<int> windowCells_, windowClues_;
     std::vector<Level> windowLevel_;
     std::vector<int> windowSup_, outputs_;
+    std::vector<std::pair<Level, int>> lifted_;
+    // build's cells waiting to be deduced (cell, clue), by their distance
+    // from the focus columns.
+    std::vector<std::vector<std::pair<int, int>>> byDistance_;
 };
 
 bool DeductionNet::holdsBelow(int k, int x, Level limit) const
@@ -197,7 +219,7 @@ void DeductionNet::rollBack()
     }
 }
 
-bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture)
+bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture, int focusFirst, int focusLast)
 {
     layout_ = PaddedLayout(w.cols(), w.rows(), 2);
     const size_t n = layout_.size();
@@ -243,24 +265,40 @@ bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture)
             if (colourOf(size_t(y)) < 2) ++missing[colourOf(size_t(y))][k];
         });
     }
-    queue_.clear();
+    // Deduce from the cells furthest from the focus columns first, so that
+    // as little as possible rests on the cells near them, where the next
+    // trials remove clues. Levels are the order of deduction.
+    const int lo = std::clamp(focusFirst, 0, layout_.cols() - 1);
+    const int hi = std::clamp(focusLast, lo, layout_.cols() - 1);
+    const int distances = std::max(lo, layout_.cols() - 1 - hi) + 1;
+    if (byDistance_.size() < size_t(distances)) byDistance_.resize(size_t(distances));
+    int furthest = -1;
     auto settle = [&](int k, std::uint8_t colour) {
-        const Level level = levelBy(k, colour);
         layout_.forEachInBlock(k, [&](int y) {
             if (colourOf(size_t(y)) != colour || known(size_t(y))) return;
-            setFlag(size_t(y), kKnown, 1);
-            level_[size_t(y)] = level;
-            sup_[size_t(y)] = k;
-            queue_.push_back(y);
+            const int c = layout_.pos(y).col;
+            const int d = c < lo ? lo - c : c > hi ? c - hi : 0;
+            byDistance_[size_t(d)].push_back({y, k});
+            furthest = std::max(furthest, d);
         });
     };
     for (int k : clues) {
         if (missing[0][size_t(k)] == 0) settle(k, 1);
         if (missing[1][size_t(k)] == 0) settle(k, 0);
     }
-    // First in, first out, so that levels stay close to the number of rounds.
-    for (size_t head = 0; head < queue_.size(); ++head) {
-        const int x = queue_[head];
+    Level order = 0;
+    while (furthest >= 0) {
+        auto& pending = byDistance_[size_t(furthest)];
+        if (pending.empty()) {
+            --furthest;
+            continue;
+        }
+        const auto [x, by] = pending.back();
+        pending.pop_back();
+        if (known(size_t(x))) continue;
+        setFlag(size_t(x), kKnown, 1);
+        level_[size_t(x)] = ++order * kLevelStep;
+        sup_[size_t(x)] = by;
         const std::uint8_t colour = colourOf(size_t(x));
         layout_.forEachInBlock(x, [&](int k) {
             if (clue_[size_t(k)] && --missing[colour][size_t(k)] == 0) settle(k, std::uint8_t(1 - colour));
@@ -433,6 +471,93 @@ bool DeductionNet::windowHolds(int radius)
     return true;
 }
 
+// Gives each cell that a removed clue had deduced another clue that deduces
+// it, one whose cells of the other colour are known (the lowest such), and
+// lifts the level of whatever rests on the cell where the new deduction
+// stands higher, so that every deduction stays above the cells it rests on.
+// A lift that comes back to the cell means that the new deduction rests on
+// the cell itself: the next clue is tried. False when a cell has no clue
+// left or the lifts pass budget cells; the caller restores the cells.
+bool DeductionNet::resupport(size_t budget)
+{
+    outputs_.clear();
+    for (int k : removed_)
+        layout_.forEachInBlock(k, [&](int x) {
+            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) {
+                // Withdrawn until it has a clue again: no deduction may rest on it.
+                save(x);
+                setFlag(size_t(x), kWithdrawn, 1);
+                outputs_.push_back(x);
+            }
+        });
+    if (outputs_.empty()) return false;
+    size_t left = outputs_.size(), lifts = 0;
+    std::pair<Level, int> options[9];
+    for (bool progress = true; left > 0 && progress;) {
+        progress = false;
+        for (int x : outputs_) {
+            if (!withdrawn(size_t(x))) continue;
+            const std::uint8_t colour = colourOf(size_t(x));
+            int count = 0;
+            layout_.forEachInBlock(x, [&](int k) {
+                if (!clue_[size_t(k)]) return;
+                Level top = 0;
+                const bool settles = layout_.forEachInBlock(k, [&](int y) {
+                    const std::uint8_t c = cell_[size_t(y)];
+                    if ((c & 3) == colour || (c & 3) == 2) return true;
+                    if ((c & (kKnown | kWithdrawn)) != kKnown) return false;
+                    top = std::max(top, level_[size_t(y)]);
+                    return true;
+                });
+                if (settles) options[count++] = {top + 1, k};
+            });
+            for (int i = 1; i < count; ++i) // a few options: insertion sort
+                for (int j = i; j > 0 && options[j] < options[j - 1]; --j) std::swap(options[j], options[j - 1]);
+            const Level old = level_[size_t(x)];
+            const int oldSup = sup_[size_t(x)];
+            for (int i = 0; i < count && withdrawn(size_t(x)); ++i) {
+                const auto [level, by] = options[i];
+                level_[size_t(x)] = level;
+                sup_[size_t(x)] = by;
+                setFlag(size_t(x), kWithdrawn, 0);
+                if (level <= old) break; // what rests on it stands higher already
+                // Lift what rests on x, and what rests on that, as far as needed.
+                lifted_.clear();
+                queue_.assign(1, x);
+                bool cycle = false;
+                for (size_t head = 0; head < queue_.size() && !cycle; ++head) {
+                    const int v = queue_[head];
+                    const std::uint8_t cv = colourOf(size_t(v));
+                    const Level lv = level_[size_t(v)];
+                    layout_.forEachInSquare5(v, [&](int z) {
+                        if ((cell_[size_t(z)] & 15) != (kKnown | (1 - cv)) || level_[size_t(z)] > lv ||
+                            !near(sup_[size_t(z)], v))
+                            return true;
+                        if (z == x || ++lifts > budget) return !(cycle = true);
+                        save(z);
+                        lifted_.push_back({level_[size_t(z)], z});
+                        level_[size_t(z)] = lv + 1;
+                        queue_.push_back(z);
+                        return true;
+                    });
+                }
+                if (!cycle) break;
+                for (auto it = lifted_.rbegin(); it != lifted_.rend(); ++it) level_[size_t(it->second)] = it->first;
+                sup_[size_t(x)] = oldSup;
+                setFlag(size_t(x), kWithdrawn, 1);
+                if (lifts > budget) return false;
+            }
+            if (withdrawn(size_t(x))) {
+                level_[size_t(x)] = old;
+                continue;
+            }
+            progress = true;
+            --left;
+        }
+    }
+    return left == 0;
+}
+
 bool DeductionNet::trial(const int* cells, int n)
 {
     ++trialNo_;
@@ -466,6 +591,12 @@ bool DeductionNet::trial(const int* cells, int n)
             }
         // A success is often local too: the removed clues' cells can be
         // deduced again nearby from cells that do not rest on them.
+        // Most often the removed clues' cells have other clues nearby.
+        if (resupport(kLiftBudget)) {
+            ++resupported;
+            return true;
+        }
+        restoreCells();
         if (windowHolds(kHoldRadius)) return true;
         withdraw(SIZE_MAX);
     }
@@ -744,8 +875,22 @@ bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const Placeme
             picture.forEachInBlock(c, r, [&](int x, int y) { count += picture.at(x, y); });
             if (count != std::abs(v)) return false;
         }
+    // The deduction order is rebuilt around the sweep's column now and then:
+    // when it has moved on by the focus columns and the trials since the
+    // last build withdrew as many cells as the field has (a build costs
+    // about as much as that).
     DeductionNet net;
-    if (!net.build(w, picture)) return false;
+    const SweepDirection dir = drawSweepDirection(seed);
+    int focus = 0;
+    long long withdrawnSince = 0;
+    auto focusOn = [&](int c) {
+        focus = c;
+        withdrawnSince = 0;
+        ++stats_.orderBuilds;
+        const int next = c + dir.dc * (kFocusColumns - 1);
+        return net.build(w, picture, std::min(c, next), std::max(c, next));
+    };
+    if (!focusOn(dir.dc > 0 ? 0 : cols - 1)) return false;
 
     TrialLog log;
     const Grid<std::int8_t> initialValues = w.values;
@@ -757,7 +902,10 @@ bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const Placeme
             // Beliefs all white: they match only a picture without filled cells.
             t.kept = !anyFilled;
         } else {
+            const int c = group[0] / rows;
+            if (std::abs(c - focus) >= kFocusColumns && withdrawnSince >= static_cast<long long>(cells)) focusOn(c);
             t.kept = net.trial(log.cells(t), t.count);
+            withdrawnSince += net.lastCone;
             stats_.coneCells += net.lastCone;
             stats_.largestCone = std::max(stats_.largestCone, net.lastCone);
         }
@@ -767,6 +915,7 @@ bool FastPlacement::placeByNetwork(const Grid<std::string>& drawn, const Placeme
         }
     });
 
+    stats_.resupported = net.resupported;
     // The working arrays are those of the last trial that really solved,
     // then of the trials after a stop.
     size_t solvedTrials = log.size();

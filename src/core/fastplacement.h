@@ -17,6 +17,8 @@ public:
         long long kept = 0;
         long long coneCells = 0;   // cells whose deduction was withdrawn, summed over trials
         long long largestCone = 0;
+        long long resupported = 0; // trials kept by giving the removed clues' cells other clues
+        long long orderBuilds = 0; // deduction orders built around the sweep's column
         long long settleSolves = 0; // whole-field solves to rebuild the final arrays
         bool solvedEveryTrial = false; // the clue set did not fit the picture: plain trials
     };
