@@ -28,7 +28,8 @@
 // A trial can fail early for two reasons that need no withdrawal: a filled
 // cell that no clue covers any more, and a set of cells near the removed
 // clues none of which can be deduced before another of them is, even with
-// every cell further away known (the window test). It can succeed early when
+// every cell further away known (the window test: close by, a little further,
+// and, where it has paid so far, further still). It can succeed early when
 // each cell the removed clues deduced has another clue that deduces it from
 // known cells: the cell takes a level above them, and whatever rests on it is
 // lifted above it in turn; a lift that comes round to the cell itself shows
@@ -67,6 +68,10 @@ constexpr int kWindowRadii[] = {3, 8};
 // The window in which a trial looks for a local proof of success (wider
 // ones find few more).
 constexpr int kHoldRadius = 5;
+// The last window in which a trial looks for a failure before withdrawing
+// everything, where that pays (on noise-like pictures a quarter of those
+// trials fail, and most failures show within this distance).
+constexpr int kWideRadius = 16;
 // Cells a trial may lift to higher levels while it gives the removed clues'
 // cells other clues, summed over those cells and their options.
 constexpr size_t kLiftBudget = 200;
@@ -121,6 +126,16 @@ private:
     bool windowFails(int radius);
     bool windowHolds(int radius);
     bool resupport(size_t budget);
+    // Whether a failure is worth looking for in the wide window before a
+    // whole withdrawal: when the failures it has found, at the size the
+    // whole withdrawals have had, outweigh the windows it has cost. Tried
+    // now and then even when not, as the picture may change along the sweep.
+    bool wideWindowPays()
+    {
+        const long long area = (2 * kWideRadius + 1) * (2 * kWideRadius + 1);
+        if (wideTried_ < 16 || ++wideSkipped_ % 16 == 0) return true;
+        return fullWithdrawals_ > 0 && wideFound_ * (fullWithdrawn_ / fullWithdrawals_) >= wideTried_ * area;
+    }
 
     static constexpr std::uint8_t kKnown = 4, kWithdrawn = 8;
     std::uint8_t colourOf(size_t x) const { return cell_[x] & 3; }
@@ -166,6 +181,7 @@ private:
     std::vector<Level> windowLevel_;
     std::vector<int> windowSup_, outputs_;
     std::vector<std::pair<Level, int>> lifted_;
+    long long wideTried_ = 0, wideFound_ = 0, wideSkipped_ = 0, fullWithdrawals_ = 0, fullWithdrawn_ = 0;
     // build's cells waiting to be deduced (cell, clue), by their distance
     // from the focus columns.
     std::vector<std::vector<std::pair<int, int>>> byDistance_;
@@ -598,7 +614,17 @@ bool DeductionNet::trial(const int* cells, int n)
         }
         restoreCells();
         if (windowHolds(kHoldRadius)) return true;
+        if (wideWindowPays()) {
+            ++wideTried_;
+            if (windowFails(kWideRadius)) {
+                ++wideFound_;
+                rollBack();
+                return false;
+            }
+        }
         withdraw(SIZE_MAX);
+        ++fullWithdrawals_;
+        fullWithdrawn_ += static_cast<long long>(withdrawnList_.size());
     }
     lastCone = static_cast<long long>(withdrawnList_.size());
 
