@@ -35,7 +35,7 @@
 // lifted above it in turn; a lift that comes round to the cell itself shows
 // that the new deduction rests on the cell, and another clue is tried. Or
 // when those cells can be deduced again near them from cells of lower level
-// (which cannot rest on those clues).
+// (which cannot rest on those clues), lifting likewise what rests on them.
 //
 // On noise-like pictures the deduction runs in long chains across the field,
 // and a cell near the clues the sweep is trying may carry much of it. The
@@ -65,15 +65,17 @@ namespace {
 // costs far more).
 constexpr size_t kWithdrawBudget = 24;
 constexpr int kWindowRadii[] = {3, 8};
-// The window in which a trial looks for a local proof of success (wider
-// ones find few more).
-constexpr int kHoldRadius = 5;
+// The windows in which a trial looks for a local proof of success: close
+// by, and then further (on noise-like pictures the cells far from the sweep
+// are deduced first, so a wide window finds many cells to start from).
+constexpr int kHoldRadii[] = {8, 18};
 // The last window in which a trial looks for a failure before withdrawing
 // everything, where that pays (on noise-like pictures a quarter of those
 // trials fail, and most failures show within this distance).
 constexpr int kWideRadius = 16;
 // Cells a trial may lift to higher levels while it gives the removed clues'
-// cells other clues, summed over those cells and their options.
+// cells other clues (summed over those cells and their options), or while a
+// window deduces them again.
 constexpr size_t kLiftBudget = 200;
 // The columns that the deduction order puts last: the one the sweep is in
 // and the next.
@@ -124,8 +126,12 @@ private:
     template <class Known, class Deduced>
     void deduceInWindow(Known&& known, Deduced&& deduced);
     bool windowFails(int radius);
-    bool windowHolds(int radius);
+    bool windowHolds(int radius, size_t budget);
     bool resupport(size_t budget);
+    // Lifts whatever rests on the cells in queue_, and what rests on that,
+    // above them; lifted_ gets the old levels. False when a lift would reach
+    // guard (a deduction would rest on itself) or lifts passes budget.
+    bool liftDependents(int guard, size_t& lifts, size_t budget);
     // Whether a failure is worth looking for in the wide window before a
     // whole withdrawal: when the failures it has found, at the size the
     // whole withdrawals have had, outweigh the windows it has cost. Tried
@@ -179,7 +185,7 @@ private:
     std::uint32_t windowNo_ = 0;
     std::vector<int> windowCells_, windowClues_;
     std::vector<Level> windowLevel_;
-    std::vector<int> windowSup_, outputs_;
+    std::vector<int> windowSup_, outputs_, risen_;
     std::vector<std::pair<Level, int>> lifted_;
     long long wideTried_ = 0, wideFound_ = 0, wideSkipped_ = 0, fullWithdrawals_ = 0, fullWithdrawn_ = 0;
     // build's cells waiting to be deduced (cell, clue), by their distance
@@ -444,9 +450,12 @@ bool DeductionNet::windowFails(int radius)
 // Whether the removed clues' cells can be deduced again near them from cells
 // that cannot rest on the removed clues: cells of a level below every cell
 // those clues deduced. Each cell the window deduces gets the window's
-// deduction, provided its level does not rise (what rests on it stays above
-// it). True when every cell the removed clues had deduced is deduced again.
-bool DeductionNet::windowHolds(int radius)
+// deduction; where its level rises, what rests on it is lifted above it (no
+// lift can come round, as the window's deductions rest only on cells that do
+// not rest on them). True when every cell the removed clues had deduced is
+// deduced again and the lifts stay within budget; on false the caller
+// restores the cells.
+bool DeductionNet::windowHolds(int radius, size_t budget)
 {
     outputs_.clear();
     Level limit = std::numeric_limits<Level>::max();
@@ -476,13 +485,38 @@ bool DeductionNet::windowHolds(int radius)
     });
     for (int x : outputs_)
         if (knownInWindow_[size_t(x)] != windowNo_) return false;
-    for (int x : queue_)
-        if (known(size_t(x)) && windowLevel_[size_t(x)] > level_[size_t(x)]) return false;
+    // The cells that rise go first into the lift.
+    risen_.clear();
     for (int x : queue_) {
+        if (known(size_t(x)) && windowLevel_[size_t(x)] > level_[size_t(x)]) risen_.push_back(x);
         save(x);
         setFlag(size_t(x), kKnown, 1);
         level_[size_t(x)] = windowLevel_[size_t(x)];
         sup_[size_t(x)] = windowSup_[size_t(x)];
+    }
+    queue_.assign(risen_.begin(), risen_.end());
+    size_t lifts = 0;
+    return liftDependents(-1, lifts, budget);
+}
+
+bool DeductionNet::liftDependents(int guard, size_t& lifts, size_t budget)
+{
+    lifted_.clear();
+    for (size_t head = 0; head < queue_.size(); ++head) {
+        const int v = queue_[head];
+        const std::uint8_t cv = colourOf(size_t(v));
+        const Level lv = level_[size_t(v)];
+        const bool ok = layout_.forEachInSquare5(v, [&](int z) {
+            if ((cell_[size_t(z)] & 15) != (kKnown | (1 - cv)) || level_[size_t(z)] > lv || !near(sup_[size_t(z)], v))
+                return true;
+            if (z == guard || ++lifts > budget) return false;
+            save(z);
+            lifted_.push_back({level_[size_t(z)], z});
+            level_[size_t(z)] = lv + 1;
+            queue_.push_back(z);
+            return true;
+        });
+        if (!ok) return false;
     }
     return true;
 }
@@ -537,27 +571,9 @@ bool DeductionNet::resupport(size_t budget)
                 sup_[size_t(x)] = by;
                 setFlag(size_t(x), kWithdrawn, 0);
                 if (level <= old) break; // what rests on it stands higher already
-                // Lift what rests on x, and what rests on that, as far as needed.
-                lifted_.clear();
                 queue_.assign(1, x);
-                bool cycle = false;
-                for (size_t head = 0; head < queue_.size() && !cycle; ++head) {
-                    const int v = queue_[head];
-                    const std::uint8_t cv = colourOf(size_t(v));
-                    const Level lv = level_[size_t(v)];
-                    layout_.forEachInSquare5(v, [&](int z) {
-                        if ((cell_[size_t(z)] & 15) != (kKnown | (1 - cv)) || level_[size_t(z)] > lv ||
-                            !near(sup_[size_t(z)], v))
-                            return true;
-                        if (z == x || ++lifts > budget) return !(cycle = true);
-                        save(z);
-                        lifted_.push_back({level_[size_t(z)], z});
-                        level_[size_t(z)] = lv + 1;
-                        queue_.push_back(z);
-                        return true;
-                    });
-                }
-                if (!cycle) break;
+                const bool lifted = liftDependents(x, lifts, budget);
+                if (lifted) break;
                 for (auto it = lifted_.rbegin(); it != lifted_.rend(); ++it) level_[size_t(it->second)] = it->first;
                 sup_[size_t(x)] = oldSup;
                 setFlag(size_t(x), kWithdrawn, 1);
@@ -613,7 +629,10 @@ bool DeductionNet::trial(const int* cells, int n)
             return true;
         }
         restoreCells();
-        if (windowHolds(kHoldRadius)) return true;
+        for (int radius : kHoldRadii) {
+            if (windowHolds(radius, kLiftBudget)) return true;
+            restoreCells();
+        }
         if (wideWindowPays()) {
             ++wideTried_;
             if (windowFails(kWideRadius)) {
