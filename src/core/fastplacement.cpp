@@ -621,9 +621,9 @@ bool DeductionNet::trial(const int* cells, int n)
                 rollBack();
                 return false;
             }
-        // A success is often local too: the removed clues' cells can be
-        // deduced again nearby from cells that do not rest on them.
-        // Most often the removed clues' cells have other clues nearby.
+        // A success is often local too: most often the removed clues' cells
+        // have other clues nearby; else they can be deduced again nearby
+        // from cells that do not rest on them.
         if (resupport(kLiftBudget)) {
             ++resupported;
             return true;
