@@ -188,9 +188,9 @@ private:
     std::vector<int> windowSup_, outputs_, risen_;
     std::vector<std::pair<Level, int>> lifted_;
     long long wideTried_ = 0, wideFound_ = 0, wideSkipped_ = 0, fullWithdrawals_ = 0, fullWithdrawn_ = 0;
-    // build's cells waiting to be deduced (cell, clue), by their distance
+    // build's clues waiting to settle (clue, colour), by their distance
     // from the focus columns.
-    std::vector<std::vector<std::pair<int, int>>> byDistance_;
+    std::vector<std::vector<std::pair<int, std::uint8_t>>> byDistance_;
 };
 
 bool DeductionNet::holdsBelow(int k, int x, Level limit) const
@@ -294,36 +294,37 @@ bool DeductionNet::build(const WorkArrays& w, const Grid<std::uint8_t>& picture,
     const int hi = std::clamp(focusLast, lo, layout_.cols() - 1);
     const int distances = std::max(lo, layout_.cols() - 1 - hi) + 1;
     if (byDistance_.size() < size_t(distances)) byDistance_.resize(size_t(distances));
+    // A clue whose block has one colour known waits to settle the other,
+    // by its distance; the cells it settles share one level.
     int furthest = -1;
-    auto settle = [&](int k, std::uint8_t colour) {
-        layout_.forEachInBlock(k, [&](int y) {
-            if (colourOf(size_t(y)) != colour || known(size_t(y))) return;
-            const int c = layout_.pos(y).col;
-            const int d = c < lo ? lo - c : c > hi ? c - hi : 0;
-            byDistance_[size_t(d)].push_back({y, k});
-            furthest = std::max(furthest, d);
-        });
+    auto offer = [&](int k, std::uint8_t colour) {
+        const int c = layout_.pos(k).col;
+        const int d = c < lo ? lo - c : c > hi ? c - hi : 0;
+        byDistance_[size_t(d)].push_back({k, colour});
+        furthest = std::max(furthest, d);
     };
     for (int k : clues) {
-        if (missing[0][size_t(k)] == 0) settle(k, 1);
-        if (missing[1][size_t(k)] == 0) settle(k, 0);
+        if (missing[0][size_t(k)] == 0) offer(k, 1);
+        if (missing[1][size_t(k)] == 0) offer(k, 0);
     }
     Level order = 0;
     while (furthest >= 0) {
-        auto& pending = byDistance_[size_t(furthest)];
-        if (pending.empty()) {
+        auto& waiting = byDistance_[size_t(furthest)];
+        if (waiting.empty()) {
             --furthest;
             continue;
         }
-        const auto [x, by] = pending.back();
-        pending.pop_back();
-        if (known(size_t(x))) continue;
-        setFlag(size_t(x), kKnown, 1);
-        level_[size_t(x)] = ++order * kLevelStep;
-        sup_[size_t(x)] = by;
-        const std::uint8_t colour = colourOf(size_t(x));
-        layout_.forEachInBlock(x, [&](int k) {
-            if (clue_[size_t(k)] && --missing[colour][size_t(k)] == 0) settle(k, std::uint8_t(1 - colour));
+        const auto [k, colour] = waiting.back();
+        waiting.pop_back();
+        const Level level = ++order * kLevelStep;
+        layout_.forEachInBlock(k, [&](int x) {
+            if (colourOf(size_t(x)) != colour || known(size_t(x))) return;
+            setFlag(size_t(x), kKnown, 1);
+            level_[size_t(x)] = level;
+            sup_[size_t(x)] = k;
+            layout_.forEachInBlock(x, [&](int j) {
+                if (clue_[size_t(j)] && --missing[colour][size_t(j)] == 0) offer(j, std::uint8_t(1 - colour));
+            });
         });
     }
     for (size_t x = 0; x < n; ++x)
