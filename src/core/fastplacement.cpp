@@ -69,10 +69,12 @@ constexpr int kWindowRadii[] = {3, 8};
 // by, and then further (on noise-like pictures the cells far from the sweep
 // are deduced first, so a wide window finds many cells to start from).
 constexpr int kHoldRadii[] = {8, 18};
-// The last window in which a trial looks for a failure before withdrawing
-// everything, where that pays (on noise-like pictures a quarter of those
-// trials fail, and most failures show within this distance).
-constexpr int kWideRadius = 16;
+// The last windows in which a trial looks for a success and for a failure
+// before withdrawing everything, where that pays (on noise-like pictures a
+// quarter of those trials fail, and most failures show within this
+// distance).
+constexpr int kWideHoldRadius = 30;
+constexpr int kWideFailRadius = 16;
 // Cells a trial may lift to higher levels while it gives the removed clues'
 // cells other clues (summed over those cells and their options), or while a
 // window deduces them again.
@@ -132,16 +134,22 @@ private:
     // above them; lifted_ gets the old levels. False when a lift would reach
     // guard (a deduction would rest on itself) or lifts passes budget.
     bool liftDependents(int guard, size_t& lifts, size_t budget);
-    // Whether a failure is worth looking for in the wide window before a
-    // whole withdrawal: when the failures it has found, at the size the
-    // whole withdrawals have had, outweigh the windows it has cost. Tried
-    // now and then even when not, as the picture may change along the sweep.
-    bool wideWindowPays()
-    {
-        const long long area = (2 * kWideRadius + 1) * (2 * kWideRadius + 1);
-        if (wideTried_ < 16 || ++wideSkipped_ % 16 == 0) return true;
-        return fullWithdrawals_ > 0 && wideFound_ * (fullWithdrawn_ / fullWithdrawals_) >= wideTried_ * area;
-    }
+    // A wide window tried before a whole withdrawal, kept on while what it
+    // settles, at the size the whole withdrawals have had, outweighs the
+    // cells it looks at. Tried now and then even when not, as the picture
+    // may change along the sweep.
+    struct WideWindow {
+        int radius;
+        long long tried = 0, settled = 0, skipped = 0;
+        bool pays(long long withdrawals, long long withdrawn)
+        {
+            const long long area = (2 * radius + 1) * (2 * radius + 1);
+            if (tried < 16 || ++skipped % 16 == 0) return true;
+            return withdrawals > 0 && settled * (withdrawn / withdrawals) >= tried * area;
+        }
+    };
+    WideWindow wideHold_{kWideHoldRadius}, wideFail_{kWideFailRadius};
+    long long fullWithdrawals_ = 0, fullWithdrawn_ = 0;
 
     static constexpr std::uint8_t kKnown = 4, kWithdrawn = 8;
     std::uint8_t colourOf(size_t x) const { return cell_[x] & 3; }
@@ -187,7 +195,6 @@ private:
     std::vector<Level> windowLevel_;
     std::vector<int> windowSup_, outputs_, risen_;
     std::vector<std::pair<Level, int>> lifted_;
-    long long wideTried_ = 0, wideFound_ = 0, wideSkipped_ = 0, fullWithdrawals_ = 0, fullWithdrawn_ = 0;
     // build's clues waiting to settle (clue, colour), by their distance
     // from the focus columns.
     std::vector<std::vector<std::pair<int, std::uint8_t>>> byDistance_;
@@ -634,10 +641,18 @@ bool DeductionNet::trial(const int* cells, int n)
             if (windowHolds(radius, kLiftBudget)) return true;
             restoreCells();
         }
-        if (wideWindowPays()) {
-            ++wideTried_;
-            if (windowFails(kWideRadius)) {
-                ++wideFound_;
+        if (wideHold_.pays(fullWithdrawals_, fullWithdrawn_)) {
+            ++wideHold_.tried;
+            if (windowHolds(wideHold_.radius, kLiftBudget)) {
+                ++wideHold_.settled;
+                return true;
+            }
+            restoreCells();
+        }
+        if (wideFail_.pays(fullWithdrawals_, fullWithdrawn_)) {
+            ++wideFail_.tried;
+            if (windowFails(wideFail_.radius)) {
+                ++wideFail_.settled;
                 rollBack();
                 return false;
             }
