@@ -117,6 +117,15 @@ private:
     // every cell of the other colour in its block.
     Level levelBy(int k, std::uint8_t colour) const;
     void save(int x);
+    // Calls f(x) for each known cell that a removed clue had deduced.
+    template <class F>
+    void forEachOutput(F&& f) const
+    {
+        for (int k : removed_)
+            layout_.forEachInBlock(k, [&](int x) {
+                if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) f(x);
+            });
+    }
     void restoreCells();
     void rollBack();
     bool withdraw(size_t budget);
@@ -347,10 +356,7 @@ bool DeductionNet::withdraw(size_t budget)
 {
     queue_.clear();
     withdrawnList_.clear();
-    for (int k : removed_)
-        layout_.forEachInBlock(k, [&](int x) {
-            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) queue_.push_back(x);
-        });
+    forEachOutput([&](int x) { queue_.push_back(x); });
     for (size_t head = 0; head < queue_.size(); ++head) {
         const int x = queue_[head];
         if (!known(size_t(x)) || withdrawn(size_t(x))) continue;
@@ -467,13 +473,10 @@ bool DeductionNet::windowHolds(int radius, size_t budget)
 {
     outputs_.clear();
     Level limit = std::numeric_limits<Level>::max();
-    for (int k : removed_)
-        layout_.forEachInBlock(k, [&](int x) {
-            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) {
-                outputs_.push_back(x);
-                limit = std::min(limit, level_[size_t(x)]);
-            }
-        });
+    forEachOutput([&](int x) {
+        outputs_.push_back(x);
+        limit = std::min(limit, level_[size_t(x)]);
+    });
     if (outputs_.empty()) return false;
     openWindow(radius);
     auto firm = [&](int y) {
@@ -539,15 +542,12 @@ bool DeductionNet::liftDependents(int guard, size_t& lifts, size_t budget)
 bool DeductionNet::resupport(size_t budget)
 {
     outputs_.clear();
-    for (int k : removed_)
-        layout_.forEachInBlock(k, [&](int x) {
-            if (colourOf(size_t(x)) != 2 && known(size_t(x)) && sup_[size_t(x)] == k) {
-                // Withdrawn until it has a clue again: no deduction may rest on it.
-                save(x);
-                setFlag(size_t(x), kWithdrawn, 1);
-                outputs_.push_back(x);
-            }
-        });
+    forEachOutput([&](int x) {
+        // Withdrawn until it has a clue again: no deduction may rest on it.
+        save(x);
+        setFlag(size_t(x), kWithdrawn, 1);
+        outputs_.push_back(x);
+    });
     if (outputs_.empty()) return false;
     size_t left = outputs_.size(), lifts = 0;
     std::pair<Level, int> options[9];
