@@ -439,6 +439,16 @@ std::optional<GradeStep> nextGradeStep(const ClueSet& clues, const std::vector<s
     return step;
 }
 
+bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int maxLevel)
+{
+    Deducer d(clues, state, wholeField(clues), maxLevel, false);
+    while (d.next()) {
+    }
+    if (d.broken() >= 0) return false;
+    state = d.state();
+    return true;
+}
+
 bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel,
                  std::vector<GradeStep>* steps)
 {

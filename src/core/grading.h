@@ -95,4 +95,10 @@ std::string stepReason(const GradeStep& step, const ClueSet& clues);
 bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const BlockBounds& region, int maxLevel,
                  std::vector<GradeStep>* steps = nullptr);
 
+// What levels up to maxLevel decide from state (kCell* per cell) on the whole
+// field, taken into state; the rule for cells out of reach is left to the
+// caller, who has applied it to state as the clues it knows of have it. False,
+// with state unchanged, when the state breaks a clue.
+bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int maxLevel);
+
 } // namespace klt

@@ -13,6 +13,7 @@
 
 #include "core/blockcounts.h"
 #include "core/error.h"
+#include "core/grading.h"
 #include "core/windowsearch.h"
 #include "core/grid.h"
 #include "core/prize.h"
@@ -52,6 +53,41 @@ int blockVars(int cols, int rows, int c, int r, int (&vars)[9])
     return n;
 }
 
+// Solver variables for the cells whose fill is not known, numbered from 1
+// without gaps: the solver keeps some 170 bytes for every variable up to the
+// highest one, used or not: on a large field with many cells known, a good
+// part of its memory.
+class CellVariables {
+public:
+    CellVariables() = default;
+    // known: per cell 0 white, 1 filled, -1 open; empty: every cell open.
+    CellVariables(const std::vector<std::int8_t>& known, int cells) : var_(static_cast<size_t>(cells), 0)
+    {
+        for (size_t i = 0; i < var_.size(); ++i)
+            if (known.empty() || known[i] < 0) var_[i] = ++count_;
+    }
+    // The cell's variable, 0 when its fill is known.
+    int of(int i) const { return var_[static_cast<size_t>(i)]; }
+    // For the block count encoder: the variable, or the known fill.
+    int encoded(const std::vector<std::int8_t>& known, int i) const
+    {
+        if (const int v = of(i)) return v;
+        return known[static_cast<size_t>(i)] ? BlockCountEncoder::kKnownFilled : BlockCountEncoder::kKnownWhite;
+    }
+    int count() const { return count_; }
+
+private:
+    std::vector<int> var_;
+    int count_ = 0;
+};
+
+// Variables a solver may need for its open cells and the block counters
+// (at most three for each open cell), and extra ones.
+int variablesFor(const CellVariables& vars, int extra)
+{
+    return 4 * vars.count() + extra;
+}
+
 class StopTerminator : public CaDiCaL::Terminator {
 public:
     explicit StopTerminator(const StopCheck& stop) : stop_(stop) {}
@@ -74,15 +110,13 @@ int solveWith(CaDiCaL::Solver& s, const StopCheck& stop)
 
 // The solver's answer; the cells known beforehand (forced, when not empty)
 // as they are known.
-CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows, const std::vector<std::int8_t>& forced)
+CellGrid modelOf(CaDiCaL::Solver& s, int cols, int rows, const std::vector<std::int8_t>& forced, const CellVariables& vars)
 {
     CellGrid g(cols, rows);
-    for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) {
-            const size_t i = g.index(c, r);
-            g.cells[i] = !forced.empty() && forced[i] >= 0 ? static_cast<std::uint8_t>(forced[i])
-                                                           : s.val(cellVar(cols, rows, c, r)) > 0;
-        }
+    for (size_t i = 0; i < g.cells.size(); ++i) {
+        const int v = vars.of(static_cast<int>(i));
+        g.cells[i] = v ? s.val(v) > 0 : static_cast<std::uint8_t>(forced[i]);
+    }
     return g;
 }
 
@@ -163,6 +197,17 @@ void requireCheckableCells(int cols, int rows)
 // counters and the solver's bookkeeping included.
 constexpr long long kLiteralsPerClue = 160;
 
+// Cells known before a solve: what the clues force one at a time, then what
+// levels of the graded solver decide, up to these. Each known cell spares
+// the solver a variable and its clauses, and on puzzles that need more than
+// one clue at a time the first level alone leaves most of the field open.
+// One check affords short contradictions (level 3: on a 250 × 250 noise
+// puzzle 0.7 of the memory and of the time that stopping at pairs takes);
+// the advanced sweep, which builds its solver anew every few columns, stops
+// at pairs.
+constexpr int kCheckKnownLevel = 3;
+constexpr int kSweepKnownLevel = 2;
+
 // What the clues force one clue at a time (a clue whose block already holds
 // its count of filled cells makes the rest white, one that needs all its open
 // cells makes them filled), with the cells that reached marks 0 taken as
@@ -227,28 +272,20 @@ std::optional<CellGrid> answerOf(const std::vector<std::int8_t>& forced, int col
     return answer;
 }
 
-// A cell's variable for the encoder, or its known fill.
-int encodedCell(const std::vector<std::int8_t>& forced, int rows, int c, int r)
-{
-    const int i = c * rows + r;
-    if (forced.empty() || forced[static_cast<size_t>(i)] < 0) return i + 1;
-    return forced[static_cast<size_t>(i)] ? BlockCountEncoder::kKnownFilled : BlockCountEncoder::kKnownWhite;
-}
-
 // One answer, then another one; "none" without the clues to blame.
 UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& options)
 {
     const int cols = clues.cols, rows = clues.rows;
     requireCheckableCells(cols, rows);
     UniquenessResult res;
-    int vars[9];
+    int block[9];
     long long literals = 0;
     std::vector<std::uint8_t> reached(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const int v = clues.at(c, r);
             if (v == kNoClue) continue;
-            const int n = blockVars(cols, rows, c, r, vars);
+            const int n = blockVars(cols, rows, c, r, block);
             if (v > n) {
                 // More than its block holds: this clue alone is the contradiction.
                 res.answers = Answers::None;
@@ -256,7 +293,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
                 res.contradiction.set(c, r, true);
                 return res;
             }
-            for (int k = 0; k < n; ++k) reached[static_cast<size_t>(vars[k] - 1)] = 1;
+            for (int k = 0; k < n; ++k) reached[static_cast<size_t>(block[k] - 1)] = 1;
             literals += kLiteralsPerClue;
         }
     if (literals > kMaxUniquenessLiterals)
@@ -270,6 +307,8 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     if (!forced.empty() && options.known.size() == forced.size())
         for (size_t i = 0; i < forced.size(); ++i)
             if (forced[i] < 0) forced[i] = options.known[i];
+    // Then what two clues together decide.
+    if (!forced.empty()) deduceFurther(clues, forced, kCheckKnownLevel);
     if (options.unreachedWhite && !forced.empty()) {
         if (std::optional<CellGrid> answer = answerOf(forced, cols, rows)) {
             if (options.onFirstSearchDone) options.onFirstSearchDone();
@@ -287,9 +326,10 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     // puzzle, nothing gained on line art or blobs).
     for (const char* option : {"probe", "elim", "subsume", "vivify"}) s.set(option, 0);
     s.set("arena", 0); // garbage collected in place, without a second copy of the clauses
-    if (cols * rows > 0) s.reserve(4 * cols * rows);
+    const CellVariables vars(forced, cols * rows);
+    s.reserve(variablesFor(vars, 0));
     BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
-                              [&](int c, int r) { return encodedCell(forced, rows, c, r); }, cols * rows + 1);
+                              [&](int c, int r) { return vars.encoded(forced, c * rows + r); }, vars.count() + 1);
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
             const int v = clues.at(c, r);
@@ -298,7 +338,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     if (options.unreachedWhite && forced.empty())
         for (int i = 0; i < cols * rows; ++i)
             if (!reached[static_cast<size_t>(i)]) {
-                s.add(-(i + 1));
+                s.add(-vars.of(i));
                 s.add(0);
             }
 
@@ -309,23 +349,19 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
         res.answers = Answers::None;
         return res;
     }
-    res.first = modelOf(s, cols, rows, forced);
+    res.first = modelOf(s, cols, rows, forced, vars);
 
     // Any second answer differs from the first in at least one cell the
     // clues do not force.
-    for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) {
-            if (encodedCell(forced, rows, c, r) != cellVar(cols, rows, c, r)) continue;
-            const int x = cellVar(cols, rows, c, r);
-            s.add(res.first.at(c, r) ? -x : x);
-        }
+    for (int i = 0; i < cols * rows; ++i)
+        if (const int x = vars.of(i)) s.add(res.first.cells[static_cast<size_t>(i)] ? -x : x);
     s.add(0);
     status = solveWith(s, options.stop);
     if (status == 20) {
         res.answers = Answers::One;
     } else if (status == 10) {
         res.answers = Answers::Several;
-        res.second = modelOf(s, cols, rows, forced);
+        res.second = modelOf(s, cols, rows, forced, vars);
         res.differs = CellGrid(cols, rows);
         for (size_t i = 0; i < res.differs.cells.size(); ++i)
             res.differs.cells[i] = res.first.cells[i] != res.second.cells[i];
@@ -488,7 +524,9 @@ UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
 struct PictureUniqueness::Impl {
     std::unique_ptr<CaDiCaL::Solver> solver;
     CellGrid picture;
-    std::vector<int> selector;        // per cell: its clue's selector variable, 0 for no candidate
+    std::vector<std::uint8_t> candidate; // per cell: its clue may be switched
+    std::vector<int> selector;        // per cell: the guarded clue's selector variable in the solver, else 0
+    CellVariables vars;               // the solver's variables of the free cells
     std::vector<std::uint8_t> active; // per cell
     std::vector<std::uint8_t> dropped; // per cell: off for good, a unit clause says so
     std::vector<std::uint8_t> kept;   // per cell: on for good, a unit clause says so
@@ -534,7 +572,7 @@ struct PictureUniqueness::Impl {
     // those switched off, and the open ones within a band of columns around
     // focusCol (none when it is negative), where the sweeps go next.
     void rebuild(int focusCol);
-    bool pinned(size_t i) const { return selector[i] && !dropped[i] && !kept[i] && !guarded[i]; }
+    bool pinned(size_t i) const { return candidate[i] && !dropped[i] && !kept[i] && !guarded[i]; }
 
     void touch(size_t i)
     {
@@ -556,6 +594,7 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     m.picture = picture;
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
+    m.candidate.assign(static_cast<size_t>(cells), 0);
     m.selector.assign(static_cast<size_t>(cells), 0);
     m.active.assign(static_cast<size_t>(cells), 0);
     m.dropped.assign(static_cast<size_t>(cells), 0);
@@ -564,10 +603,9 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
     m.isOff.assign(static_cast<size_t>(cells), 0);
     m.isNear.assign(static_cast<size_t>(cells), 0);
     m.guarded.assign(static_cast<size_t>(cells), 0);
-    int next = cells;
     for (int i = 0; i < cells; ++i)
         if (candidates[static_cast<size_t>(i)]) {
-            m.selector[static_cast<size_t>(i)] = ++next;
+            m.candidate[static_cast<size_t>(i)] = 1;
             m.active[static_cast<size_t>(i)] = 1;
             m.candidates.push_back(i);
         }
@@ -608,21 +646,15 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     stableOnly = chooseStableOnly();
     if (stableOnly) s.set("stabilizeonly", 1);
     ++rebuilds;
-    // Cells, selectors, then at most three counter variables per cell.
-    const int variables = cells + static_cast<int>(candidates.size());
-    if (variables > 0) s.reserve(variables + 3 * cells);
     guardedList.clear();
     for (int i : candidates) {
         const size_t k = static_cast<size_t>(i);
         const bool near = focusCol >= 0 && std::abs(i / rows - focusCol) <= halfBand;
         guarded[k] = !dropped[k] && !kept[k] && (!active[k] || near);
-        if (guarded[k]) {
-            guardedList.push_back(i);
-            s.phase(selector[k]); // tried switched on first
-        }
+        if (guarded[k]) guardedList.push_back(i);
     }
     const ClueSet counts = allClues(picture);
-    // What the clues that no solve switches force: those cells are left out
+    // What the clues that no solve switches decide: those cells are left out
     // of the solver. On a picture that the clues ahead of the sweep settle
     // one at a time, the solver holds little more than the band and what the
     // sweep has thinned out behind it.
@@ -635,11 +667,20 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) { reached[picture.index(x, y)] = 1; });
     }
     forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
+    if (!forced.empty()) deduceFurther(firm, forced, kSweepKnownLevel);
+
+    // Variables: the free cells, the guarded clues' selectors, the counters.
+    vars = CellVariables(forced, cells);
+    int next = vars.count();
+    std::fill(selector.begin(), selector.end(), 0);
+    for (int i : guardedList) selector[static_cast<size_t>(i)] = ++next;
+    s.reserve(variablesFor(vars, static_cast<int>(guardedList.size())));
+    for (int i : guardedList) s.phase(selector[static_cast<size_t>(i)]); // tried switched on first
     // Searches start from the picture, so a nearby second answer turns up fast.
     for (int i = 0; i < cells; ++i)
-        if (forced.empty() || forced[static_cast<size_t>(i)] < 0) s.phase(picture.cells[static_cast<size_t>(i)] ? i + 1 : -(i + 1));
+        if (const int v = vars.of(i)) s.phase(picture.cells[static_cast<size_t>(i)] ? v : -v);
     BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
-                              [&](int c, int r) { return encodedCell(forced, rows, c, r); }, variables + 1);
+                              [&](int c, int r) { return vars.encoded(forced, c * rows + r); }, next + 1);
     for (int i : candidates) {
         const size_t k = static_cast<size_t>(i);
         if (!dropped[k]) encoder.addClue(i / rows, i % rows, counts.clues[k], guarded[k] ? -selector[k] : 0);
@@ -647,21 +688,19 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     // A filled cell needs an active clue whose block holds it: the clues of
     // its own block, which are the cells of its block. A kept or pinned one
     // settles it; otherwise one of the guarded ones must be on.
-    int vars[9];
     std::vector<int> lits;
     for (int i = 0; i < cells; ++i) {
-        const std::int8_t known = forced.empty() ? -1 : forced[static_cast<size_t>(i)];
-        if (known == 0) continue;
-        const int n = blockVars(cols, rows, i / rows, i % rows, vars);
+        const int v = vars.of(i);
+        if (!v && forced[static_cast<size_t>(i)] == 0) continue;
         lits.clear();
-        if (known < 0) lits.push_back(-(i + 1));
-        bool settled = false;
-        for (int j = 0; j < n && !settled; ++j) {
-            const size_t k = static_cast<size_t>(vars[j] - 1);
-            if (!selector[k] || dropped[k]) continue;
-            if (guarded[k]) lits.push_back(selector[k]);
-            else settled = true;
-        }
+        if (v) lits.push_back(-v);
+        const bool settled = !forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) {
+            const size_t k = picture.index(x, y);
+            if (!candidate[k] || dropped[k]) return true;
+            if (!guarded[k]) return false; // a kept or pinned clue reaches it
+            lits.push_back(selector[k]);
+            return true;
+        });
         if (settled) continue;
         for (int l : lits) s.add(l);
         s.add(0);
@@ -675,7 +714,7 @@ void PictureUniqueness::setActive(int c, int r, bool on)
 {
     Impl& m = *impl_;
     const size_t i = m.picture.index(c, r);
-    if (!m.selector[i] || m.dropped[i]) return;
+    if (!m.candidate[i] || m.dropped[i]) return;
     if (m.kept[i] && !on) throw std::logic_error("a clue kept for good cannot be switched off");
     m.active[i] = on ? 1 : 0;
     m.touch(i);
@@ -695,7 +734,7 @@ void PictureUniqueness::keepForGood(int c, int r)
 {
     Impl& m = *impl_;
     const size_t i = m.picture.index(c, r);
-    if (!m.selector[i] || m.dropped[i] || m.kept[i]) return;
+    if (!m.candidate[i] || m.dropped[i] || m.kept[i]) return;
     m.active[i] = 1;
     m.kept[i] = 1;
     m.touch(i);
@@ -709,7 +748,7 @@ void PictureUniqueness::dropForGood(int c, int r)
     Impl& m = *impl_;
     const size_t i = m.picture.index(c, r);
     if (m.kept[i]) throw std::logic_error("a clue kept for good cannot be dropped");
-    if (!m.selector[i] || m.dropped[i]) return;
+    if (!m.candidate[i] || m.dropped[i]) return;
     const bool wasPinned = m.pinned(i);
     m.active[i] = 0;
     m.dropped[i] = 1;
@@ -937,9 +976,8 @@ PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
     bool differs = false;
     auto ask = [&](int i) {
         const std::uint8_t filled = m.picture.cells[static_cast<size_t>(i)];
-        const std::int8_t known = m.forced.empty() ? -1 : m.forced[static_cast<size_t>(i)];
-        if (known < 0) differ.push_back(filled ? -(i + 1) : i + 1);
-        else differs = differs || known != filled;
+        if (const int v = m.vars.of(i)) differ.push_back(filled ? -v : v);
+        else differs = differs || m.forced[static_cast<size_t>(i)] != filled;
     };
     if (local) {
         for (int i : m.near) ask(i);

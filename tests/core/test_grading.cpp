@@ -240,6 +240,34 @@ TEST(Grading, NextStepFromAPartialState)
     EXPECT_EQ(brokenCell, 3 * 4 + 3);
 }
 
+// What the levels add to a state the caller already holds, without the rule
+// for cells out of reach: other clues, not given, may reach those.
+TEST(Grading, DeducingFurtherFromAState)
+{
+    const ClueSet cs = cluesOf({"..1.", ".2..", "..7.", "3..."});
+    const std::vector<std::int8_t> open = stateOf({"????", "????", "????", "????"});
+    std::vector<std::int8_t> state = open;
+    EXPECT_TRUE(deduceFurther(cs, state, 1));
+    EXPECT_EQ(state, open) << "one clue at a time decides nothing here";
+    EXPECT_TRUE(deduceFurther(cs, state, kTopGradeLevel));
+    EXPECT_NE(state, open);
+    const GradeResult path = gradePuzzle(cs);
+    for (size_t i = 0; i < state.size(); ++i)
+        if (state[i] != kCellOpen) {
+            EXPECT_EQ(state[i], path.cells[i]) << "cell " << i;
+        }
+
+    state = stateOf({"?????", "?????", "?????", "?????", "?????"});
+    EXPECT_TRUE(deduceFurther(cluesOf({"4....", ".....", ".....", ".....", "....."}), state, kTopGradeLevel));
+    EXPECT_EQ(state, stateOf({"##???", "##???", "?????", "?????", "?????"}));
+
+    // A state that breaks a clue stays as it was.
+    const std::vector<std::int8_t> breaking = stateOf({"####", "????", "????", "????"});
+    state = breaking;
+    EXPECT_FALSE(deduceFurther(cs, state, kTopGradeLevel));
+    EXPECT_EQ(state, breaking);
+}
+
 TEST(Grading, ReasonsInWords)
 {
     ClueSet cs(20, 10);

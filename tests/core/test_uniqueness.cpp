@@ -475,6 +475,42 @@ TEST(Uniqueness, RemovalVerdictsAgreeWithTheWholeField)
     EXPECT_GT(verdicts[1], 5);
 }
 
+// The sweep's own pattern on a field wider than the band of guarded clues:
+// column by column, a kept clue kept for good and a removed one dropped, so
+// that the solver is built anew as the sweep moves and takes the cells that
+// the clues behind and ahead of it decide as known. Every fourth verdict is
+// held against a whole-field search.
+TEST(Uniqueness, SweepVerdictsAgreeWithTheWholeFieldBeyondTheBand)
+{
+    Lcg rng(7);
+    const CellGrid pic = gridOf(randomPicture(rng, 26, 60, 50)); // 2000 guarded cells: 16 columns either side
+    PictureUniqueness pu(pic, std::vector<std::uint8_t>(pic.cells.size(), 1));
+    ASSERT_EQ(pu.test(), PictureUniqueness::Verdict::OnlyAnswer);
+    const ClueSet full = allClues(pic);
+    ClueSet active = full;
+    int verdicts[2] = {0, 0};
+    for (int c = 0; c < pic.cols; ++c)
+        for (int r = 0; r < pic.rows; ++r) {
+            pu.setActive(c, r, false);
+            active.set(c, r, kNoClue);
+            const bool only = pu.test() == PictureUniqueness::Verdict::OnlyAnswer;
+            if (r % 4 == c % 4) {
+                const UniquenessResult whole = checkUniqueness(active);
+                ASSERT_EQ(only, whole.answers == Answers::One && whole.first == pic) << "removing (" << c << ", " << r << ")";
+                ++verdicts[only];
+            }
+            if (only) {
+                pu.dropForGood(c, r);
+            } else {
+                pu.setActive(c, r, true);
+                pu.keepForGood(c, r);
+                active.set(c, r, full.at(c, r));
+            }
+        }
+    EXPECT_GT(verdicts[0], 20);
+    EXPECT_GT(verdicts[1], 20);
+}
+
 // --- advanced generation ---
 
 namespace {
