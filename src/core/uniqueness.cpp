@@ -198,15 +198,13 @@ void requireCheckableCells(int cols, int rows)
 constexpr long long kLiteralsPerClue = 160;
 
 // Cells known before a solve: what the clues force one at a time, then what
-// levels of the graded solver decide, up to these. Each known cell spares
-// the solver a variable and its clauses, and on puzzles that need more than
-// one clue at a time the first level alone leaves most of the field open.
-// One check affords short contradictions (level 3: on a 250 × 250 noise
-// puzzle 0.7 of the memory and of the time that stopping at pairs takes);
-// the advanced sweep, which builds its solver anew every few columns, stops
-// at pairs.
-constexpr int kCheckKnownLevel = 3;
-constexpr int kSweepKnownLevel = 2;
+// levels of the graded solver decide, up to short contradictions. Each known
+// cell spares the solver a variable and its clauses; on puzzles that need
+// more than one clue at a time the first level alone leaves most of the
+// field open. Measured on noise pictures of 250 × 250, short contradictions
+// leave the solver 0.7 of the memory and the time that pairs alone leave it;
+// on 100 × 100 ones the time is the same within a few percent.
+constexpr int kKnownCellsLevel = kTopGradeLevel;
 
 // What the clues force one clue at a time (a clue whose block already holds
 // its count of filled cells makes the rest white, one that needs all its open
@@ -308,7 +306,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
         for (size_t i = 0; i < forced.size(); ++i)
             if (forced[i] < 0) forced[i] = options.known[i];
     // Then what two clues together decide.
-    if (!forced.empty()) deduceFurther(clues, forced, kCheckKnownLevel);
+    if (!forced.empty()) deduceFurther(clues, forced, kKnownCellsLevel);
     if (options.unreachedWhite && !forced.empty()) {
         if (std::optional<CellGrid> answer = answerOf(forced, cols, rows)) {
             if (options.onFirstSearchDone) options.onFirstSearchDone();
@@ -325,7 +323,12 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     // more than it saves there (a third of the time on a 150 × 150 noise
     // puzzle, nothing gained on line art or blobs).
     for (const char* option : {"probe", "elim", "subsume", "vivify"}) s.set(option, 0);
-    s.set("arena", 0); // garbage collected in place, without a second copy of the clauses
+    // Garbage collected in place, without a second copy of the clauses; and
+    // no compaction of the variables, which copies every watch list for a
+    // moment (a tenth of the peak on a 250 × 250 noise field, where the two
+    // solves gain nothing from it).
+    s.set("arena", 0);
+    s.set("compact", 0);
     const CellVariables vars(forced, cols * rows);
     s.reserve(variablesFor(vars, 0));
     BlockCountEncoder encoder(s, cols, rows, 0, 0, cols - 1, rows - 1,
@@ -667,7 +670,7 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) { reached[picture.index(x, y)] = 1; });
     }
     forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
-    if (!forced.empty()) deduceFurther(firm, forced, kSweepKnownLevel);
+    if (!forced.empty()) deduceFurther(firm, forced, kKnownCellsLevel);
 
     // Variables: the free cells, the guarded clues' selectors, the counters.
     vars = CellVariables(forced, cells);
