@@ -652,7 +652,10 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     guardedList.clear();
     for (int i : candidates) {
         const size_t k = static_cast<size_t>(i);
-        const bool near = focusCol >= 0 && std::abs(i / rows - focusCol) <= halfBand;
+        // Column 0 too: the diagonal groups of the last columns wrap to it, and
+        // a new solver for each of their trials would cost more than the
+        // column's assumptions.
+        const bool near = focusCol >= 0 && (std::abs(i / rows - focusCol) <= halfBand || i / rows == 0);
         guarded[k] = !dropped[k] && !kept[k] && (!active[k] || near);
         if (guarded[k]) guardedList.push_back(i);
     }
