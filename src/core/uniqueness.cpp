@@ -565,6 +565,10 @@ struct PictureUniqueness::Impl {
     int rebuilds = 0;
     bool stableOnly = false;
     double modeSeconds[2] = {0, 0};
+    // Seconds spent deducing known cells with short contradictions. They
+    // are left to pairs while that costs more than the whole-field solves
+    // it serves (a sweep that builds its solver very often).
+    double contradictionSeconds = 0;
     long modeSolves[2] = {0, 0};
     bool chooseStableOnly();
     // The wider window's record: tests it was asked, and settled; tests it was skipped.
@@ -673,7 +677,13 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) { reached[picture.index(x, y)] = 1; });
     }
     forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
-    if (!forced.empty()) deduceFurther(firm, forced, kKnownCellsLevel);
+    if (!forced.empty()) {
+        const bool affordable = contradictionSeconds <= modeSeconds[0] + modeSeconds[1];
+        const auto started = std::chrono::steady_clock::now();
+        deduceFurther(firm, forced, affordable ? kKnownCellsLevel : 2);
+        if (affordable)
+            contradictionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
 
     // Variables: the free cells, the guarded clues' selectors, the counters.
     vars = CellVariables(forced, cells);
