@@ -785,7 +785,7 @@ namespace {
 constexpr int kAroundMargin = 2;
 constexpr int kWideMargin = 5;
 constexpr int kAroundMaxBox = 12 * 12;
-// Branchings the small search may take before the SAT solver takes over.
+// Branchings the small search may take before the whole field is asked.
 constexpr long kSearchBudget = 200;
 
 } // namespace
@@ -795,9 +795,9 @@ constexpr long kSearchBudget = 200;
 // around it assumed to be the picture (further out nothing is asked), every
 // active clue whose block meets the window, and the reach rule inside it.
 // An answer is then a second answer of the whole field: nothing outside the
-// window changed. No answer, with no ring cell among the assumptions the
-// solver needed, means none of the whole field either: without the ring the
-// question only drops constraints. Otherwise the window was too small.
+// window changed. No answer even with the ring free means none of the whole
+// field either: without the ring the question only drops constraints.
+// Otherwise the window was too small, or the search ran out of budget.
 PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
 {
     const int cols = m.picture.cols, rows = m.picture.rows;
@@ -825,9 +825,9 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
     const int outerRows = outerBottom - outerTop + 1;
     auto cellOf = [&](int c, int r) { return (c - outerLeft) * outerRows + (r - outerTop); };
 
-    // First the small search: the ring free (a proof there needs nothing
-    // outside the window), then fixed to the picture (an answer there is an
-    // answer of the field). When it gives up, the SAT solver decides.
+    // A small search: the ring free (a proof there needs nothing outside the
+    // window), then fixed to the picture (an answer there is an answer of
+    // the field).
     WindowSearch search;
     std::vector<int> ring;
     for (int c = outerLeft; c <= outerRight; ++c)
@@ -867,43 +867,10 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin)
     }
     }
 
-    CaDiCaL::Solver s;
-    s.configure("plain"); // small problems: no preprocessing pays off
-    s.set("quiet", 1);
-    auto var = [&](int c, int r) { return cellOf(c, r) + 1; };
-    for (int c = outerLeft; c <= outerRight; ++c)
-        for (int r = outerTop; r <= outerBottom; ++r) s.phase(m.picture.at(c, r) ? var(c, r) : -var(c, r));
-    BlockCountEncoder encoder(s, cols, rows, outerLeft, outerTop, outerRight, outerBottom, var,
-                              var(outerRight, outerBottom) + 1);
-    for (int c = std::max(0, left - 1); c <= std::min(cols - 1, right + 1); ++c)
-        for (int r = std::max(0, top - 1); r <= std::min(rows - 1, bottom + 1); ++r) {
-            if (!m.active[m.picture.index(c, r)]) continue;
-            int count = 0;
-            forEachInBlock(c, r, cols, rows, [&](int x, int y) { count += m.picture.at(x, y); });
-            encoder.addClue(c, r, count, 0);
-        }
-    for (int c = left; c <= right; ++c)
-        for (int r = top; r <= bottom; ++r)
-            if (!reached(c, r)) {
-                s.add(-var(c, r));
-                s.add(0);
-            }
-    for (int i : m.near) s.add(m.picture.cells[static_cast<size_t>(i)] ? -var(i / rows, i % rows) : var(i / rows, i % rows));
-    s.add(0);
-    std::vector<int> ringLits;
-    for (int c = outerLeft; c <= outerRight; ++c)
-        for (int r = outerTop; r <= outerBottom; ++r)
-            if (!inWindow(c, r)) {
-                const int lit = m.picture.at(c, r) ? var(c, r) : -var(c, r);
-                ringLits.push_back(lit);
-                s.assume(lit);
-            }
-    const int status = s.solve();
-    if (status == 10) return Around::Another;
-    if (status != 20) return Around::Unknown;
-    for (int lit : ringLits)
-        if (s.failed(lit)) return Around::Unknown;
-    return Around::Proven;
+    // What the search cannot decide within its budget goes to the whole
+    // field: a SAT solver built for the window costs more than the whole
+    // field's solver, which holds only the cells the known ones leave open.
+    return Around::Unknown;
 }
 
 PictureUniqueness::Verdict PictureUniqueness::test(const StopCheck& stop)
