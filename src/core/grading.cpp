@@ -70,9 +70,13 @@ public:
         whole_ = region_.left <= 0 && region_.top <= 0 && region_.right >= cols_ - 1 && region_.bottom >= rows_ - 1;
         // Open cells per clue, kept up to date: pairs skip settled blocks.
         open_.assign(st_.size(), 0);
+        filled_.assign(st_.size(), 0);
         for (int i = 0; i < static_cast<int>(st_.size()); ++i)
             if (clue(i) >= 0)
-                block(i, [&](int y) { open_[static_cast<size_t>(i)] += st_[static_cast<size_t>(y)] == kCellOpen; });
+                block(i, [&](int y) {
+                    open_[static_cast<size_t>(i)] += st_[static_cast<size_t>(y)] == kCellOpen;
+                    filled_[static_cast<size_t>(i)] += st_[static_cast<size_t>(y)] == kCellFilled;
+                });
         if (changed >= 0) {
             block(changed, [&](int k) {
                 if (clue(k) < 0) return;
@@ -177,6 +181,7 @@ private:
             block(y, [&](int k) {
                 if (clue(k) < 0) return;
                 --open_[static_cast<size_t>(k)];
+                filled_[static_cast<size_t>(k)] += step.filled;
                 q1_.push(k);
                 q2_.push(k);
             });
@@ -234,17 +239,14 @@ private:
         const int ac = a / rows_, ar = a % rows_, bc = b / rows_, br = b % rows_;
         auto inA = [&](int x, int y) { return std::abs(x - ac) <= 1 && std::abs(y - ar) <= 1; };
         auto inB = [&](int x, int y) { return std::abs(x - bc) <= 1 && std::abs(y - br) <= 1; };
-        int fa = 0, fb = 0, ua = 0, ub = 0, us = 0;
-        forEachInBlock(ac, ar, cols_, rows_, [&](int x, int y) {
-            const std::int8_t s = st[static_cast<size_t>(x * rows_ + y)];
-            fa += s == kCellFilled;
-            if (s == kCellOpen) (inB(x, y) ? us : ua) += 1;
-        });
-        forEachInBlock(bc, br, cols_, rows_, [&](int x, int y) {
-            const std::int8_t s = st[static_cast<size_t>(x * rows_ + y)];
-            fb += s == kCellFilled;
-            if (s == kCellOpen && !inA(x, y)) ub += 1;
-        });
+        // The counts of each block are kept up to date; only the open cells
+        // the two blocks share are counted here.
+        const int fa = filled_[static_cast<size_t>(a)], fb = filled_[static_cast<size_t>(b)];
+        int us = 0;
+        for (int x = std::max({ac, bc, 1}) - 1; x <= std::min({ac + 1, bc + 1, cols_ - 1}); ++x)
+            for (int y = std::max({ar, br, 1}) - 1; y <= std::min({ar + 1, br + 1, rows_ - 1}); ++y)
+                us += st[static_cast<size_t>(x * rows_ + y)] == kCellOpen;
+        const int ua = open_[static_cast<size_t>(a)] - us, ub = open_[static_cast<size_t>(b)] - us;
         const int needA = clue(a) - fa, needB = clue(b) - fb;
         const int lo = std::max({0, needA - ua, needB - ub});
         const int hi = std::min({us, needA, needB});
@@ -342,7 +344,8 @@ private:
     const ClueSet& clues_;
     int cols_, rows_;
     std::vector<std::int8_t> st_;
-    std::vector<std::uint8_t> open_; // per clue: open cells in its block
+    std::vector<std::uint8_t> open_;   // per clue: open cells in its block
+    std::vector<std::uint8_t> filled_; // per clue: filled cells in its block
     BlockBounds region_;
     bool whole_ = false; // the region is the whole field
     int maxLevel_;
