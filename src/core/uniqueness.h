@@ -175,7 +175,7 @@ public:
 private:
     struct Impl;
     enum class Around { Proven, Another, Unknown };
-    static Around settleAround(Impl& m, int margin);
+    static Around settleAround(Impl& m, int margin, bool answerOnly = false);
     std::unique_ptr<Impl> impl_;
 };
 
