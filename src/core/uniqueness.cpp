@@ -205,6 +205,8 @@ constexpr long long kLiteralsPerClue = 160;
 // leave the solver 0.7 of the memory and the time that pairs alone leave it;
 // on 100 × 100 ones the time is the same within a few percent.
 constexpr int kKnownCellsLevel = kTopGradeLevel;
+// The level below it: two overlapping clues.
+constexpr int kPairLevel = 2;
 
 // What the clues force one clue at a time (a clue whose block already holds
 // its count of filled cells makes the rest white, one that needs all its open
@@ -305,7 +307,7 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     if (!forced.empty() && options.known.size() == forced.size())
         for (size_t i = 0; i < forced.size(); ++i)
             if (forced[i] < 0) forced[i] = options.known[i];
-    // Then what two clues together decide.
+    // Then what the graded levels decide.
     if (!forced.empty()) deduceFurther(clues, forced, kKnownCellsLevel);
     if (options.unreachedWhite && !forced.empty()) {
         if (std::optional<CellGrid> answer = answerOf(forced, cols, rows)) {
@@ -325,8 +327,8 @@ UniquenessResult searchAnswers(const ClueSet& clues, const UniquenessOptions& op
     for (const char* option : {"probe", "elim", "subsume", "vivify"}) s.set(option, 0);
     // Garbage collected in place, without a second copy of the clauses; and
     // no compaction of the variables, which copies every watch list for a
-    // moment (a tenth of the peak on a 250 × 250 noise field, where the two
-    // solves gain nothing from it).
+    // moment (some 12 MB of the peak on a 250 × 250 noise field, where the
+    // two solves gain nothing from it).
     s.set("arena", 0);
     s.set("compact", 0);
     const CellVariables vars(forced, cols * rows);
@@ -680,7 +682,7 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     if (!forced.empty()) {
         const bool affordable = contradictionSeconds <= modeSeconds[0] + modeSeconds[1];
         const auto started = std::chrono::steady_clock::now();
-        deduceFurther(firm, forced, affordable ? kKnownCellsLevel : 2);
+        deduceFurther(firm, forced, affordable ? kKnownCellsLevel : kPairLevel);
         if (affordable)
             contradictionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
