@@ -68,7 +68,8 @@ public:
           maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0)
     {
         whole_ = region_.left <= 0 && region_.top <= 0 && region_.right >= cols_ - 1 && region_.bottom >= rows_ - 1;
-        // Open cells per clue, kept up to date: pairs skip settled blocks.
+        // Open and filled cells per clue, kept up to date: pairs skip settled
+        // blocks and read the counts without walking them.
         open_.assign(st_.size(), 0);
         filled_.assign(st_.size(), 0);
         for (int i = 0; i < static_cast<int>(st_.size()); ++i)
