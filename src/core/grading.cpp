@@ -65,7 +65,8 @@ public:
     Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel, bool reach = true,
             int changed = -1)
         : clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
-          maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0)
+          maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0),
+          probeQ1_(maxLevel >= 3 ? st_.size() : 0), probeQ2_(maxLevel >= 3 ? st_.size() : 0)
     {
         whole_ = region_.left <= 0 && region_.top <= 0 && region_.right >= cols_ - 1 && region_.bottom >= rows_ - 1;
         // Open and filled cells per clue, kept up to date: pairs skip settled
@@ -127,19 +128,21 @@ public:
             if (outOfReach(step)) return apply(std::move(step));
         }
         int k = 0;
-        while (q1_.pop(k)) {
+        WorkQueue& q1 = probing_ ? probeQ1_ : q1_;
+        WorkQueue& q2 = probing_ ? probeQ2_ : q2_;
+        while (q1.pop(k)) {
             if (single(k, step)) return apply(std::move(step));
             if (broken_ >= 0) return std::nullopt; // a clue that cannot be met ends the path
         }
         if (maxLevel_ < 2) return std::nullopt;
-        while (q2_.pop(k)) {
+        while (q2.pop(k)) {
             if (pairs(k, step)) {
-                q2_.push(k); // it may have more to say with another partner
+                q2.push(k); // it may have more to say with another partner
                 return apply(std::move(step));
             }
             if (broken_ >= 0) return std::nullopt;
         }
-        if (maxLevel_ < 3) return std::nullopt;
+        if (maxLevel_ < 3 || probing_) return std::nullopt;
         while (q3_.pop(k))
             if (probe(k, step)) return apply(std::move(step));
         return std::nullopt;
@@ -154,11 +157,21 @@ public:
 
 private:
     int clue(int i) const { return clues_.clues[static_cast<size_t>(i)]; }
+    // The clues a step may read: while probing, those whose block lies inside
+    // the probe's box.
+    bool counts(int c, int r) const
+    {
+        if (clue(c * rows_ + r) < 0) return false;
+        if (!probing_) return true;
+        return std::max(c - 1, 0) >= probeBox_.left && std::min(c + 1, cols_ - 1) <= probeBox_.right &&
+               std::max(r - 1, 0) >= probeBox_.top && std::min(r + 1, rows_ - 1) <= probeBox_.bottom;
+    }
+    static bool inside(const BlockBounds& b, int c, int r) { return c >= b.left && c <= b.right && r >= b.top && r <= b.bottom; }
     bool inRegion(int i) const
     {
+        if (probing_) return inside(probeAllowed_, i / rows_, i % rows_);
         if (whole_) return true;
-        const int c = i / rows_, r = i % rows_;
-        return c >= region_.left && c <= region_.right && r >= region_.top && r <= region_.bottom;
+        return inside(region_, i / rows_, i % rows_);
     }
     template <class F>
     void block(int k, F&& f) const
@@ -175,18 +188,29 @@ private:
         return n;
     }
 
+    // Decides cell y; the clues whose block holds it are looked at again.
+    void decide(int y, std::uint8_t filled)
+    {
+        st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(filled);
+        WorkQueue& q1 = probing_ ? probeQ1_ : q1_;
+        WorkQueue& q2 = probing_ ? probeQ2_ : q2_;
+        forEachInBlock(y / rows_, y % rows_, cols_, rows_, [&](int c, int r) {
+            const int k = c * rows_ + r;
+            if (clue(k) < 0) return;
+            --open_[static_cast<size_t>(k)];
+            filled_[static_cast<size_t>(k)] += filled;
+            if (!counts(c, r)) return;
+            q1.push(k);
+            q2.push(k);
+        });
+        if (probing_) probeTrail_.push_back(y);
+    }
+
     GradeStep apply(GradeStep step)
     {
         for (int y : step.cells) {
-            st_[static_cast<size_t>(y)] = static_cast<std::int8_t>(step.filled);
-            block(y, [&](int k) {
-                if (clue(k) < 0) return;
-                --open_[static_cast<size_t>(k)];
-                filled_[static_cast<size_t>(k)] += step.filled;
-                q1_.push(k);
-                q2_.push(k);
-            });
-            if (maxLevel_ >= 3)
+            decide(y, step.filled);
+            if (maxLevel_ >= 3 && !probing_)
                 forEachInSquare(y / rows_, y % rows_, kProbeDirty, cols_, rows_, [&](int x, int r) {
                     const int z = x * rows_ + r;
                     if (st_[static_cast<size_t>(z)] == kCellOpen && inRegion(z)) q3_.push(z);
@@ -282,7 +306,7 @@ private:
         bool found = false;
         forEachInSquare(a / rows_, a % rows_, 2, cols_, rows_, [&](int x, int y) {
             const int b = x * rows_ + y;
-            if (b == a || clue(b) < 0 || open_[static_cast<size_t>(b)] == 0) return true;
+            if (b == a || !counts(x, y) || open_[static_cast<size_t>(b)] == 0) return true;
             int brokenAt = -1;
             found = pair(a, b, st_, [&](int z) { return inRegion(z); }, step, brokenAt);
             if (brokenAt >= 0) {
@@ -295,51 +319,58 @@ private:
     }
 
     // Assumes each fill of cell x in turn and follows levels 1 and 2 near it
-    // (the cells within kProbeRadius, to their end): a clue that breaks gives
-    // x the other fill. Run to the end on a small part of the field, the
-    // probe is monotone: knowing more never makes it miss a contradiction.
+    // (the cells within kProbeRadius, to their end, with the clues whose
+    // block lies within kProbeArea): a clue that breaks gives x the other
+    // fill. Run to the end on a small part of the field, the probe is
+    // monotone: knowing more never makes it miss a contradiction. It works on
+    // the state itself and takes back what it decided.
     bool probe(int x, GradeStep& step)
     {
         if (st_[static_cast<size_t>(x)] != kCellOpen || !inRegion(x)) return false;
         const int xc = x / rows_, xr = x % rows_;
-        const BlockBounds box = squareAround(xc, xr, kProbeArea, cols_, rows_);
-        const int w = box.right - box.left + 1, h = box.bottom - box.top + 1;
-        ClueSet& near = probeClues_;
-        near = ClueSet(w, h);
-        std::vector<std::int8_t>& state = probeState_;
-        state.assign(static_cast<size_t>(w) * static_cast<size_t>(h), kCellOpen);
-        for (int c = box.left; c <= box.right; ++c)
-            for (int r = box.top; r <= box.bottom; ++r) {
-                const size_t i = static_cast<size_t>(c - box.left) * static_cast<size_t>(h) + static_cast<size_t>(r - box.top);
-                state[i] = st_[static_cast<size_t>(c * rows_ + r)];
-                // Only clues whose whole block lies inside count there.
-                const BlockBounds b = blockAround(c, r, cols_, rows_);
-                if (b.left >= box.left && b.right <= box.right && b.top >= box.top && b.bottom <= box.bottom)
-                    near.clues[i] = static_cast<std::int8_t>(clue(c * rows_ + r));
-            }
-        const BlockBounds allowed{std::max(xc - kProbeRadius, region_.left) - box.left, std::max(xr - kProbeRadius, region_.top) - box.top,
-                                  std::min(xc + kProbeRadius, region_.right) - box.left,
-                                  std::min(xr + kProbeRadius, region_.bottom) - box.top};
-        auto toField = [&](int i) { return (box.left + i / h) * rows_ + box.top + i % h; };
-        const size_t xi = static_cast<size_t>(xc - box.left) * static_cast<size_t>(h) + static_cast<size_t>(xr - box.top);
+        probeBox_ = squareAround(xc, xr, kProbeArea, cols_, rows_);
+        probeAllowed_ = BlockBounds{std::max(xc - kProbeRadius, region_.left), std::max(xr - kProbeRadius, region_.top),
+                                    std::min(xc + kProbeRadius, region_.right), std::min(xr + kProbeRadius, region_.bottom)};
         for (const std::int8_t assumed : {kCellFilled, kCellWhite}) {
-            std::vector<std::int8_t> assumedState = state;
-            assumedState[xi] = assumed;
-            Deducer inner(near, std::move(assumedState), allowed, 2, false, static_cast<int>(xi));
+            probing_ = true;
+            decide(x, static_cast<std::uint8_t>(assumed));
             std::vector<int>& used = probeUsed_;
             used.clear();
-            while (std::optional<GradeStep> s = inner.next())
+            while (std::optional<GradeStep> s = next())
                 for (int k : s->clues) used.push_back(k);
-            if (inner.broken() < 0) continue;
-            step = GradeStep{GradeStep::Kind::Contradiction, 3, static_cast<std::uint8_t>(assumed == kCellWhite), {x},
-                             {toField(inner.broken())}};
-            if (inner.brokenPartner() >= 0) used.insert(used.begin(), inner.brokenPartner());
+            const int broken = broken_, partner = brokenPartner_;
+            takeBackProbe();
+            if (broken < 0) continue;
+            step = GradeStep{GradeStep::Kind::Contradiction, 3, static_cast<std::uint8_t>(assumed == kCellWhite), {x}, {broken}};
+            if (partner >= 0) used.insert(used.begin(), partner);
             for (int k : used)
-                if (std::find(step.clues.begin(), step.clues.end(), toField(k)) == step.clues.end())
-                    step.clues.push_back(toField(k));
+                if (std::find(step.clues.begin(), step.clues.end(), k) == step.clues.end()) step.clues.push_back(k);
             return true;
         }
         return false;
+    }
+
+    // Undoes a probe: its cells open again, its queues empty, nothing broken.
+    void takeBackProbe()
+    {
+        for (auto it = probeTrail_.rbegin(); it != probeTrail_.rend(); ++it) {
+            const int y = *it;
+            const int filled = st_[static_cast<size_t>(y)] == kCellFilled;
+            st_[static_cast<size_t>(y)] = kCellOpen;
+            block(y, [&](int k) {
+                if (clue(k) < 0) return;
+                ++open_[static_cast<size_t>(k)];
+                filled_[static_cast<size_t>(k)] -= filled;
+            });
+        }
+        probeTrail_.clear();
+        int k = 0;
+        while (probeQ1_.pop(k)) {
+        }
+        while (probeQ2_.pop(k)) {
+        }
+        broken_ = brokenPartner_ = -1;
+        probing_ = false;
     }
 
     const ClueSet& clues_;
@@ -353,8 +384,12 @@ private:
     bool reachDone_ = false;
     WorkQueue q1_, q2_, q3_;
     int broken_ = -1, brokenPartner_ = -1, brokenCell_ = -1;
-    ClueSet probeClues_;
-    std::vector<std::int8_t> probeState_;
+    // A probe under way: its box and where it may decide, its own queues,
+    // the cells it decided.
+    bool probing_ = false;
+    BlockBounds probeBox_{}, probeAllowed_{};
+    WorkQueue probeQ1_, probeQ2_;
+    std::vector<int> probeTrail_;
     std::vector<int> probeUsed_;
 };
 
