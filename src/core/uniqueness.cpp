@@ -559,6 +559,7 @@ struct PictureUniqueness::Impl {
     // -1 when it is free. Every answer the solver gives has these cells so.
     std::vector<std::int8_t> forced;
     std::vector<int> differ; // scratch: the literals of "differs from the picture"
+    WindowSearch window;     // scratch: the small search of the window tests
     bool stale = false; // a pinned clue was dropped: the solver is wrong until rebuilt
     // The solver's search mode, by band: stable search only (which suits
     // line art and areas) or the usual alternation (which suits noise). Each
@@ -835,7 +836,8 @@ PictureUniqueness::Around PictureUniqueness::settleAround(Impl& m, int margin, b
     // A small search: the ring free (a proof there needs nothing outside the
     // window), then fixed to the picture (an answer there is an answer of
     // the field); with answerOnly only the latter.
-    WindowSearch search;
+    WindowSearch& search = m.window;
+    search.clear();
     std::vector<int> ring;
     for (int c = outerLeft; c <= outerRight; ++c)
         for (int r = outerTop; r <= outerBottom; ++r) {

@@ -7,20 +7,46 @@ int WindowSearch::addCell(bool preferred, int fixed)
     preferred_.push_back(preferred ? 1 : 0);
     fixed_.push_back(static_cast<std::int8_t>(fixed));
     value_.push_back(-1);
-    countsOf_.emplace_back();
+    laidOut_ = false;
     return static_cast<int>(value_.size()) - 1;
 }
 
 void WindowSearch::addCount(const std::vector<int>& cells, int count)
 {
-    const int k = static_cast<int>(counts_.size());
     counts_.push_back({static_cast<int>(members_.size()), static_cast<int>(cells.size()), count,
                        static_cast<int>(cells.size())});
     initialNeed_.push_back(count);
-    for (int c : cells) {
-        members_.push_back(c);
-        countsOf_[static_cast<size_t>(c)].push_back(k);
-    }
+    members_.insert(members_.end(), cells.begin(), cells.end());
+    laidOut_ = false;
+}
+
+void WindowSearch::clear()
+{
+    preferred_.clear();
+    value_.clear();
+    fixed_.clear();
+    counts_.clear();
+    initialNeed_.clear();
+    members_.clear();
+    laidOut_ = false;
+}
+
+void WindowSearch::layOut()
+{
+    const size_t cells = value_.size();
+    countsFrom_.assign(cells + 1, 0);
+    for (int y : members_) ++countsFrom_[static_cast<size_t>(y) + 1];
+    for (size_t x = 0; x < cells; ++x) countsFrom_[x + 1] += countsFrom_[x];
+    countsOf_.resize(members_.size());
+    // Counts in the order they were added, each cell's in a row of its own.
+    std::vector<int>& next = trail_; // free before a search
+    next.assign(countsFrom_.begin(), countsFrom_.end() - 1);
+    for (size_t k = 0; k < counts_.size(); ++k)
+        for (int i = 0; i < counts_[k].size; ++i) {
+            const size_t y = static_cast<size_t>(members_[static_cast<size_t>(counts_[k].first + i)]);
+            countsOf_[static_cast<size_t>(next[y]++)] = static_cast<int>(k);
+        }
+    laidOut_ = true;
 }
 
 // Sets a cell and updates its counts; false on a count that cannot be met.
@@ -31,12 +57,12 @@ bool WindowSearch::assign(int cell, std::int8_t v)
     value_[x] = v;
     trail_.push_back(cell);
     bool ok = true;
-    for (int k : countsOf_[x]) {
+    forEachCountOf(x, [&](int k) {
         Count& c = counts_[static_cast<size_t>(k)];
         --c.open;
         c.need -= v;
         if (c.need < 0 || c.need > c.open) ok = false;
-    }
+    });
     return ok;
 }
 
@@ -45,11 +71,11 @@ void WindowSearch::undoTo(size_t mark)
     while (trail_.size() > mark) {
         const size_t x = static_cast<size_t>(trail_.back());
         trail_.pop_back();
-        for (int k : countsOf_[x]) {
+        forEachCountOf(x, [&](int k) {
             Count& c = counts_[static_cast<size_t>(k)];
             ++c.open;
             c.need += value_[x];
-        }
+        });
         value_[x] = -1;
     }
     if (propagated_ > trail_.size()) propagated_ = trail_.size();
@@ -61,12 +87,12 @@ bool WindowSearch::propagate()
 {
     while (propagated_ < trail_.size()) {
         const size_t x = static_cast<size_t>(trail_[propagated_++]);
-        for (int k : countsOf_[x]) {
-            const Count c = counts_[static_cast<size_t>(k)];
+        for (int i = countsFrom_[x]; i < countsFrom_[x + 1]; ++i) {
+            const Count c = counts_[static_cast<size_t>(countsOf_[static_cast<size_t>(i)])];
             if (c.open == 0 || (c.need != 0 && c.need != c.open)) continue;
             const std::int8_t v = c.need == 0 ? 0 : 1;
-            for (int i = 0; i < c.size; ++i) {
-                const int y = members_[static_cast<size_t>(c.first + i)];
+            for (int j = 0; j < c.size; ++j) {
+                const int y = members_[static_cast<size_t>(c.first + j)];
                 if (value_[static_cast<size_t>(y)] < 0 && !assign(y, v)) return false;
             }
         }
@@ -113,6 +139,7 @@ WindowSearch::Result WindowSearch::dfs()
 
 WindowSearch::Result WindowSearch::search(const std::vector<int>& differ, long budget)
 {
+    if (!laidOut_) layOut();
     nodes_ = 0;
     budget_ = budget;
     trail_.clear();

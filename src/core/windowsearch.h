@@ -15,6 +15,8 @@ public:
     // A cell; fixed is -1 for a free cell, else its value (0 white, 1 filled).
     // preferred is the value tried first. Returns the cell's index.
     int addCell(bool preferred, int fixed);
+    // Forgets every cell and count, keeping the memory for the next window.
+    void clear();
     // Changes whether a cell is fixed, for the searches after.
     void fix(int cell, int fixed) { fixed_[static_cast<std::size_t>(cell)] = static_cast<std::int8_t>(fixed); }
     // Exactly count of the given cells are filled.
@@ -45,7 +47,17 @@ private:
     std::vector<Count> counts_;
     std::vector<int> initialNeed_;             // each count's value
     std::vector<int> members_;                 // cells of each count
-    std::vector<std::vector<int>> countsOf_;   // counts of each cell
+    // The counts of each cell, in the order they were added: those of cell x
+    // are countsOf_[countsFrom_[x] .. countsFrom_[x + 1]), laid out by the
+    // first search after a change.
+    std::vector<int> countsFrom_, countsOf_;
+    bool laidOut_ = false;
+    void layOut();
+    template <class F>
+    void forEachCountOf(std::size_t x, F&& f) const
+    {
+        for (int i = countsFrom_[x]; i < countsFrom_[x + 1]; ++i) f(countsOf_[static_cast<std::size_t>(i)]);
+    }
     std::vector<int> trail_;
     std::size_t propagated_ = 0;
     bool conflict_ = false;
