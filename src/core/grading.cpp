@@ -51,6 +51,13 @@ private:
     std::vector<std::uint8_t> in_;
 };
 
+// What a deduction at the top level ended with on the same field: a cell it
+// left open had no contradiction near it then (see failedEarlier).
+struct ProbedEarlier {
+    const ClueSet* clues = nullptr;
+    const std::vector<std::int8_t>* state = nullptr;
+};
+
 // Counts of a clue's block under some state.
 struct BlockCount {
     int filled = 0, open = 0;
@@ -63,8 +70,8 @@ public:
     // changed: when not negative, the only cell changed since levels 1 and 2
     // had nothing more to say; only the clues around it are looked at first.
     Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel, bool reach = true,
-            int changed = -1)
-        : clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
+            int changed = -1, const ProbedEarlier* earlier = nullptr, const std::vector<std::uint8_t>* answer = nullptr)
+        : earlier_(earlier), answer_(answer), clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
           maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0),
           probeQ1_(maxLevel >= 3 ? st_.size() : 0), probeQ2_(maxLevel >= 3 ? st_.size() : 0)
     {
@@ -329,9 +336,11 @@ private:
         if (st_[static_cast<size_t>(x)] != kCellOpen || !inRegion(x)) return false;
         const int xc = x / rows_, xr = x % rows_;
         probeBox_ = squareAround(xc, xr, kProbeArea, cols_, rows_);
+        if (earlier_ && failedEarlier(x)) return false;
         probeAllowed_ = BlockBounds{std::max(xc - kProbeRadius, region_.left), std::max(xr - kProbeRadius, region_.top),
                                     std::min(xc + kProbeRadius, region_.right), std::min(xr + kProbeRadius, region_.bottom)};
         for (const std::int8_t assumed : {kCellFilled, kCellWhite}) {
+            if (answer_ && (*answer_)[static_cast<size_t>(x)] == assumed) continue;
             probing_ = true;
             decide(x, static_cast<std::uint8_t>(assumed));
             std::vector<int>& used = probeUsed_;
@@ -348,6 +357,23 @@ private:
             return true;
         }
         return false;
+    }
+
+    // Whether the probe of x found nothing at the end of the earlier
+    // deduction, with at least what it reads now: the cells known in its box
+    // and the clues there.
+    bool failedEarlier(int x) const
+    {
+        const std::vector<std::int8_t>& state = *earlier_->state;
+        const std::vector<std::int8_t>& clues = earlier_->clues->clues;
+        if (state[static_cast<size_t>(x)] != kCellOpen) return false;
+        for (int c = probeBox_.left; c <= probeBox_.right; ++c)
+            for (int r = probeBox_.top; r <= probeBox_.bottom; ++r) {
+                const size_t i = static_cast<size_t>(c * rows_ + r);
+                if (st_[i] != kCellOpen && st_[i] != state[i]) return false;
+                if (clues_.clues[i] >= 0 && clues_.clues[i] != clues[i]) return false;
+            }
+        return true;
     }
 
     // Undoes a probe: its cells open again, its queues empty, nothing broken.
@@ -373,6 +399,8 @@ private:
         probing_ = false;
     }
 
+    const ProbedEarlier* earlier_; // its probes' outcomes, for the same field
+    const std::vector<std::uint8_t>* answer_; // an answer of the clues
     const ClueSet& clues_;
     int cols_, rows_;
     std::vector<std::int8_t> st_;
@@ -485,6 +513,114 @@ bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int ma
     }
     if (d.broken() >= 0) return false;
     state = d.state();
+    return true;
+}
+
+// A step of the last deduction: the cells it decided and the rectangle of
+// cells and clues it read.
+struct KnownCellsTracker::Memory {
+    ClueSet clues;
+    std::vector<std::int8_t> start, result; // the state given, and deduced
+    struct Step {
+        BlockBounds read;
+        int first, count; // into cells
+    };
+    std::vector<Step> steps;
+    std::vector<int> cells;
+};
+
+KnownCellsTracker::KnownCellsTracker(std::vector<std::uint8_t> answer) : answer_(std::move(answer)) {}
+KnownCellsTracker::~KnownCellsTracker() = default;
+
+void KnownCellsTracker::forget()
+{
+    memory_.reset();
+}
+
+namespace {
+
+// What a step read: the blocks of its clues (for a contradiction, those of
+// the steps that led to it and of the clue that broke), which hold every
+// cell it read.
+BlockBounds stepReads(const GradeStep& step, int cols, int rows)
+{
+    if (step.kind == GradeStep::Kind::OutOfReach || step.clues.empty())
+        return BlockBounds{0, 0, cols - 1, rows - 1}; // the whole field: never carried over
+    BlockBounds read{cols, rows, -1, -1};
+    for (int k : step.clues) {
+        const BlockBounds b = blockAround(k / rows, k % rows, cols, rows);
+        read = BlockBounds{std::min(read.left, b.left), std::min(read.top, b.top), std::max(read.right, b.right),
+                           std::max(read.bottom, b.bottom)};
+    }
+    return read;
+}
+
+} // namespace
+
+bool KnownCellsTracker::deduce(const ClueSet& clues, std::vector<std::int8_t>& state)
+{
+    const int cols = clues.cols, rows = clues.rows;
+    const size_t cells = state.size();
+    counts_ = Counts{};
+    std::unique_ptr<Memory> next = std::make_unique<Memory>();
+    next->clues = clues;
+    next->start = state;
+    std::vector<std::int8_t> known = state;
+
+    const bool carry = memory_ && memory_->clues.cols == cols && memory_->clues.rows == rows && answer_.size() == cells;
+    if (carry) {
+        const Memory& m = *memory_;
+        // A step is carried over when no clue in what it read changed and no
+        // cell there came from a step that was not: its deduction holds for
+        // the new clues as it held for the old ones. Cells the last call was
+        // given but this one is not came from nothing that can be checked.
+        std::vector<std::uint8_t> doubtful(cells, 0);
+        for (size_t i = 0; i < cells; ++i) doubtful[i] = m.start[i] != kCellOpen && state[i] == kCellOpen;
+        // Changed clues, summed over rectangles from the top left corner.
+        std::vector<int> changed(static_cast<size_t>(cols + 1) * static_cast<size_t>(rows + 1), 0);
+        auto at = [&](int c, int r) -> int& { return changed[static_cast<size_t>(c) * static_cast<size_t>(rows + 1) + static_cast<size_t>(r)]; };
+        for (int c = 0; c < cols; ++c)
+            for (int r = 0; r < rows; ++r) {
+                const size_t i = static_cast<size_t>(c * rows + r);
+                at(c + 1, r + 1) = at(c, r + 1) + at(c + 1, r) - at(c, r) + (clues.clues[i] != m.clues.clues[i]);
+            }
+        auto changedIn = [&](const BlockBounds& b) {
+            return at(b.right + 1, b.bottom + 1) - at(b.left, b.bottom + 1) - at(b.right + 1, b.top) + at(b.left, b.top) > 0;
+        };
+        for (const Memory::Step& s : m.steps) {
+            bool holds = !changedIn(s.read);
+            for (int c = s.read.left; c <= s.read.right && holds; ++c)
+                for (int r = s.read.top; r <= s.read.bottom && holds; ++r) holds = !doubtful[static_cast<size_t>(c * rows + r)];
+            for (int i = 0; i < s.count; ++i) {
+                const int y = m.cells[static_cast<size_t>(s.first + i)];
+                if (!holds) {
+                    doubtful[static_cast<size_t>(y)] = 1;
+                } else if (known[static_cast<size_t>(y)] == kCellOpen) {
+                    known[static_cast<size_t>(y)] = m.result[static_cast<size_t>(y)];
+                    ++counts_.carried;
+                }
+            }
+            if (!holds) continue;
+            next->steps.push_back({s.read, static_cast<int>(next->cells.size()), s.count});
+            next->cells.insert(next->cells.end(), m.cells.begin() + s.first, m.cells.begin() + s.first + s.count);
+        }
+    }
+
+    const ProbedEarlier earlier{carry ? &memory_->clues : nullptr, carry ? &memory_->result : nullptr};
+    Deducer d(clues, std::move(known), wholeField(clues), kTopGradeLevel, false, -1, carry ? &earlier : nullptr,
+              answer_.size() == cells ? &answer_ : nullptr);
+    while (std::optional<GradeStep> step = d.next()) {
+        next->steps.push_back({stepReads(*step, cols, rows), static_cast<int>(next->cells.size()), static_cast<int>(step->cells.size())});
+        next->cells.insert(next->cells.end(), step->cells.begin(), step->cells.end());
+        counts_.decided += static_cast<long>(step->cells.size());
+    }
+    if (d.broken() >= 0) {
+        memory_.reset();
+        return false;
+    }
+    state = d.state();
+    next->result = state;
+    memory_ = std::move(next);
     return true;
 }
 

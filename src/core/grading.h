@@ -13,6 +13,7 @@
 // level, the clues it used and the cells it decided, in order, so that the
 // windows can replay the path and explain each step in words.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -100,5 +101,37 @@ bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const Bl
 // caller, who has applied it to state as the clues it knows of have it. False,
 // with state unchanged, when the state breaks a clue.
 bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int maxLevel);
+
+// The same at the top level, again and again on one field whose clues change
+// in parts of it between the calls (the uniqueness sweep's band): what the
+// last call decided is carried over where neither its clues nor the cells it
+// read changed, and contradictions are looked for only near the changes. The
+// result is the same as deduceFurther's. answer: an answer every clue set
+// given has (the picture), which agrees with every state given.
+class KnownCellsTracker {
+public:
+    explicit KnownCellsTracker(std::vector<std::uint8_t> answer);
+    ~KnownCellsTracker();
+    KnownCellsTracker(const KnownCellsTracker&) = delete;
+    KnownCellsTracker& operator=(const KnownCellsTracker&) = delete;
+
+    bool deduce(const ClueSet& clues, std::vector<std::int8_t>& state);
+    // The next call starts afresh (after a call at a lower level, say).
+    void forget();
+
+    // What the last call carried over, and what it decided itself.
+    struct Counts {
+        long carried = 0, decided = 0;
+    };
+    Counts lastCounts() const { return counts_; }
+
+private:
+    struct Memory;
+    std::vector<std::uint8_t> answer_;
+    std::unique_ptr<Memory> memory_;
+    Counts counts_;
+};
+
+
 
 } // namespace klt

@@ -574,6 +574,9 @@ struct PictureUniqueness::Impl {
     double contradictionSeconds = 0;
     long modeSolves[2] = {0, 0};
     bool chooseStableOnly();
+    // The known cells of the builds with short contradictions, each carried
+    // over to the next where its clues did not change.
+    std::unique_ptr<KnownCellsTracker> knownCells;
     // The wider window's record: tests it was asked, and settled; tests it was skipped.
     long wideTried = 0, wideSettled = 0, wideSkipped = 0;
 
@@ -602,6 +605,7 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
 {
     Impl& m = *impl_;
     m.picture = picture;
+    m.knownCells = std::make_unique<KnownCellsTracker>(picture.cells);
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
     m.candidate.assign(static_cast<size_t>(cells), 0);
@@ -683,7 +687,12 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     if (!forced.empty()) {
         const bool affordable = contradictionSeconds <= modeSeconds[0] + modeSeconds[1];
         const auto started = std::chrono::steady_clock::now();
-        deduceFurther(firm, forced, affordable ? kKnownCellsLevel : kPairLevel);
+        if (affordable) {
+            knownCells->deduce(firm, forced);
+        } else {
+            knownCells->forget();
+            deduceFurther(firm, forced, kPairLevel);
+        }
         if (affordable)
             contradictionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }

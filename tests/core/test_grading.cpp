@@ -268,6 +268,64 @@ TEST(Grading, DeducingFurtherFromAState)
     EXPECT_EQ(state, breaking);
 }
 
+// Clue sets that change in parts of the field, one after another: the
+// tracker carries over what still holds and ends where a fresh deduction ends.
+TEST(Grading, KnownCellsCarriedOverMatchAFreshDeduction)
+{
+    Lcg rng(17);
+    long carried = 0;
+    for (const int percent : {50, 15, 85}) {
+        const int cols = 40, rows = 30;
+        CellGrid pic(cols, rows);
+        for (auto& v : pic.cells) v = rng.random(100) < percent;
+        const ClueSet all = allClues(pic);
+        KnownCellsTracker tracker(pic.cells);
+        // What the caller knows beforehand, as the uniqueness sweep does: the
+        // white cells no clue reaches, and what single clues decide.
+        auto startOf = [&](const ClueSet& cs) {
+            std::vector<std::int8_t> st(cs.clues.size(), kCellOpen);
+            for (int c = 0; c < cols; ++c)
+                for (int r = 0; r < rows; ++r)
+                    if (!pic.at(c, r) && forEachInBlock(c, r, cols, rows, [&](int x, int y) { return cs.at(x, y) < 0; }))
+                        st[pic.index(c, r)] = kCellWhite;
+            deduceFurther(cs, st, 1);
+            return st;
+        };
+        auto compare = [&](const ClueSet& cs, const std::string& what) {
+            SCOPED_TRACE(std::to_string(percent) + " % filled, " + what);
+            std::vector<std::int8_t> fresh = startOf(cs), tracked = fresh;
+            const bool ok = deduceFurther(cs, fresh, kTopGradeLevel);
+            EXPECT_EQ(tracker.deduce(cs, tracked), ok);
+            EXPECT_EQ(tracked, fresh);
+            carried += tracker.lastCounts().carried;
+        };
+        // A sweep: the columns around it without clues, half of those behind
+        // it taken away for good.
+        std::vector<std::uint8_t> keep(all.clues.size());
+        for (auto& k : keep) k = rng.random(100) < 50;
+        for (int focus = 0; focus < cols; focus += 4) {
+            ClueSet cs(cols, rows);
+            for (int c = 0; c < cols; ++c)
+                for (int r = 0; r < rows; ++r)
+                    if (c > focus + 3 || (c < focus - 3 && keep[pic.index(c, r)])) cs.set(c, r, all.at(c, r));
+            compare(cs, "sweep at column " + std::to_string(focus));
+        }
+        // Clues taken away and brought back in small patches here and there.
+        ClueSet cs = all;
+        for (int round = 0; round < 12; ++round) {
+            for (int patch = 0; patch < 3; ++patch) {
+                const int c0 = rng.random(cols - 4), r0 = rng.random(rows - 4);
+                for (int c = c0; c < c0 + 4; ++c)
+                    for (int r = r0; r < r0 + 4; ++r) cs.set(c, r, cs.at(c, r) < 0 && rng.random(2) ? all.at(c, r) : kNoClue);
+            }
+            compare(cs, "patches, round " + std::to_string(round));
+        }
+        tracker.forget();
+        compare(cs, "after forgetting");
+    }
+    EXPECT_GT(carried, 1000) << "the cases carry deductions over";
+}
+
 TEST(Grading, ReasonsInWords)
 {
     ClueSet cs(20, 10);
