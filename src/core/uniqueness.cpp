@@ -628,10 +628,14 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
 
 namespace {
 
-// Open clues guarded around the column a sweep reached, at most: each
-// whole-field solve assumes them on, and a new solver is built when the
-// sweep leaves the band.
-constexpr int kGuardedBand = 2000;
+// Cells of the band of columns guarded around the column a sweep reached:
+// each whole-field solve assumes its open clues on (the solve's fixed cost
+// grows with them, and the band's cells are not known beforehand), and a
+// new solver is built when the sweep leaves the band. With the known cells
+// carried over from one build to the next, builds are cheap enough for a
+// narrow band: 1000 against 2000, line art 250 × 250 0.87 of the time, noise
+// 100 × 100 0.81; at 700, noise at difficulty 0 builds too often.
+constexpr int kGuardedBand = 1000;
 
 } // namespace
 
