@@ -51,11 +51,18 @@ private:
     std::vector<std::uint8_t> in_;
 };
 
-// What a deduction at the top level ended with on the same field: a cell it
-// left open had no contradiction near it then (see failedEarlier).
-struct ProbedEarlier {
-    const ClueSet* clues = nullptr;
-    const std::vector<std::int8_t>* state = nullptr;
+// What KnownCellsTracker hands a deduction. earlier: what a deduction at the
+// top level ended with on the same field (a cell it left open had no
+// contradiction near it then, see failedEarlier); answer: an answer of the
+// clues; clueSeeds, cellSeeds: the clues and the open cells to look at first
+// (per cell, 1 to look at), where the state or the clues differ from the
+// earlier ones: elsewhere nothing is to be found.
+struct TrackerHints {
+    const ClueSet* earlierClues = nullptr;
+    const std::vector<std::int8_t>* earlierState = nullptr;
+    const std::vector<std::uint8_t>* answer = nullptr;
+    const std::vector<std::uint8_t>* clueSeeds = nullptr;
+    const std::vector<std::uint8_t>* cellSeeds = nullptr;
 };
 
 // Counts of a clue's block under some state.
@@ -70,8 +77,8 @@ public:
     // changed: when not negative, the only cell changed since levels 1 and 2
     // had nothing more to say; only the clues around it are looked at first.
     Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel, bool reach = true,
-            int changed = -1, const ProbedEarlier* earlier = nullptr, const std::vector<std::uint8_t>* answer = nullptr)
-        : earlier_(earlier), answer_(answer), clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
+            int changed = -1, const TrackerHints& hints = {})
+        : hints_(hints), earlier_(hints.earlierState != nullptr), answer_(hints.answer), clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
           maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0),
           probeQ1_(maxLevel >= 3 ? st_.size() : 0), probeQ2_(maxLevel >= 3 ? st_.size() : 0)
     {
@@ -94,14 +101,15 @@ public:
             });
         } else {
             for (int i = 0; i < static_cast<int>(st_.size()); ++i)
-                if (clue(i) >= 0) {
+                if (clue(i) >= 0 && (!hints.clueSeeds || (*hints.clueSeeds)[static_cast<size_t>(i)])) {
                     q1_.push(i);
                     q2_.push(i);
                 }
         }
         if (maxLevel_ >= 3)
             for (int i = 0; i < static_cast<int>(st_.size()); ++i)
-                if (st_[static_cast<size_t>(i)] == kCellOpen && inRegion(i)) q3_.push(i);
+                if (st_[static_cast<size_t>(i)] == kCellOpen && inRegion(i) && (!hints.cellSeeds || (*hints.cellSeeds)[static_cast<size_t>(i)]))
+                    q3_.push(i);
     }
 
     // One step, applied; nothing when stuck or when a clue broke.
@@ -364,8 +372,8 @@ private:
     // and the clues there.
     bool failedEarlier(int x) const
     {
-        const std::vector<std::int8_t>& state = *earlier_->state;
-        const std::vector<std::int8_t>& clues = earlier_->clues->clues;
+        const std::vector<std::int8_t>& state = *hints_.earlierState;
+        const std::vector<std::int8_t>& clues = hints_.earlierClues->clues;
         if (state[static_cast<size_t>(x)] != kCellOpen) return false;
         for (int c = probeBox_.left; c <= probeBox_.right; ++c)
             for (int r = probeBox_.top; r <= probeBox_.bottom; ++r) {
@@ -399,7 +407,8 @@ private:
         probing_ = false;
     }
 
-    const ProbedEarlier* earlier_; // its probes' outcomes, for the same field
+    TrackerHints hints_;
+    bool earlier_; // an earlier deduction's outcome is at hand
     const std::vector<std::uint8_t>* answer_; // an answer of the clues
     const ClueSet& clues_;
     int cols_, rows_;
@@ -606,9 +615,41 @@ bool KnownCellsTracker::deduce(const ClueSet& clues, std::vector<std::int8_t>& s
         }
     }
 
-    const ProbedEarlier earlier{carry ? &memory_->clues : nullptr, carry ? &memory_->result : nullptr};
-    Deducer d(clues, std::move(known), wholeField(clues), kTopGradeLevel, false, -1, carry ? &earlier : nullptr,
-              answer_.size() == cells ? &answer_ : nullptr);
+    TrackerHints hints;
+    if (answer_.size() == cells) hints.answer = &answer_;
+    std::vector<std::uint8_t> clueSeeds, cellSeeds;
+    if (carry) {
+        // The last result was a fixpoint of every level: a clue, pair or probe
+        // that reads the same cells and clues as then finds nothing again.
+        // What can find something is near a cell known then and not now (or
+        // the other way round) or a clue that changed: a single clue or a
+        // pair through the clues whose block holds such a cell (a pair is
+        // asked from both its clues) or through the changed clue, a probe
+        // whose box holds either.
+        const Memory& m = *memory_;
+        hints.earlierClues = &m.clues;
+        hints.earlierState = &m.result;
+        clueSeeds.assign(cells, 0);
+        cellSeeds.assign(cells, 0);
+        auto nearProbes = [&](int c, int r) {
+            forEachInSquare(c, r, kProbeArea, cols, rows, [&](int x, int y) { cellSeeds[static_cast<size_t>(x * rows + y)] = 1; });
+        };
+        for (int c = 0; c < cols; ++c)
+            for (int r = 0; r < rows; ++r) {
+                const size_t i = static_cast<size_t>(c * rows + r);
+                if (known[i] != m.result[i]) {
+                    forEachInBlock(c, r, cols, rows, [&](int x, int y) { clueSeeds[static_cast<size_t>(x * rows + y)] = 1; });
+                    nearProbes(c, r);
+                }
+                if (clues.clues[i] != m.clues.clues[i] && clues.clues[i] >= 0) {
+                    clueSeeds[i] = 1;
+                    nearProbes(c, r);
+                }
+            }
+        hints.clueSeeds = &clueSeeds;
+        hints.cellSeeds = &cellSeeds;
+    }
+    Deducer d(clues, std::move(known), wholeField(clues), kTopGradeLevel, false, -1, hints);
     while (std::optional<GradeStep> step = d.next()) {
         next->steps.push_back({stepReads(*step, cols, rows), static_cast<int>(next->cells.size()), static_cast<int>(step->cells.size())});
         next->cells.insert(next->cells.end(), step->cells.begin(), step->cells.end());

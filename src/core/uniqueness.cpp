@@ -687,18 +687,18 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         if (!guarded[k]) firm.clues[k] = counts.clues[k];
         forEachInBlock(i / rows, i % rows, cols, rows, [&](int x, int y) { reached[picture.index(x, y)] = 1; });
     }
-    forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
-    if (!forced.empty()) {
-        const bool affordable = contradictionSeconds <= modeSeconds[0] + modeSeconds[1];
+    if (contradictionSeconds <= modeSeconds[0] + modeSeconds[1]) {
+        // Every level from the cells out of reach on, most of it carried over.
         const auto started = std::chrono::steady_clock::now();
-        if (affordable) {
-            knownCells->deduce(firm, forced);
-        } else {
-            knownCells->forget();
-            deduceFurther(firm, forced, kPairLevel);
-        }
-        if (affordable)
-            contradictionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::vector<std::int8_t> start(static_cast<size_t>(cells), kCellOpen);
+        for (size_t i = 0; i < start.size(); ++i)
+            if (!reached[i]) start[i] = kCellWhite;
+        forced = knownCells->deduce(firm, start) ? std::move(start) : std::vector<std::int8_t>();
+        contradictionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    } else {
+        knownCells->forget();
+        forced = forcedCells(firm, reached).value_or(std::vector<std::int8_t>());
+        if (!forced.empty()) deduceFurther(firm, forced, kPairLevel);
     }
 
     // Variables: the free cells, the guarded clues' selectors, the counters.
