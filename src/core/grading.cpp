@@ -525,8 +525,8 @@ bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int ma
     return true;
 }
 
-// A step of the last deduction: the cells it decided and the rectangle of
-// cells and clues it read.
+// What the last deduction was given and found, and each of its steps in
+// order: the cells it decided and the rectangle of cells and clues it read.
 struct KnownCellsTracker::Memory {
     ClueSet clues;
     std::vector<std::int8_t> start, result; // the state given, and deduced

@@ -103,11 +103,12 @@ bool solveWithin(const ClueSet& clues, std::vector<std::int8_t>& state, const Bl
 bool deduceFurther(const ClueSet& clues, std::vector<std::int8_t>& state, int maxLevel);
 
 // The same at the top level, again and again on one field whose clues change
-// in parts of it between the calls (the uniqueness sweep's band): what the
-// last call decided is carried over where neither its clues nor the cells it
-// read changed, and contradictions are looked for only near the changes. The
-// result is the same as deduceFurther's. answer: an answer every clue set
-// given has (the picture), which agrees with every state given.
+// in parts of it between the calls (the uniqueness sweep's band): each step
+// of the last call is carried over when neither its clues nor the cells it
+// read changed, and the levels look only near the cells and clues that did.
+// The result is the same as deduceFurther's (false, with state unchanged,
+// when the state breaks a clue). answer: an answer every clue set given has
+// (the picture), which agrees with every state given.
 class KnownCellsTracker {
 public:
     explicit KnownCellsTracker(std::vector<std::uint8_t> answer);
@@ -131,7 +132,5 @@ private:
     std::unique_ptr<Memory> memory_;
     Counts counts_;
 };
-
-
 
 } // namespace klt

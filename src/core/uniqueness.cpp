@@ -529,6 +529,7 @@ UniquenessResult uniquenessCommand(const Field& field, CommandContext& ctx,
 struct PictureUniqueness::Impl {
     std::unique_ptr<CaDiCaL::Solver> solver;
     CellGrid picture;
+    ClueSet pictureClues;             // the picture's block counts
     std::vector<std::uint8_t> candidate; // per cell: its clue may be switched
     std::vector<int> selector;        // per cell: the guarded clue's selector variable in the solver, else 0
     CellVariables vars;               // the solver's variables of the free cells
@@ -574,6 +575,7 @@ struct PictureUniqueness::Impl {
     double contradictionSeconds = 0;
     long modeSolves[2] = {0, 0};
     bool chooseStableOnly();
+    int bandCells = 0; // the cells of the last build's band
     // The known cells of the builds with short contradictions, each carried
     // over to the next where its clues did not change.
     std::unique_ptr<KnownCellsTracker> knownCells;
@@ -605,6 +607,7 @@ PictureUniqueness::PictureUniqueness(const CellGrid& picture, const std::vector<
 {
     Impl& m = *impl_;
     m.picture = picture;
+    m.pictureClues = allClues(picture);
     m.knownCells = std::make_unique<KnownCellsTracker>(picture.cells);
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
@@ -633,8 +636,10 @@ namespace {
 // grows with them, and the band's cells are not known beforehand), and a
 // new solver is built when the sweep leaves the band. With the known cells
 // carried over from one build to the next, builds are cheap enough for a
-// narrow band: 1000 against 2000, line art 250 × 250 0.87 of the time, noise
-// 100 × 100 0.81; at 700, noise at difficulty 0 builds too often.
+// narrow band on line art (1000 against 2000: 250 × 250 0.87 of the time,
+// 150 × 150 about 0.8); on noise, whose solvers hold several times the band's
+// cells, the band widens up to twice (noise 150 × 150 at 1000: 1.15 to 1.3
+// of the time). At 700, noise at difficulty 0 builds too often.
 constexpr int kGuardedBand = 1000;
 
 } // namespace
@@ -651,7 +656,11 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
 {
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
-    const int halfBand = rows > 0 ? std::max(1, kGuardedBand / rows / 2) : 0;
+    // A solver that holds many cells beyond its band costs more to build:
+    // the band widens with their share, up to twice.
+    const double beyond = bandCells > 0 ? std::clamp(double(vars.count()) / bandCells, 1.0, 2.0) : 1.0;
+    const int halfBand = rows > 0 ? std::max(1, static_cast<int>(kGuardedBand * beyond) / rows / 2) : 0;
+    bandCells = focusCol >= 0 ? (std::min(cols - 1, focusCol + halfBand) - std::max(0, focusCol - halfBand) + 1) * rows : 0;
     solver = std::make_unique<CaDiCaL::Solver>();
     CaDiCaL::Solver& s = *solver;
     s.set("quiet", 1);
@@ -674,7 +683,7 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
         guarded[k] = !dropped[k] && !kept[k] && (!active[k] || near);
         if (guarded[k]) guardedList.push_back(i);
     }
-    const ClueSet counts = allClues(picture);
+    const ClueSet& counts = pictureClues;
     // What the clues that no solve switches decide: those cells are left out
     // of the solver. On a picture that the clues ahead of the sweep settle
     // one at a time, the solver holds little more than the band and what the
