@@ -657,7 +657,8 @@ void PictureUniqueness::Impl::rebuild(int focusCol)
     const int cols = picture.cols, rows = picture.rows;
     const int cells = cols * rows;
     // A solver that holds many cells beyond its band costs more to build:
-    // the band widens with their share, up to twice.
+    // the band widens with their share in the last build (vars still holds
+    // its free cells here), up to twice.
     const double beyond = bandCells > 0 ? std::clamp(double(vars.count()) / bandCells, 1.0, 2.0) : 1.0;
     const int halfBand = rows > 0 ? std::max(1, static_cast<int>(kGuardedBand * beyond) / rows / 2) : 0;
     bandCells = focusCol >= 0 ? (std::min(cols - 1, focusCol + halfBand) - std::max(0, focusCol - halfBand) + 1) * rows : 0;
