@@ -78,7 +78,7 @@ public:
     // had nothing more to say; only the clues around it are looked at first.
     Deducer(const ClueSet& clues, std::vector<std::int8_t> state, const BlockBounds& region, int maxLevel, bool reach = true,
             int changed = -1, const TrackerHints& hints = {})
-        : hints_(hints), earlier_(hints.earlierState != nullptr), answer_(hints.answer), clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
+        : hints_(hints), clues_(clues), cols_(clues.cols), rows_(clues.rows), st_(std::move(state)), region_(region),
           maxLevel_(maxLevel), reachDone_(!reach), q1_(st_.size()), q2_(st_.size()), q3_(maxLevel >= 3 ? st_.size() : 0),
           probeQ1_(maxLevel >= 3 ? st_.size() : 0), probeQ2_(maxLevel >= 3 ? st_.size() : 0)
     {
@@ -344,11 +344,11 @@ private:
         if (st_[static_cast<size_t>(x)] != kCellOpen || !inRegion(x)) return false;
         const int xc = x / rows_, xr = x % rows_;
         probeBox_ = squareAround(xc, xr, kProbeArea, cols_, rows_);
-        if (earlier_ && failedEarlier(x)) return false;
+        if (hints_.earlierState && failedEarlier(x)) return false;
         probeAllowed_ = BlockBounds{std::max(xc - kProbeRadius, region_.left), std::max(xr - kProbeRadius, region_.top),
                                     std::min(xc + kProbeRadius, region_.right), std::min(xr + kProbeRadius, region_.bottom)};
         for (const std::int8_t assumed : {kCellFilled, kCellWhite}) {
-            if (answer_ && (*answer_)[static_cast<size_t>(x)] == assumed) continue;
+            if (hints_.answer && (*hints_.answer)[static_cast<size_t>(x)] == assumed) continue;
             probing_ = true;
             decide(x, static_cast<std::uint8_t>(assumed));
             std::vector<int>& used = probeUsed_;
@@ -407,9 +407,7 @@ private:
         probing_ = false;
     }
 
-    TrackerHints hints_;
-    bool earlier_; // an earlier deduction's outcome is at hand
-    const std::vector<std::uint8_t>* answer_; // an answer of the clues
+    TrackerHints hints_; // from KnownCellsTracker: an earlier outcome, an answer, where to look
     const ClueSet& clues_;
     int cols_, rows_;
     std::vector<std::int8_t> st_;
